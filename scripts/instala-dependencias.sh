@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the program needs to build, run and be tested,
+# only when some are missing.
+set -euo pipefail
+pacotes=(g++ make cmake pkg-config qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-svg-dev
+         libsqlcipher-dev fonts-liberation2 xdg-utils gstreamer1.0-plugins-good xvfb xauth
+         libbenchmark-dev)
+faltam=()
+for p in "${pacotes[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || faltam+=("$p")
+done
+[ ${#faltam[@]} -eq 0 ] && exit 0
+echo "Instalando pacotes: ${faltam[*]}"
+sudo_cmd=""
+[ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
+$sudo_cmd apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq --no-install-recommends "${faltam[@]}"

@@ -1,0 +1,615 @@
+#include "core/conexao.h"
+#include "core/dialogos.h"
+#include "core/registro.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <sqlcipher/sqlite3.h>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
+
+namespace tivane {
+
+namespace {
+
+struct Conexao {
+    sqlite3* db = nullptr;
+    QString caminho;
+    quint64 dispositivo = 0;
+    quint64 inode = 0;
+    QString erro;
+    int codigo = SQLITE_OK;
+    int savepoints = 0;
+};
+
+Conexao& cx()
+{
+    static Conexao c;
+    return c;
+}
+
+bool identidade(const QString& caminho, quint64* dev, quint64* ino)
+{
+#ifdef Q_OS_UNIX
+    struct stat st;
+    if (::stat(QFile::encodeName(caminho).constData(), &st) != 0)
+        return false;
+    *dev = static_cast<quint64>(st.st_dev);
+    *ino = static_cast<quint64>(st.st_ino);
+    return true;
+#else
+    *dev = 0;
+    *ino = 0;
+    return QFileInfo::exists(caminho);
+#endif
+}
+
+QString descricao(int codigo, sqlite3* db)
+{
+    switch (codigo & 0xFF) {
+    case SQLITE_FULL: return QStringLiteral("o disco está cheio");
+    case SQLITE_READONLY: return QStringLiteral("o arquivo ou a pasta de dados permite somente leitura");
+    case SQLITE_CANTOPEN: return QStringLiteral("o arquivo não pôde ser aberto");
+    case SQLITE_NOTADB: return QStringLiteral("o arquivo não é um banco de dados do Tivane Dízimos, está danificado ou a senha não confere");
+    case SQLITE_CORRUPT: return QStringLiteral("o arquivo está danificado");
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED: return QStringLiteral("o arquivo está em uso por outro programa");
+    case SQLITE_IOERR: return QStringLiteral("houve um erro de leitura ou gravação no disco");
+    case SQLITE_PERM:
+    case SQLITE_AUTH: return QStringLiteral("não há permissão para usar o arquivo");
+    case SQLITE_CONSTRAINT: return QStringLiteral("já existe um registro com este código");
+    default:
+        return db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(codigo));
+    }
+}
+
+void anotaErro(int codigo, sqlite3* db)
+{
+    cx().codigo = codigo;
+    cx().erro = descricao(codigo, db);
+}
+
+bool soAscii(const char* p, int n)
+{
+    for (int i = 0; i < n; ++i)
+        if (static_cast<unsigned char>(p[i]) >= 0x80)
+            return false;
+    return true;
+}
+
+int comparaDobrado(void*, int n1, const void* p1, int n2, const void* p2)
+{
+    const char* a = static_cast<const char*>(p1);
+    const char* b = static_cast<const char*>(p2);
+    if (soAscii(a, n1) && soAscii(b, n2)) {
+        const int n = qMin(n1, n2);
+        for (int i = 0; i < n; ++i) {
+            int ca = static_cast<unsigned char>(a[i]);
+            int cb = static_cast<unsigned char>(b[i]);
+            if (ca >= 'A' && ca <= 'Z') ca += 32;
+            if (cb >= 'A' && cb <= 'Z') cb += 32;
+            if (ca != cb)
+                return ca - cb;
+        }
+        return n1 - n2;
+    }
+    const QString x = QString::fromUtf8(a, n1).toCaseFolded();
+    const QString y = QString::fromUtf8(b, n2).toCaseFolded();
+    return x.compare(y);
+}
+
+// LIKE with % and _ over case-folded text; esc escapes the next character.
+bool casaLike(const QString& p, int ip, const QString& s, int is, QChar esc)
+{
+    while (ip < p.size()) {
+        const QChar c = p.at(ip);
+        if (!esc.isNull() && c == esc && ip + 1 < p.size()) {
+            if (is >= s.size() || s.at(is) != p.at(ip + 1))
+                return false;
+            ip += 2;
+            ++is;
+            continue;
+        }
+        if (c == '%') {
+            while (ip < p.size() && p.at(ip) == '%')
+                ++ip;
+            if (ip == p.size())
+                return true;
+            for (int k = is; k <= s.size(); ++k)
+                if (casaLike(p, ip, s, k, esc))
+                    return true;
+            return false;
+        }
+        if (is >= s.size())
+            return false;
+        if (c != '_' && c != s.at(is))
+            return false;
+        ++ip;
+        ++is;
+    }
+    return is == s.size();
+}
+
+void funcaoLike(sqlite3_context* ctx, int argc, sqlite3_value** argv)
+{
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL || sqlite3_value_type(argv[1]) == SQLITE_NULL) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    const auto texto = [](sqlite3_value* v) {
+        return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(v)), sqlite3_value_bytes(v));
+    };
+    const QString padrao = texto(argv[0]).toCaseFolded();
+    const QString valor = texto(argv[1]).toCaseFolded();
+    QChar esc;
+    if (argc == 3 && sqlite3_value_type(argv[2]) != SQLITE_NULL) {
+        const QString e = texto(argv[2]);
+        if (!e.isEmpty())
+            esc = e.at(0);
+    }
+    sqlite3_result_int(ctx, casaLike(padrao, 0, valor, 0, esc) ? 1 : 0);
+}
+
+void funcaoDobra(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+        sqlite3_result_null(ctx);
+        return;
+    }
+    const QByteArray r = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(argv[0])),
+                                           sqlite3_value_bytes(argv[0])).toCaseFolded().toUtf8();
+    sqlite3_result_text(ctx, r.constData(), r.size(), SQLITE_TRANSIENT);
+}
+
+bool executa(sqlite3* db, const char* sql)
+{
+    char* msg = nullptr;
+    const int rc = sqlite3_exec(db, sql, nullptr, nullptr, &msg);
+    sqlite3_free(msg);
+    if (rc != SQLITE_OK) {
+        anotaErro(rc, db);
+        return false;
+    }
+    return true;
+}
+
+const char* const ESQUEMA =
+    "CREATE TABLE dizimistas ("
+    " codigo TEXT COLLATE FOLD, nome TEXT COLLATE FOLD, cadastro TEXT, nascimento TEXT,"
+    " rg TEXT, cpf TEXT, endereco TEXT COLLATE FOLD, bairro TEXT COLLATE FOLD, cidade TEXT COLLATE FOLD,"
+    " estado TEXT, estadocivil TEXT, cep TEXT, tel TEXT, email TEXT COLLATE FOLD, msn TEXT,"
+    " ativo INTEGER, sexo INTEGER, celular TEXT, barras TEXT COLLATE FOLD, obs TEXT, conversao TEXT,"
+    " casamento TEXT, profissao TEXT COLLATE FOLD, desempregado INTEGER, falecido INTEGER,"
+    " adoecido INTEGER, conjuge TEXT COLLATE FOLD);"
+    "CREATE TABLE usuarios (codigo TEXT COLLATE FOLD, nome TEXT COLLATE FOLD, senha TEXT, cadastro TEXT);"
+    "CREATE TABLE pagamentos (codigo TEXT COLLATE FOLD, data TEXT, hora TEXT, valor TEXT,"
+    " codigofuncionario TEXT, codigodizimista TEXT COLLATE FOLD, nomedizimista TEXT COLLATE FOLD,"
+    " mesreferencia TEXT, anoreferencia TEXT);"
+    "CREATE TABLE igreja (razaosocial TEXT, fantasia TEXT, cnpj TEXT, responsavel TEXT, rua TEXT,"
+    " bairro TEXT, cidade TEXT, estado TEXT, cep TEXT, tel TEXT, fax TEXT, email TEXT, site TEXT,"
+    " sobra TEXT DEFAULT '1');"
+    "INSERT INTO igreja (sobra) VALUES ('1');";
+
+// Indexes for the lookups the windows and reports make; created when missing.
+const char* const INDICES =
+    "CREATE UNIQUE INDEX IF NOT EXISTS ix_dizimistas_codigo ON dizimistas(codigo);"
+    "CREATE INDEX IF NOT EXISTS ix_dizimistas_barras ON dizimistas(barras);"
+    "CREATE UNIQUE INDEX IF NOT EXISTS ix_usuarios_codigo ON usuarios(codigo);"
+    "CREATE UNIQUE INDEX IF NOT EXISTS ix_pagamentos_codigo ON pagamentos(codigo);"
+    "CREATE INDEX IF NOT EXISTS ix_pagamentos_dizimista ON pagamentos(codigodizimista);"
+    "CREATE INDEX IF NOT EXISTS ix_pagamentos_data ON pagamentos(data);";
+
+bool preparaConexao(sqlite3* db, QString* erro)
+{
+    const QByteArray chave = QByteArray("PRAGMA key = '") + SENHA_BANCO + "';";
+    if (!executa(db, chave.constData()) || !executa(db, "PRAGMA cipher_compatibility = 3;")) {
+        // cipher_compatibility is unknown to older SQLCipher builds; that is fine.
+    }
+    sqlite3_stmt* st = nullptr;
+    int rc = sqlite3_prepare_v2(db, "SELECT count(*) FROM sqlite_master", -1, &st, nullptr);
+    if (rc == SQLITE_OK)
+        rc = sqlite3_step(st);
+    sqlite3_finalize(st);
+    if (rc != SQLITE_ROW) {
+        anotaErro(rc, db);
+        if (erro)
+            *erro = cx().erro;
+        return false;
+    }
+    sqlite3_busy_timeout(db, 3000);
+    sqlite3_create_collation_v2(db, "FOLD", SQLITE_UTF8, nullptr, comparaDobrado, nullptr);
+    sqlite3_create_function_v2(db, "like", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, funcaoLike, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(db, "like", 3, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, funcaoLike, nullptr, nullptr, nullptr);
+    sqlite3_create_function_v2(db, "dobra", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, funcaoDobra, nullptr, nullptr, nullptr);
+    executa(db, "PRAGMA journal_mode = DELETE;");
+    return true;
+}
+
+}  // namespace
+
+QString dobraTexto(const QString& texto)
+{
+    return texto.toCaseFolded();
+}
+
+namespace Banco {
+
+QString caminhoArquivo()
+{
+    return retornacaminhopadrao() + QString::fromLatin1(ARQUIVO_BANCO);
+}
+
+sqlite3* conexao()
+{
+    return cx().db;
+}
+
+void closeAll()
+{
+    Conexao& c = cx();
+    if (c.db) {
+        sqlite3_stmt* st = nullptr;
+        while ((st = sqlite3_next_stmt(c.db, nullptr)) != nullptr)
+            sqlite3_finalize(st);
+        sqlite3_close(c.db);
+    }
+    c.db = nullptr;
+    c.caminho.clear();
+    c.savepoints = 0;
+}
+
+bool conecta(QString* erro)
+{
+    Conexao& c = cx();
+    const QString caminho = caminhoArquivo();
+    quint64 dev = 0, ino = 0;
+    const bool existe = identidade(caminho, &dev, &ino);
+    if (c.db && existe && c.caminho == caminho && c.dispositivo == dev && c.inode == ino)
+        return true;
+    closeAll();
+    if (!existe) {
+        anotaErro(SQLITE_CANTOPEN, nullptr);
+        if (erro)
+            *erro = c.erro;
+        return false;
+    }
+    sqlite3* db = nullptr;
+    const int rc = sqlite3_open_v2(QFile::encodeName(caminho).constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    if (rc != SQLITE_OK) {
+        anotaErro(rc, db);
+        sqlite3_close(db);
+        if (erro)
+            *erro = c.erro;
+        return false;
+    }
+    if (!preparaConexao(db, erro)) {
+        sqlite3_close(db);
+        return false;
+    }
+    // Older files may lack the indexes; a read-only file simply goes without.
+    sqlite3_exec(db, INDICES, nullptr, nullptr, nullptr);
+    c.db = db;
+    c.caminho = caminho;
+    c.dispositivo = dev;
+    c.inode = ino;
+    return true;
+}
+
+bool criaBancoVazio(const QString& caminho, QString* erro)
+{
+    if (QFileInfo::exists(caminho)) {
+        if (erro)
+            *erro = QStringLiteral("o arquivo já existe");
+        return false;
+    }
+    QDir().mkpath(QFileInfo(caminho).absolutePath());
+    sqlite3* db = nullptr;
+    int rc = sqlite3_open_v2(QFile::encodeName(caminho).constData(), &db,
+                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    bool ok = rc == SQLITE_OK;
+    if (!ok)
+        anotaErro(rc, db);
+    const QByteArray chave = QByteArray("PRAGMA key = '") + SENHA_BANCO + "';";
+    ok = ok && executa(db, chave.constData());
+    executa(db, "PRAGMA cipher_compatibility = 3;");
+    if (ok) {
+        sqlite3_create_collation_v2(db, "FOLD", SQLITE_UTF8, nullptr, comparaDobrado, nullptr);
+        ok = executa(db, "PRAGMA journal_mode = DELETE;") && executa(db, "BEGIN;") && executa(db, ESQUEMA)
+             && executa(db, INDICES) && executa(db, "COMMIT;");
+    }
+    if (!ok && erro)
+        *erro = cx().erro;
+    sqlite3_close(db);
+    if (!ok)
+        QFile::remove(caminho);
+    return ok;
+}
+
+bool preparaPrimeiraExecucao()
+{
+    if (existemConfiguracoes())
+        return false;
+    const QString pasta = caminhoPadraoInicial();
+    const QString caminho = pasta + QDir::separator() + QString::fromLatin1(ARQUIVO_BANCO);
+    if (QFileInfo::exists(caminho))
+        return false;
+    return criaBancoVazio(caminho);
+}
+
+QString ultimoErro()
+{
+    return cx().erro;
+}
+
+int ultimoCodigo()
+{
+    return cx().codigo;
+}
+
+void avisaFalhaGravacao(const QString& oque)
+{
+    QString texto = oque.isEmpty() ? QStringLiteral("Não foi possível gravar no banco de dados") : oque;
+    if (!cx().erro.isEmpty())
+        texto += QStringLiteral(": ") + cx().erro;
+    texto += QStringLiteral(". Nada foi alterado.");
+    Dialogos::msgbox(texto, 48);
+}
+
+}  // namespace Banco
+
+Escopo::Escopo(Tabela)
+{
+    const QString caminho = Banco::caminhoArquivo();
+    if (!arquivoexiste(caminho)) {
+        Banco::closeAll();
+        const int r = Dialogos::msgbox(QStringLiteral("O Banco de dados de cadastros não foi localizado: ") + caminho
+                                           + QStringLiteral(" , deseja restaurar as configurações padrão do sistema?"),
+                                       292);
+        if (r == Dialogos::Sim) {
+            if (restaurapadroes(false))
+                Dialogos::msgbox(QStringLiteral("Configurações restauradas com sucesso! Reinicialize o sistema !"), 64);
+            else
+                Dialogos::msgbox(QStringLiteral("Não foi possível gravar as configurações do sistema. "
+                                                "O Sistema será finalizado!"), 48);
+        } else {
+            Dialogos::msgbox(QStringLiteral("O Sistema será finalizado!"), 48);
+        }
+        encerraprograma(0);
+        return;
+    }
+    QString erro;
+    if (!Banco::conecta(&erro)) {
+        Dialogos::msgbox(QStringLiteral("Não foi possível abrir o banco de dados ") + caminho + QStringLiteral(": ")
+                             + erro + QStringLiteral(". O arquivo não foi alterado. O Sistema será finalizado!"),
+                         48);
+        encerraprograma(1);
+        return;
+    }
+    ok_ = true;
+}
+
+Escopo::~Escopo()
+{
+    if (transacao_)
+        desfaz();
+}
+
+bool Escopo::inicia()
+{
+    sqlite3* db = Banco::conexao();
+    if (!ok_ || !db || transacao_)
+        return false;
+    Conexao& c = cx();
+    if (sqlite3_get_autocommit(db)) {
+        if (!executa(db, "BEGIN IMMEDIATE;"))
+            return false;
+        c.savepoints = 0;
+    } else {
+        ++c.savepoints;
+        if (!executa(db, QByteArray("SAVEPOINT s").append(QByteArray::number(c.savepoints)).constData())) {
+            --c.savepoints;
+            return false;
+        }
+    }
+    transacao_ = true;
+    return true;
+}
+
+bool Escopo::confirma()
+{
+    sqlite3* db = Banco::conexao();
+    if (!transacao_ || !db)
+        return false;
+    Conexao& c = cx();
+    bool ok;
+    if (c.savepoints > 0) {
+        ok = executa(db, QByteArray("RELEASE s").append(QByteArray::number(c.savepoints)).constData());
+        if (ok)
+            --c.savepoints;
+    } else {
+        ok = executa(db, "COMMIT;");
+    }
+    if (!ok) {
+        const QString erro = c.erro;
+        const int codigo = c.codigo;
+        desfaz();
+        c.erro = erro;
+        c.codigo = codigo;
+        return false;
+    }
+    transacao_ = false;
+    return true;
+}
+
+void Escopo::desfaz()
+{
+    sqlite3* db = Banco::conexao();
+    transacao_ = false;
+    if (!db)
+        return;
+    Conexao& c = cx();
+    if (c.savepoints > 0) {
+        const QByteArray n = QByteArray::number(c.savepoints);
+        sqlite3_exec(db, ("ROLLBACK TO s" + n + "; RELEASE s" + n + ";").constData(), nullptr, nullptr, nullptr);
+        --c.savepoints;
+    } else if (!sqlite3_get_autocommit(db)) {
+        sqlite3_exec(db, "ROLLBACK;", nullptr, nullptr, nullptr);
+    }
+}
+
+Escopo abreconexaodizimistas() { return Escopo(Tabela::Dizimistas); }
+Escopo abreconexaousuarios() { return Escopo(Tabela::Usuarios); }
+Escopo abreconexaopagamentos() { return Escopo(Tabela::Pagamentos); }
+Escopo abreconexaoigreja() { return Escopo(Tabela::Igreja); }
+
+Consulta::Consulta(const QString& sql)
+{
+    sqlite3* db = Banco::conexao();
+    if (!db) {
+        erro_ = QStringLiteral("banco de dados não aberto");
+        return;
+    }
+    const QByteArray s = sql.toUtf8();
+    const int rc = sqlite3_prepare_v2(db, s.constData(), s.size(), &stmt_, nullptr);
+    if (rc != SQLITE_OK) {
+        anotaErro(rc, db);
+        erro_ = cx().erro;
+        stmt_ = nullptr;
+    }
+}
+
+Consulta::~Consulta()
+{
+    sqlite3_finalize(stmt_);
+}
+
+Consulta& Consulta::bind(const QVariant& valor)
+{
+    if (!stmt_)
+        return *this;
+    const int i = proximo_++;
+    int rc;
+    if (!valor.isValid() || valor.isNull()) {
+        rc = sqlite3_bind_null(stmt_, i);
+    } else {
+        switch (valor.typeId()) {
+        case QMetaType::Bool:
+        case QMetaType::Int:
+        case QMetaType::UInt:
+        case QMetaType::LongLong:
+        case QMetaType::ULongLong:
+            rc = sqlite3_bind_int64(stmt_, i, valor.toLongLong());
+            break;
+        case QMetaType::Double:
+            rc = sqlite3_bind_double(stmt_, i, valor.toDouble());
+            break;
+        default: {
+            const QByteArray t = valor.toString().toUtf8();
+            rc = sqlite3_bind_text(stmt_, i, t.constData(), t.size(), SQLITE_TRANSIENT);
+        }
+        }
+    }
+    if (rc != SQLITE_OK && erro_.isEmpty()) {
+        anotaErro(rc, Banco::conexao());
+        erro_ = cx().erro;
+    }
+    return *this;
+}
+
+bool Consulta::next()
+{
+    if (!stmt_ || !erro_.isEmpty())
+        return false;
+    const int rc = sqlite3_step(stmt_);
+    if (rc == SQLITE_ROW)
+        return true;
+    if (rc != SQLITE_DONE) {
+        anotaErro(rc, Banco::conexao());
+        erro_ = cx().erro;
+    }
+    return false;
+}
+
+bool Consulta::exec()
+{
+    if (!stmt_ || !erro_.isEmpty())
+        return false;
+    int rc;
+    while ((rc = sqlite3_step(stmt_)) == SQLITE_ROW) {
+    }
+    if (rc != SQLITE_DONE) {
+        anotaErro(rc, Banco::conexao());
+        erro_ = cx().erro;
+        return false;
+    }
+    return true;
+}
+
+void Consulta::reset()
+{
+    if (!stmt_)
+        return;
+    sqlite3_reset(stmt_);
+    sqlite3_clear_bindings(stmt_);
+    proximo_ = 1;
+    erro_.clear();
+}
+
+int Consulta::colunas() const
+{
+    return stmt_ ? sqlite3_column_count(stmt_) : 0;
+}
+
+int Consulta::indice(const char* nome) const
+{
+    const int n = colunas();
+    for (int i = 0; i < n; ++i)
+        if (qstricmp(sqlite3_column_name(stmt_, i), nome) == 0)
+            return i;
+    return -1;
+}
+
+QVariant Consulta::value(int coluna) const
+{
+    if (!stmt_ || coluna < 0 || coluna >= colunas())
+        return {};
+    switch (sqlite3_column_type(stmt_, coluna)) {
+    case SQLITE_NULL: return {};
+    case SQLITE_INTEGER: return QVariant(static_cast<qint64>(sqlite3_column_int64(stmt_, coluna)));
+    case SQLITE_FLOAT: return QVariant(sqlite3_column_double(stmt_, coluna));
+    default: return QVariant(text(coluna));
+    }
+}
+
+QString Consulta::text(int coluna) const
+{
+    if (!stmt_ || coluna < 0 || coluna >= colunas())
+        return QString("");
+    const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, coluna));
+    if (!p)
+        return QString("");
+    return QString::fromUtf8(p, sqlite3_column_bytes(stmt_, coluna));
+}
+
+bool Consulta::isNull(int coluna) const
+{
+    if (!stmt_ || coluna < 0 || coluna >= colunas())
+        return true;
+    return sqlite3_column_type(stmt_, coluna) == SQLITE_NULL;
+}
+
+qint64 Consulta::inteiro(int coluna) const
+{
+    if (!stmt_ || coluna < 0 || coluna >= colunas())
+        return 0;
+    return sqlite3_column_int64(stmt_, coluna);
+}
+
+qint64 Consulta::changes() const
+{
+    return Banco::conexao() ? sqlite3_changes(Banco::conexao()) : 0;
+}
+
+}  // namespace tivane

@@ -1,0 +1,102 @@
+#pragma once
+// The program's only way to its database file "cadastrocd.mdb" (SQLCipher).
+// One connection per process, opened on first use. Every operation holds an
+// Escopo for its duration; statements are Consulta objects on that connection.
+#include <QString>
+#include <QVariant>
+#include <QVector>
+
+struct sqlite3;
+struct sqlite3_stmt;
+
+namespace tivane {
+
+constexpr const char* SENHA_BANCO = "qorm64";
+constexpr const char* ARQUIVO_BANCO = "cadastrocd.mdb";
+
+enum class Tabela { Dizimistas, Usuarios, Pagamentos, Igreja };
+
+namespace Banco {
+QString caminhoArquivo();                       // data folder + "cadastrocd.mdb"
+// Opens (or reuses) the connection for the current data folder. No messages.
+bool conecta(QString* erro = nullptr);
+sqlite3* conexao();                             // null when not connected
+void closeAll();                                // before whole-file copies and restores
+// Creates a new encrypted database with the four tables and the church's row.
+bool criaBancoVazio(const QString& caminho, QString* erro = nullptr);
+// First run: no settings yet and no database in the default folder.
+bool preparaPrimeiraExecucao();
+QString ultimoErro();                           // Portuguese description of the last failure
+int ultimoCodigo();                             // SQLite result code of the last failure
+// "Não foi possível gravar ..." warning (style 48) naming the cause.
+void avisaFalhaGravacao(const QString& oque = QString());
+}  // namespace Banco
+
+// One database operation: the opener of its table. Runs the missing-file test
+// (question, then the program ends) and the key probe (warning, program ends).
+// A transaction started with inicia() is rolled back unless confirma() ran.
+class Escopo {
+public:
+    explicit Escopo(Tabela tabela);
+    ~Escopo();
+    Escopo(const Escopo&) = delete;
+    Escopo& operator=(const Escopo&) = delete;
+    bool ok() const { return ok_; }
+    explicit operator bool() const { return ok_; }
+    bool inicia();      // BEGIN IMMEDIATE
+    bool confirma();    // COMMIT; false (and rolled back) on failure
+    void desfaz();      // ROLLBACK
+
+private:
+    bool ok_ = false;
+    bool transacao_ = false;
+};
+
+Escopo abreconexaodizimistas();
+Escopo abreconexaousuarios();
+Escopo abreconexaopagamentos();
+Escopo abreconexaoigreja();
+
+// A prepared statement with bound values. Null QVariant binds NULL; bool and
+// integers bind integers; everything else binds text.
+class Consulta {
+public:
+    explicit Consulta(const QString& sql);
+    ~Consulta();
+    Consulta(const Consulta&) = delete;
+    Consulta& operator=(const Consulta&) = delete;
+
+    Consulta& bind(const QVariant& valor);
+    Consulta& bind(const QString& valor) { return bind(QVariant(valor)); }
+    Consulta& bind(const char* valor) { return bind(QVariant(QString::fromUtf8(valor))); }
+    Consulta& bind(qint64 valor) { return bind(QVariant(valor)); }
+    Consulta& bind(int valor) { return bind(QVariant(valor)); }
+    Consulta& bindNull() { return bind(QVariant()); }
+
+    bool next();                     // true while a row is available
+    bool exec();                     // runs to completion; true on success
+    void reset();                    // to run again with new values
+    bool ok() const { return erro_.isEmpty(); }
+    QString erro() const { return erro_; }
+
+    int colunas() const;
+    int indice(const char* nome) const;
+    QVariant value(int coluna) const;              // NULL -> invalid QVariant
+    QVariant value(const char* nome) const { return value(indice(nome)); }
+    QString text(int coluna) const;                // NULL -> ""
+    QString text(const char* nome) const { return text(indice(nome)); }
+    bool isNull(int coluna) const;
+    bool isNull(const char* nome) const { return isNull(indice(nome)); }
+    qint64 inteiro(int coluna) const;
+    qint64 changes() const;
+
+private:
+    sqlite3_stmt* stmt_ = nullptr;
+    int proximo_ = 1;
+    QString erro_;
+};
+
+// Folds case for all of Unicode ("josé" = "JOSÉ"), as the old engine compared text.
+QString dobraTexto(const QString& texto);
+
+}  // namespace tivane

@@ -1,0 +1,195 @@
+#include "core/dialogos.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QProcess>
+#include <QPushButton>
+#include <QQueue>
+#include <QUrl>
+#include <cstdlib>
+
+namespace tivane {
+namespace Dialogos {
+
+namespace {
+struct Estado {
+    bool teste = false;
+    QQueue<int> msg;
+    QQueue<QString> textos;
+    QQueue<bool> impressora;
+    QQueue<bool> programas;
+    QList<Registro> vistos;
+};
+Estado& estado()
+{
+    static Estado e;
+    return e;
+}
+void anota(const QString& tipo, const QString& texto, const QString& titulo, int estilo = 0,
+           const QStringList& args = {})
+{
+    estado().vistos.append(Registro{tipo, texto, titulo, estilo, args});
+}
+QWidget* janelaPai()
+{
+    return QApplication::activeWindow();
+}
+}  // namespace
+
+int msgbox(const QString& texto, int estilo, const QString& titulo)
+{
+    anota("msgbox", texto, titulo, estilo);
+    const bool simNao = (estilo & 0x0F) == 4;
+    if (estado().teste) {
+        if (!estado().msg.isEmpty())
+            return estado().msg.dequeue();
+        if (!simNao)
+            return Ok;
+        return (estilo & 256) ? Nao : Sim;
+    }
+    QMessageBox caixa(janelaPai());
+    caixa.setWindowTitle(titulo);
+    caixa.setText(texto);
+    switch (estilo & 0xF0) {
+    case 16: caixa.setIcon(QMessageBox::Critical); break;
+    case 32: caixa.setIcon(QMessageBox::Question); break;
+    case 48: caixa.setIcon(QMessageBox::Warning); break;
+    case 64: caixa.setIcon(QMessageBox::Information); break;
+    default: caixa.setIcon(QMessageBox::NoIcon); break;
+    }
+    if (simNao) {
+        QPushButton* sim = caixa.addButton("&Sim", QMessageBox::YesRole);
+        QPushButton* nao = caixa.addButton("&Não", QMessageBox::NoRole);
+        caixa.setDefaultButton((estilo & 256) ? nao : sim);
+        caixa.setEscapeButton(nao);
+        caixa.exec();
+        return caixa.clickedButton() == sim ? Sim : Nao;
+    }
+    caixa.addButton("OK", QMessageBox::AcceptRole);
+    caixa.exec();
+    return Ok;
+}
+
+QString inputbox(const QString& pergunta, const QString& titulo, const QString& padrao)
+{
+    anota("inputbox", pergunta, titulo);
+    if (estado().teste)
+        return estado().textos.isEmpty() ? QString() : estado().textos.dequeue();
+    QInputDialog d(janelaPai());
+    d.setWindowTitle(titulo);
+    d.setLabelText(pergunta);
+    d.setTextValue(padrao);
+    d.setOkButtonText("OK");
+    d.setCancelButtonText("Cancelar");
+    if (d.exec() != QDialog::Accepted)
+        return QString();
+    return d.textValue();
+}
+
+QString abrirArquivo(const QString& titulo, const QString& pasta, const QString& filtro)
+{
+    anota("abrir", titulo, pasta, 0, {filtro});
+    if (estado().teste)
+        return estado().textos.isEmpty() ? QString() : estado().textos.dequeue();
+    return QFileDialog::getOpenFileName(janelaPai(), titulo, pasta, filtro);
+}
+
+QString salvarArquivo(const QString& titulo, const QString& caminhoSugerido, const QString& filtro)
+{
+    anota("salvar", titulo, caminhoSugerido, 0, {filtro});
+    if (estado().teste)
+        return estado().textos.isEmpty() ? QString() : estado().textos.dequeue();
+    return QFileDialog::getSaveFileName(janelaPai(), titulo, caminhoSugerido, filtro);
+}
+
+QString escolherPasta(const QString& titulo, const QString& pasta)
+{
+    anota("pasta", titulo, pasta);
+    if (estado().teste)
+        return estado().textos.isEmpty() ? QString() : estado().textos.dequeue();
+    return QFileDialog::getExistingDirectory(janelaPai(), titulo, pasta);
+}
+
+bool dialogoImpressora(QPrinter* impressora, QWidget* pai)
+{
+    anota("impressora", QString(), QString());
+    if (estado().teste)
+        return estado().impressora.isEmpty() ? false : estado().impressora.dequeue();
+    QPrintDialog d(impressora, pai ? pai : janelaPai());
+    d.setWindowTitle("Imprimir");
+    return d.exec() == QDialog::Accepted;
+}
+
+bool iniciaPrograma(const QString& programa, const QStringList& argumentos)
+{
+    anota("programa", programa, QString(), 0, argumentos);
+    if (estado().teste)
+        return estado().programas.isEmpty() ? true : estado().programas.dequeue();
+    return QProcess::startDetached(programa, argumentos);
+}
+
+bool abreLink(const QString& url)
+{
+    anota("link", url, QString());
+    if (estado().teste)
+        return estado().programas.isEmpty() ? true : estado().programas.dequeue();
+    return QDesktopServices::openUrl(QUrl(url));
+}
+
+void ativaModoTeste(bool ativo) { estado().teste = ativo; }
+bool modoTeste() { return estado().teste; }
+void respondeMsgbox(int resposta) { estado().msg.enqueue(resposta); }
+void respondeTexto(const QString& texto) { estado().textos.enqueue(texto); }
+void respondeImpressora(bool aceita) { estado().impressora.enqueue(aceita); }
+void respondePrograma(bool iniciou) { estado().programas.enqueue(iniciou); }
+QList<Registro> registros() { return estado().vistos; }
+
+QList<Registro> registros(const QString& tipo)
+{
+    QList<Registro> r;
+    for (const Registro& x : estado().vistos)
+        if (x.tipo == tipo)
+            r.append(x);
+    return r;
+}
+
+Registro ultimo(const QString& tipo)
+{
+    for (int i = estado().vistos.size() - 1; i >= 0; --i)
+        if (tipo.isEmpty() || estado().vistos.at(i).tipo == tipo)
+            return estado().vistos.at(i);
+    return {};
+}
+
+void limpa()
+{
+    Estado& e = estado();
+    e.msg.clear();
+    e.textos.clear();
+    e.impressora.clear();
+    e.programas.clear();
+    e.vistos.clear();
+}
+
+}  // namespace Dialogos
+
+namespace {
+void encerraPadrao(int codigo) { std::exit(codigo); }
+void (*g_encerra)(int) = encerraPadrao;
+int g_vezes = 0;
+}  // namespace
+
+void encerraprograma(int codigo)
+{
+    ++g_vezes;
+    g_encerra(codigo);
+}
+void defineEncerramento(void (*funcao)(int)) { g_encerra = funcao ? funcao : encerraPadrao; }
+int vezesEncerrado() { return g_vezes; }
+
+}  // namespace tivane

@@ -1,0 +1,66 @@
+#pragma once
+// Every modal interaction of the program goes through here, so tests can
+// answer it in advance and read back what was shown.
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+class QWidget;
+class QPrinter;
+
+namespace tivane {
+
+namespace Dialogos {
+
+// Answers of a message box, as the old program tested them.
+enum Resposta { Ok = 1, Cancelar = 2, Sim = 6, Nao = 7 };
+
+// Style: 0 plain OK; 16 critical; 36 Yes/No question; 48 warning; 64 information;
+// 292 Yes/No question with No as the default button.
+int msgbox(const QString& texto, int estilo = 0, const QString& titulo = QStringLiteral("Tivane Dízimos"));
+// Returns the text typed; an empty text when cancelled.
+QString inputbox(const QString& pergunta, const QString& titulo = QStringLiteral("Tivane Dízimos"),
+                 const QString& padrao = QString());
+QString abrirArquivo(const QString& titulo, const QString& pasta, const QString& filtro);
+QString salvarArquivo(const QString& titulo, const QString& caminhoSugerido, const QString& filtro);
+QString escolherPasta(const QString& titulo, const QString& pasta);
+// The printer dialog; false when cancelled.
+bool dialogoImpressora(QPrinter* impressora, QWidget* pai = nullptr);
+// Starts an external program without waiting (mail client, links); false when it could not start.
+bool iniciaPrograma(const QString& programa, const QStringList& argumentos);
+// Opens a link with the desktop's handler.
+bool abreLink(const QString& url);
+
+// What was shown, in order.
+struct Registro {
+    QString tipo;        // "msgbox", "inputbox", "abrir", "salvar", "pasta", "impressora", "programa", "link"
+    QString texto;       // message, prompt, dialog title, program
+    QString titulo;      // title, or the folder / suggested path of a file dialog
+    int estilo = 0;
+    QStringList argumentos;
+};
+
+// Test mode: nothing real is shown. Each call takes the next queued answer of
+// its kind; without one it takes the default (the default button, cancel, an
+// empty text, false for the printer dialog, true for starting programs).
+void ativaModoTeste(bool ativo = true);
+bool modoTeste();
+void respondeMsgbox(int resposta);
+void respondeTexto(const QString& texto);          // input box and file/folder dialogs
+void respondeImpressora(bool aceita);
+void respondePrograma(bool iniciou);
+QList<Registro> registros();
+QList<Registro> registros(const QString& tipo);
+Registro ultimo(const QString& tipo = QString());
+void limpa();
+
+}  // namespace Dialogos
+
+// Ends the program at once, without running any window's closing code.
+// Tests replace it so the process lives on; callers return right after it.
+void encerraprograma(int codigo = 0);
+void defineEncerramento(void (*funcao)(int));
+int vezesEncerrado();
+
+}  // namespace tivane

@@ -1,0 +1,160 @@
+#include "core/janelas.h"
+
+#include <QHash>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+
+namespace tivane {
+namespace Janelas {
+
+namespace {
+struct Entrada {
+    Fabrica fabrica;
+    int tipo = Mdi;
+    QPointer<QWidget> janela;
+};
+QHash<QString, Entrada>& tabela()
+{
+    static QHash<QString, Entrada> t;
+    return t;
+}
+QPointer<QMdiArea>& area()
+{
+    static QPointer<QMdiArea> a;
+    return a;
+}
+QWidget* subjanela(QWidget* w)
+{
+    return qobject_cast<QMdiSubWindow*>(w->parentWidget());
+}
+}  // namespace
+
+void registra(const QString& nome, Fabrica fabrica, int tipo)
+{
+    Entrada& e = tabela()[nome];
+    e.fabrica = std::move(fabrica);
+    e.tipo = tipo;
+}
+
+bool registrada(const QString& nome)
+{
+    return tabela().contains(nome);
+}
+
+QWidget* instancia(const QString& nome)
+{
+    auto it = tabela().find(nome);
+    if (it == tabela().end() || !it->janela)
+        return nullptr;
+    // Closing clears WA_DeleteOnClose before the deferred deletion: a window
+    // already closed and waiting for deletion counts as unloaded.
+    if (!it->janela->testAttribute(Qt::WA_DeleteOnClose))
+        return nullptr;
+    return it->janela;
+}
+
+QWidget* carrega(const QString& nome)
+{
+    if (QWidget* w = instancia(nome))
+        return w;
+    auto it = tabela().find(nome);
+    if (it == tabela().end())
+        return nullptr;
+    QWidget* w = it->fabrica();
+    if (!w)
+        return nullptr;
+    if (w->objectName().isEmpty())
+        w->setObjectName(nome);
+    w->setAttribute(Qt::WA_DeleteOnClose);
+    it->janela = w;
+    if ((it->tipo & Mdi) && area()) {
+        QMdiSubWindow* sub = area()->addSubWindow(w);
+        sub->setAttribute(Qt::WA_DeleteOnClose);
+        sub->setWindowTitle(w->windowTitle());
+        QObject::connect(w, &QWidget::windowTitleChanged, sub, &QWidget::setWindowTitle);
+        // Closing the inner widget must take its frame along.
+        QObject::connect(w, &QObject::destroyed, sub, [sub = QPointer<QMdiSubWindow>(sub)] {
+            if (sub)
+                sub->close();
+        });
+    } else if (it->tipo & (Independente | Maximizada)) {
+        w->setAttribute(Qt::WA_QuitOnClose, false);
+    }
+    return w;
+}
+
+QWidget* abre(const QString& nome)
+{
+    QWidget* w = carrega(nome);
+    if (!w)
+        return nullptr;
+    const int tipo = tabela().value(nome).tipo;
+    if (QWidget* sub = subjanela(w)) {
+        sub->showMaximized();
+        w->show();
+        if (area())
+            area()->setActiveSubWindow(static_cast<QMdiSubWindow*>(sub));
+    } else if (tipo & Maximizada) {
+        w->showMaximized();
+    } else {
+        w->show();
+    }
+    w->raise();
+    w->activateWindow();
+    return w;
+}
+
+void fecha(const QString& nome)
+{
+    QWidget* w = instancia(nome);
+    if (!w)
+        return;
+    if (QWidget* sub = subjanela(w))
+        sub->close();
+    else
+        w->close();
+}
+
+void defineAreaMdi(QMdiArea* a)
+{
+    area() = a;
+}
+
+QMdiArea* areaMdi()
+{
+    return area();
+}
+
+}  // namespace Janelas
+
+namespace Comandos {
+namespace {
+QHash<QString, std::function<void()>>& acoes()
+{
+    static QHash<QString, std::function<void()>> a;
+    return a;
+}
+}  // namespace
+
+void registra(const QString& nome, std::function<void()> acao)
+{
+    acoes()[nome] = std::move(acao);
+}
+
+bool registrado(const QString& nome)
+{
+    return acoes().contains(nome);
+}
+
+bool executa(const QString& nome)
+{
+    auto it = acoes().find(nome);
+    if (it == acoes().end())
+        return false;
+    const auto acao = *it;
+    acao();
+    return true;
+}
+
+}  // namespace Comandos
+}  // namespace tivane

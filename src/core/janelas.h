@@ -1,0 +1,54 @@
+#pragma once
+// One instance of each window, created on first use and deleted (later) when
+// closed. Windows register a factory under their name; menu items and other
+// windows reach them only through this registry.
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+#include <functional>
+
+class QMdiArea;
+
+namespace tivane {
+
+namespace Janelas {
+
+enum Tipo {
+    Mdi = 1,          // MDI child of the main window, shown maximized
+    Independente = 2, // top-level window
+    Maximizada = 4,   // top-level shown maximized
+};
+
+using Fabrica = std::function<QWidget*()>;
+
+void registra(const QString& nome, Fabrica fabrica, int tipo);
+bool registrada(const QString& nome);
+// The open instance, or null.
+QWidget* instancia(const QString& nome);
+template <typename T> T* instancia(const QString& nome) { return qobject_cast<T*>(instancia(nome)); }
+// Creates the window when needed, shows it and brings it forward.
+QWidget* abre(const QString& nome);
+// Creates the window when needed without showing it.
+QWidget* carrega(const QString& nome);
+// Closes the window (deferred deletion); safe from inside its own handlers.
+void fecha(const QString& nome);
+void defineAreaMdi(QMdiArea* area);
+QMdiArea* areaMdi();
+
+}  // namespace Janelas
+
+// Named commands of the main window's menus that do more than open a window.
+namespace Comandos {
+void registra(const QString& nome, std::function<void()> acao);
+bool registrado(const QString& nome);
+bool executa(const QString& nome);
+}  // namespace Comandos
+
+struct RegistroJanela {
+    RegistroJanela(const char* nome, Janelas::Fabrica fabrica, int tipo) { Janelas::registra(nome, std::move(fabrica), tipo); }
+};
+struct RegistroComando {
+    RegistroComando(const char* nome, std::function<void()> acao) { Comandos::registra(nome, std::move(acao)); }
+};
+
+}  // namespace tivane

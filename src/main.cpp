@@ -1,0 +1,19 @@
+#include "core/conexao.h"
+#include "core/janelas.h"
+
+#include <QApplication>
+#include <QIcon>
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("Tivane Dízimos");
+    QApplication::setOrganizationName("Tivane");
+
+    // The old installer left an empty database in the default folder.
+    tivane::Banco::preparaPrimeiraExecucao();
+
+    if (!tivane::Janelas::abre("frmsenha"))
+        return 1;
+    return app.exec();
+}

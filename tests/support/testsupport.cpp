@@ -1,0 +1,86 @@
+#include "testsupport.h"
+
+#include "core/conexao.h"
+#include "core/dialogos.h"
+#include "core/registro.h"
+
+#include <QDir>
+#include <QSettings>
+#include <QStandardPaths>
+#include <cstdlib>
+
+namespace teste {
+
+namespace {
+QTemporaryDir* g_dir = nullptr;
+int g_bancos = 0;
+void naoEncerra(int) {}
+}  // namespace
+
+void preparaAmbiente()
+{
+    g_dir = new QTemporaryDir(QDir::tempPath() + "/tivane-teste-XXXXXX");
+    const QByteArray home = QFile::encodeName(g_dir->path());
+    qputenv("HOME", home);
+    qputenv("XDG_CONFIG_HOME", home + "/.config");
+    qputenv("XDG_DATA_HOME", home + "/.local/share");
+    qputenv("XDG_CACHE_HOME", home + "/.cache");
+    qputenv("XDG_RUNTIME_DIR", home + "/run");
+    QDir().mkpath(g_dir->path() + "/run");
+    QFile::setPermissions(g_dir->path() + "/run", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    tivane::Dialogos::ativaModoTeste(true);
+    tivane::defineEncerramento(naoEncerra);
+}
+
+QString pastaTemporaria()
+{
+    return g_dir ? g_dir->path() : QDir::tempPath();
+}
+
+QString criaBancoTeste(const QString& nome)
+{
+    tivane::Banco::closeAll();
+    const QString pasta = pastaTemporaria() + "/" + nome + QString::number(++g_bancos);
+    QDir().mkpath(pasta);
+    tivane::gravatextopadrao("caminhopadrao", pasta);
+    QString erro;
+    if (!tivane::Banco::criaBancoVazio(tivane::Banco::caminhoArquivo(), &erro))
+        qFatal("could not create test database: %s", qPrintable(erro));
+    if (!tivane::Banco::conecta(&erro))
+        qFatal("could not open test database: %s", qPrintable(erro));
+    return tivane::retornacaminhopadrao();
+}
+
+void limpaBanco()
+{
+    tivane::Banco::conecta();
+    sql("DELETE FROM dizimistas");
+    sql("DELETE FROM usuarios");
+    sql("DELETE FROM pagamentos");
+    sql("DELETE FROM igreja");
+    sql("INSERT INTO igreja (sobra) VALUES ('1')");
+}
+
+bool sql(const QString& comando)
+{
+    tivane::Banco::conecta();
+    tivane::Consulta c(comando);
+    if (!c.exec()) {
+        qWarning("SQL failed: %s: %s", qPrintable(comando), qPrintable(c.erro()));
+        return false;
+    }
+    return true;
+}
+
+void limpaConfiguracoes()
+{
+    for (const char* app : {"TivaneDizimo", "Tivane"}) {
+        QSettings s(QSettings::IniFormat, QSettings::UserScope, "Tivane", app);
+        s.clear();
+        s.sync();
+    }
+}
+
+}  // namespace teste
