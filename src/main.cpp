@@ -1,5 +1,5 @@
 #include "core/conexao.h"
-#include "core/janelas.h"
+#include "shell/frmsenha.h"
 
 #include <QApplication>
 #include <QIcon>
@@ -13,7 +13,6 @@ int main(int argc, char** argv)
     // The old installer left an empty database in the default folder.
     tivane::Banco::preparaPrimeiraExecucao();
 
-    if (!tivane::Janelas::abre("frmsenha"))
-        return 1;
+    tivane::FrmSenha::inicia();
     return app.exec();
 }

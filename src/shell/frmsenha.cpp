@@ -1,0 +1,207 @@
+#include "shell/frmsenha.h"
+
+#include "core/conexao.h"
+#include "core/dialogos.h"
+#include "core/janelas.h"
+#include "core/registro.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMdiArea>
+#include <QPushButton>
+#include <QScreen>
+#include <QTimer>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+#include <algorithm>
+
+namespace tivane {
+
+QList<UsuarioLogin> listausuarioslogin()
+{
+    QList<UsuarioLogin> lista;
+    {
+        Escopo escopo = abreconexaousuarios();
+        if (escopo) {
+            Consulta c("SELECT codigo, nome, senha FROM usuarios ORDER BY rowid");
+            while (c.next())
+                lista.append({c.text(0), c.text(1), c.text(2)});
+        }
+    }
+    lista.append({QStringLiteral("0000"), QStringLiteral("Master"), QString::fromLatin1(SENHA_BANCO)});
+    return lista;
+}
+
+FrmSenha::FrmSenha(QWidget* parent)
+    : QDialog(parent)
+{
+    setObjectName("frmsenha");
+    setWindowTitle(QStringLiteral("Tivane Dízimos 1.0 - Tivane System"));
+    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowMinimizeButtonHint);
+
+    auto* titulo = new QLabel(QStringLiteral("Tivane Dízimos"), this);
+    titulo->setObjectName("lblquardalegal");
+    QFont f = titulo->font();
+    f.setPointSize(20);
+    f.setBold(true);
+    titulo->setFont(f);
+    titulo->setAlignment(Qt::AlignCenter);
+
+    combousuarios_ = new QComboBox(this);
+    combousuarios_->setObjectName("combousuarios");
+    combousuarios_->setEditable(false);
+    txtsenha_ = new QLineEdit(this);
+    txtsenha_->setObjectName("txtsenha");
+    txtsenha_->setEchoMode(QLineEdit::Password);
+    txtsenha_->installEventFilter(this);
+
+    cmdentrar_ = new QPushButton(QStringLiteral("&Entrar"), this);
+    cmdentrar_->setObjectName("cmdentrar");
+    cmdentrar_->setDefault(true);
+    cmdsair_ = new QPushButton(QStringLiteral("&Sair"), this);
+    cmdsair_->setObjectName("cmdsair");
+
+    lblinstrucao_ = new QLabel(QStringLiteral("    Software para Controle de Recebimento de Dízimos. www.tivanesystem.com.br"), this);
+    lblinstrucao_->setObjectName("lblinstrucao");
+    timerinstrucao_ = new QTimer(this);
+    timerinstrucao_->setObjectName("Timerinstrucao");
+    timerinstrucao_->setInterval(150);
+
+    listausuarios_ = new QTreeWidget(this);
+    listausuarios_->setObjectName("listausuarios");
+    listausuarios_->setHeaderLabels({QStringLiteral("Código"), QStringLiteral("Nome"), QStringLiteral("Senha")});
+    listausuarios_->hide();
+
+    auto* form = new QFormLayout;
+    form->addRow(QStringLiteral("Usuário:"), combousuarios_);
+    form->addRow(QStringLiteral("Senha:"), txtsenha_);
+    auto* botoes = new QHBoxLayout;
+    botoes->addStretch();
+    botoes->addWidget(cmdentrar_);
+    botoes->addWidget(cmdsair_);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(titulo);
+    layout->addLayout(form);
+    layout->addLayout(botoes);
+    layout->addWidget(lblinstrucao_);
+    layout->addWidget(listausuarios_);
+    setMinimumWidth(420);
+
+    connect(cmdentrar_, &QPushButton::clicked, this, [this] { entrarnosistema(); });
+    connect(cmdsair_, &QPushButton::clicked, this, &QDialog::close);
+    connect(timerinstrucao_, &QTimer::timeout, this, [this] {
+        const QString t = lblinstrucao_->text();
+        if (!t.isEmpty())
+            lblinstrucao_->setText(t.mid(1) + t.left(1));
+    });
+
+    carregausuarioslogin();
+    timerinstrucao_->start();
+}
+
+FrmSenha* FrmSenha::inicia()
+{
+    auto* janela = new FrmSenha;
+    janela->setAttribute(Qt::WA_DeleteOnClose);
+    if (leropcao("04")) {
+        const int master = janela->combousuarios_->findText(QStringLiteral("Master"));
+        janela->combousuarios_->setCurrentIndex(master);
+        janela->txtsenha_->setText(QString::fromLatin1(SENHA_BANCO));
+        if (janela->entrarnosistema())
+            return nullptr;
+    }
+    janela->show();
+    if (QScreen* tela = janela->screen())
+        janela->move(tela->availableGeometry().center() - janela->rect().center());
+    return janela;
+}
+
+void FrmSenha::carregausuarioslogin()
+{
+    combousuarios_->clear();
+    listausuarios_->clear();
+    const QList<UsuarioLogin> usuarios = listausuarioslogin();
+    for (int i = 0; i < usuarios.size(); ++i)
+        new QTreeWidgetItem(listausuarios_, {usuarios[i].codigo, usuarios[i].nome, usuarios[i].senha});
+    // The list keeps its entries sorted; each entry knows its own user's row.
+    QList<int> ordem;
+    for (int i = 0; i < usuarios.size(); ++i)
+        ordem.append(i);
+    std::stable_sort(ordem.begin(), ordem.end(), [&](int a, int b) {
+        return QString::localeAwareCompare(usuarios[a].nome, usuarios[b].nome) < 0;
+    });
+    for (int i : ordem)
+        combousuarios_->addItem(usuarios[i].nome, i);
+    if (combousuarios_->count() > 0)
+        combousuarios_->setCurrentIndex(0);
+}
+
+bool FrmSenha::entrarnosistema()
+{
+    const int linha = combousuarios_->currentData().toInt();
+    QTreeWidgetItem* item = listausuarios_->topLevelItem(linha);
+    if (!item)
+        return false;
+    if (txtsenha_->text() != item->text(2)) {
+        Dialogos::msgbox(QStringLiteral("Senha Incorreta!"), 48);
+        txtsenha_->setFocus();
+        return false;
+    }
+    QString codigo = item->text(0);
+    if (codigo.isEmpty())
+        codigo = QStringLiteral("0000");
+    if (!gravausuarioatual(codigo))
+        Dialogos::msgbox(QStringLiteral("Não foi possível gravar o usuário atual nas configurações do sistema. "
+                                        "Verifique as permissões da pasta de configurações."), 48);
+    logou_ = true;
+    // The main window comes first, so closing the login does not end the program.
+    if (!Janelas::abre("frmprincipal")) {
+        auto* principal = new QMainWindow;
+        principal->setObjectName("frmprincipal");
+        principal->setAttribute(Qt::WA_DeleteOnClose);
+        principal->setWindowTitle(QStringLiteral("Sistema para Recebimento de Dízimos"));
+        auto* area = new QMdiArea(principal);
+        principal->setCentralWidget(area);
+        Janelas::defineAreaMdi(area);
+        principal->showMaximized();
+    }
+    close();
+    return true;
+}
+
+void FrmSenha::reject()
+{
+    close();
+}
+
+void FrmSenha::closeEvent(QCloseEvent* e)
+{
+    timerinstrucao_->stop();
+    e->accept();
+    if (!logou_)
+        QCoreApplication::quit();
+}
+
+bool FrmSenha::eventFilter(QObject* o, QEvent* e)
+{
+    if (o == txtsenha_) {
+        if (e->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(e)->key() == Qt::Key_F6) {
+            restaurapadroes(true);
+            return true;
+        }
+        if (e->type() == QEvent::FocusIn) {
+            selecionatexto();
+            cmdentrar_->setDefault(true);
+        }
+    }
+    return QDialog::eventFilter(o, e);
+}
+
+}  // namespace tivane

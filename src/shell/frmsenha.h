@@ -1,0 +1,48 @@
+#pragma once
+// The login window: the program's first window.
+#include <QDialog>
+
+class QComboBox;
+class QLineEdit;
+class QPushButton;
+class QLabel;
+class QTimer;
+class QTreeWidget;
+
+namespace tivane {
+
+struct UsuarioLogin {
+    QString codigo, nome, senha;
+};
+
+// The users of table usuarios in table order, then the built-in "Master".
+QList<UsuarioLogin> listausuarioslogin();
+
+class FrmSenha : public QDialog {
+    Q_OBJECT
+public:
+    explicit FrmSenha(QWidget* parent = nullptr);
+    // Creates the login; with option "04" it logs in at once and is never shown.
+    static FrmSenha* inicia();
+
+    void carregausuarioslogin();
+    bool entrarnosistema();
+    bool logou() const { return logou_; }
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+    void reject() override;
+    bool eventFilter(QObject* o, QEvent* e) override;
+
+private:
+    QComboBox* combousuarios_;
+    QLineEdit* txtsenha_;
+    QPushButton* cmdentrar_;
+    QPushButton* cmdsair_;
+    QLabel* lblinstrucao_;
+    QTimer* timerinstrucao_;
+    QTreeWidget* listausuarios_;
+    bool logou_ = false;
+};
+
+}  // namespace tivane
