@@ -1,0 +1,409 @@
+#include "core/formularios.h"
+
+#include "core/dialogos.h"
+#include "core/janelas.h"
+#include "core/texto.h"
+
+#include <QAbstractSpinBox>
+#include <QApplication>
+#include <QComboBox>
+#include <QDate>
+#include <QEvent>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPlainTextEdit>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QTextBrowser>
+#include <QTextEdit>
+#include <algorithm>
+#include <cmath>
+#include <memory>
+
+namespace tivane {
+
+// ---- Next record code -------------------------------------------------------
+
+QString formatacodigo(qint64 numero)
+{
+    return QString::number(numero).rightJustified(4, u'0');
+}
+
+QString geraproximocodigo(const QStringList& codigos)
+{
+    qint64 maior = 0;
+    for (const QString& c : codigos) {
+        const QString t = c.trimmed();
+        // Only plain digits count: the program never stores other codes.
+        if (t.isEmpty() || !std::all_of(t.begin(), t.end(), [](QChar ch) { return ch >= u'0' && ch <= u'9'; }))
+            continue;
+        bool ok = false;
+        const qint64 n = t.toLongLong(&ok);
+        if (!ok)
+            continue;
+        if (n > maior)
+            maior = n;
+    }
+    return formatacodigo(maior + 1);
+}
+
+QString geraproximocodigo(Tabela tabela)
+{
+    const char* sql = nullptr;
+    switch (tabela) {
+    case Tabela::Dizimistas: {
+        Escopo e = abreconexaodizimistas();
+        if (!e)
+            return QString();
+        sql = "SELECT MAX(CAST(trim(codigo) AS INTEGER)) FROM dizimistas"
+              " WHERE trim(codigo) GLOB '[0-9]*' AND trim(codigo) NOT GLOB '*[^0-9]*'";
+        Consulta c(QString::fromLatin1(sql));
+        if (!c.next())
+            return c.ok() ? formatacodigo(1) : QString();
+        return formatacodigo(c.isNull(0) ? 1 : c.inteiro(0) + 1);
+    }
+    case Tabela::Usuarios: {
+        Escopo e = abreconexaousuarios();
+        if (!e)
+            return QString();
+        sql = "SELECT MAX(CAST(trim(codigo) AS INTEGER)) FROM usuarios"
+              " WHERE trim(codigo) GLOB '[0-9]*' AND trim(codigo) NOT GLOB '*[^0-9]*'";
+        Consulta c(QString::fromLatin1(sql));
+        if (!c.next())
+            return c.ok() ? formatacodigo(1) : QString();
+        return formatacodigo(c.isNull(0) ? 1 : c.inteiro(0) + 1);
+    }
+    default:
+        return QString();  // receipt codes and the church row are numbered elsewhere
+    }
+}
+
+// ---- Record-state banner ----------------------------------------------------
+
+bool aparenciaestado(int estado, AparenciaEstado* a)
+{
+    switch (estado) {
+    case NovoRegistro:
+        *a = {QStringLiteral("Novo Registro"), QColor(192, 255, 192), QColor(0, 128, 0)};
+        return true;
+    case SomenteLeitura:
+        *a = {QStringLiteral("Somente Leitura"), QColor(192, 192, 255), QColor(0, 0, 128)};
+        return true;
+    case ModificandoRegistro:
+        *a = {QStringLiteral("Modificando Registro"), QColor(255, 255, 192), QColor(0, 192, 0)};
+        return true;
+    case ExcluindoRegistro:
+        *a = {QStringLiteral("Excluindo Registro"), QColor(255, 192, 192), QColor(192, 0, 0)};
+        return true;
+    default:
+        return false;
+    }
+}
+
+void definestatus(QWidget* janela, int estado)
+{
+    if (!janela)
+        return;
+    QLabel* rotulo = janela->findChild<QLabel*>(QStringLiteral("lblstatus"));
+    AparenciaEstado a;
+    if (!rotulo || !aparenciaestado(estado, &a))
+        return;
+    rotulo->setText(a.legenda);
+    QPalette p = rotulo->palette();
+    p.setColor(QPalette::Window, a.fundo);
+    p.setColor(QPalette::WindowText, a.texto);
+    rotulo->setAutoFillBackground(true);
+    rotulo->setPalette(p);
+}
+
+// ---- Text boxes -------------------------------------------------------------
+
+namespace {
+bool dentroDeOutroControle(QWidget* w, QWidget* janela)
+{
+    for (QWidget* p = w->parentWidget(); p && p != janela; p = p->parentWidget())
+        if (qobject_cast<QComboBox*>(p) || qobject_cast<QAbstractSpinBox*>(p))
+            return true;
+    return false;
+}
+}  // namespace
+
+QList<QWidget*> caixasdetexto(QWidget* janela)
+{
+    QList<QWidget*> r;
+    if (!janela)
+        return r;
+    const QList<QWidget*> todos = janela->findChildren<QWidget*>();
+    for (QWidget* w : todos) {
+        if (auto* le = qobject_cast<QLineEdit*>(w)) {
+            if (le->inputMask().isEmpty() && !dentroDeOutroControle(le, janela))
+                r << le;
+        } else if (qobject_cast<QPlainTextEdit*>(w)) {
+            r << w;
+        } else if (qobject_cast<QTextEdit*>(w) && !qobject_cast<QTextBrowser*>(w)) {
+            r << w;
+        }
+    }
+    return r;
+}
+
+namespace {
+void defineSomenteLeitura(QWidget* w, bool somenteLeitura)
+{
+    if (auto* le = qobject_cast<QLineEdit*>(w))
+        le->setReadOnly(somenteLeitura);
+    else if (auto* pe = qobject_cast<QPlainTextEdit*>(w))
+        pe->setReadOnly(somenteLeitura);
+    else if (auto* te = qobject_cast<QTextEdit*>(w))
+        te->setReadOnly(somenteLeitura);
+}
+}  // namespace
+
+void bloqueiacampos(QWidget* janela)
+{
+    for (QWidget* w : caixasdetexto(janela))
+        defineSomenteLeitura(w, true);
+}
+
+void desbloqueiacampos(QWidget* janela)
+{
+    for (QWidget* w : caixasdetexto(janela))
+        defineSomenteLeitura(w, false);
+}
+
+void limpatextos(QWidget* janela)
+{
+    for (QWidget* w : caixasdetexto(janela)) {
+        if (auto* le = qobject_cast<QLineEdit*>(w))
+            le->clear();
+        else if (auto* pe = qobject_cast<QPlainTextEdit*>(w))
+            pe->clear();
+        else if (auto* te = qobject_cast<QTextEdit*>(w))
+            te->clear();
+    }
+}
+
+void corfundopadrao(QWidget* janela)
+{
+    if (!janela)
+        return;
+    const QColor cor = QApplication::palette().color(QPalette::Base);
+    for (QLabel* l : janela->findChildren<QLabel*>()) {
+        QPalette p = l->palette();
+        p.setColor(QPalette::Window, cor);
+        l->setPalette(p);
+        l->setAutoFillBackground(true);
+    }
+    for (QWidget* w : caixasdetexto(janela)) {
+        QPalette p = w->palette();
+        p.setColor(QPalette::Base, cor);
+        w->setPalette(p);
+    }
+}
+
+// ---- Centring ---------------------------------------------------------------
+
+void centralizaframe(QWidget* janela, double largura, double altura)
+{
+    if (!janela)
+        return;
+    QWidget* frame = janela->findChild<QWidget*>(QStringLiteral("Frameprincipal"));
+    if (!frame || !std::isfinite(largura) || !std::isfinite(altura))
+        return;
+    const int x = static_cast<int>(std::floor(largura / 2.0 - frame->width() / 2.0));
+    const int y = static_cast<int>(std::floor(altura / 2.0 - frame->height() / 2.0));
+    frame->move(x, y);
+}
+
+void centralizaframe(QWidget* janela)
+{
+    if (janela)
+        centralizaframe(janela, janela->width(), janela->height());
+}
+
+namespace {
+class Centralizador : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* o, QEvent* e) override
+    {
+        if (e->type() == QEvent::Resize || e->type() == QEvent::Show)
+            centralizaframe(static_cast<QWidget*>(o));
+        return false;
+    }
+};
+}  // namespace
+
+void mantemframecentralizado(QWidget* janela)
+{
+    static const QString marca = QStringLiteral("_centralizadorFrame");
+    if (!janela || janela->findChild<QObject*>(marca, Qt::FindDirectChildrenOnly))
+        return;
+    auto* filtro = new Centralizador(janela);
+    filtro->setObjectName(marca);
+    janela->installEventFilter(filtro);
+    centralizaframe(janela);
+}
+
+// ---- Combo fillers ----------------------------------------------------------
+
+QStringList listaestadoscivis()
+{
+    return {QStringLiteral("Solteiro(a)"), QStringLiteral("Casado(a)"), QString::fromUtf8("Viúvo(a)"),
+            QStringLiteral("Sep.Judicial"), QStringLiteral("Desquitado(a)"), QStringLiteral("Divorciado(a)")};
+}
+
+QStringList listaestados()
+{
+    // These exact texts are stored in the records; "Pernanbuco" included.
+    static const char* const ESTADOS[] = {
+        "RJ - Rio de Janeiro", "AL - Alagoas", "PB - Paraíba", "SP - São Paulo", "AM - Amazonas",
+        "PA - Pará", "MG - Minas Gerais", "PR - Paraná", "RS - Rio Grande do Sul",
+        "RN - Rio Grande do Norte", "SE - Sergipe", "SC - Santa Catarina", "MT - Mato Grosso",
+        "MS - Mato Grosso do Sul", "AP - Amapá", "RR - Roraima", "RO - Rondônia", "TO - Tocantins",
+        "PI - Piauí", "CE - Ceará", "BA - Bahia", "AC - Acre", "DF - Distrito Federal",
+        "ES - Espírito Santo", "PE - Pernanbuco", "GO - Goiás", "MA - Maranhão"};
+    QStringList r;
+    for (const char* e : ESTADOS)
+        r << QString::fromUtf8(e);
+    return r;
+}
+
+QStringList listadias()
+{
+    QStringList r;
+    for (int d = 1; d <= 31; ++d)
+        r << QString::number(d).rightJustified(2, u'0');
+    return r;
+}
+
+QStringList listameses()
+{
+    QStringList r;
+    for (int c = 10; c <= 21; ++c)
+        r << textopornumero(c);
+    return r;
+}
+
+QStringList listaanos()
+{
+    // Runs up to this year, so a period of the current year can be chosen.
+    const int ultimo = qMax(2020, QDate::currentDate().year());
+    QStringList r;
+    for (int a = 2005; a <= ultimo; ++a)
+        r << QString::number(a);
+    return r;
+}
+
+void preenchecomboestadocivil(QComboBox* combo)
+{
+    if (!combo)
+        return;
+    combo->clear();
+    combo->addItems(listaestadoscivis());
+    combo->setCurrentIndex(-1);
+}
+
+void preenchecomboestadocivil(QWidget* janela)
+{
+    if (janela)
+        preenchecomboestadocivil(janela->findChild<QComboBox*>(QStringLiteral("cbestadocivil")));
+}
+
+void preenchecomboestados(QComboBox* combo)
+{
+    if (!combo)
+        return;
+    combo->addItems(listaestados());
+    combo->setCurrentText(QStringLiteral("RJ - Rio de Janeiro"));
+}
+
+void preenchecomboestados(QWidget* janela)
+{
+    if (janela)
+        preenchecomboestados(janela->findChild<QComboBox*>(QStringLiteral("cbestado")));
+}
+
+void preenchecombosdata(QComboBox* dias, QComboBox* meses, QComboBox* anos)
+{
+    if (dias)
+        dias->addItems(listadias());
+    if (meses)
+        meses->addItems(listameses());
+    if (anos)
+        anos->addItems(listaanos());
+}
+
+void preenchecombosdata(QWidget* janela, int quantidade)
+{
+    if (!janela)
+        return;
+    for (int i = 0; i < quantidade; ++i) {
+        const QString n = QString::number(i);
+        preenchecombosdata(janela->findChild<QComboBox*>(QStringLiteral("combodias") + n),
+                           janela->findChild<QComboBox*>(QStringLiteral("Combomes") + n),
+                           janela->findChild<QComboBox*>(QStringLiteral("comboano") + n));
+    }
+}
+
+// ---- Form printing ----------------------------------------------------------
+
+namespace {
+void descarrega(QWidget* janela)
+{
+    const QString nome = janela->objectName();
+    if (!nome.isEmpty() && Janelas::instancia(nome) == janela)
+        Janelas::fecha(nome);
+    else
+        janela->close();
+}
+}  // namespace
+
+bool imprimeformulario(QWidget* janela, QPrinter* impressora)
+{
+    if (!janela)
+        return false;
+    corfundopadrao(janela);
+    if (QWidget* opcoes = janela->findChild<QWidget*>(QStringLiteral("Frameopcoes")))
+        opcoes->hide();
+    {
+        QPalette p = janela->palette();
+        p.setColor(QPalette::Window, QApplication::palette().color(QPalette::Base));
+        janela->setPalette(p);
+        janela->setAutoFillBackground(true);
+    }
+
+    std::unique_ptr<QPrinter> propria;
+    if (!impressora) {
+        propria = std::make_unique<QPrinter>(QPrinter::HighResolution);
+        impressora = propria.get();
+    }
+
+    bool impresso = false;
+    // A cancelled dialog prints nothing.
+    if (Dialogos::dialogoImpressora(impressora, janela)) {
+        const bool temImpressora = impressora->outputFormat() != QPrinter::NativeFormat
+                                   || !QPrinterInfo::availablePrinters().isEmpty();
+        if (temImpressora) {
+            QPainter pintor;
+            if (pintor.begin(impressora)) {
+                // The window at its own physical size, shrunk only if it does not fit the page.
+                const QRectF pagina = impressora->pageRect(QPrinter::DevicePixel);
+                double escala = double(impressora->resolution()) / qMax(1, janela->logicalDpiX());
+                const QSize tam = janela->size();
+                if (tam.width() > 0 && tam.height() > 0)
+                    escala = qMin(escala, qMin(pagina.width() / tam.width(), pagina.height() / tam.height()));
+                pintor.scale(escala, escala);
+                janela->render(&pintor, QPoint(), QRegion(),
+                               QWidget::DrawWindowBackground | QWidget::DrawChildren);
+                impresso = pintor.end();
+            }
+        }
+    }
+    descarrega(janela);
+    return impresso;
+}
+
+}  // namespace tivane

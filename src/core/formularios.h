@@ -1,0 +1,95 @@
+#pragma once
+// Routines the windows share: centring the main frame, locking and clearing
+// text boxes, the record-state banner, the combo fillers, the next record code
+// and form printing. Routines that serve a window take the window and reach its
+// controls by objectName.
+#include <QColor>
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include "core/conexao.h"
+
+class QComboBox;
+class QPrinter;
+class QWidget;
+
+namespace tivane {
+
+// ---- Next record code -------------------------------------------------------
+
+// The code after the highest numeric code, at least four digits: "0001" for
+// none, "0011" after "0002" and "0010", "10000" after "9999". Empty and
+// non-numeric codes are ignored.
+QString geraproximocodigo(const QStringList& codigos);
+// Same over the codes stored in the tithers or users table. "" when the
+// database could not be read (callers must not make up a code then).
+QString geraproximocodigo(Tabela tabela);
+// A number as a record code: at least four digits with leading zeros.
+QString formatacodigo(qint64 numero);
+
+// ---- Record-state banner ----------------------------------------------------
+
+enum EstadoRegistro { NovoRegistro = 0, SomenteLeitura = 1, ModificandoRegistro = 2, ExcluindoRegistro = 3 };
+
+struct AparenciaEstado {
+    QString legenda;
+    QColor fundo;
+    QColor texto;
+};
+// Caption and colours of a state; false for a state outside 0 to 3.
+bool aparenciaestado(int estado, AparenciaEstado* aparencia);
+// Sets the window's label "lblstatus"; any other state leaves it as it was.
+void definestatus(QWidget* janela, int estado);
+
+// ---- Text boxes -------------------------------------------------------------
+
+// The plain text boxes of a window (line edits without an input mask, plain
+// and rich text edits); masked boxes, combos, spin and date boxes are left out.
+QList<QWidget*> caixasdetexto(QWidget* janela);
+void bloqueiacampos(QWidget* janela);
+void desbloqueiacampos(QWidget* janela);
+void limpatextos(QWidget* janela);
+// Labels and text boxes get the system window colour as back colour.
+void corfundopadrao(QWidget* janela);
+
+// ---- Centring ---------------------------------------------------------------
+
+// Moves the window's "Frameprincipal" to the centre of an area of that size
+// (rounded down; a frame larger than the area gets a negative position).
+void centralizaframe(QWidget* janela, double largura, double altura);
+// Centres it in the window itself.
+void centralizaframe(QWidget* janela);
+// Keeps "Frameprincipal" centred on every resize of the window.
+void mantemframecentralizado(QWidget* janela);
+
+// ---- Combo fillers ----------------------------------------------------------
+
+QStringList listaestadoscivis();   // "Solteiro(a)" ... "Divorciado(a)"
+QStringList listaestados();        // the 27 "UF - Nome" texts stored in `estado`
+QStringList listadias();           // "01" ... "31"
+QStringList listameses();          // "Janeiro" ... "Dezembro"
+QStringList listaanos();           // "2005" ... the current year (never before "2020")
+
+// Clears "cbestadocivil" and fills it; nothing is selected.
+void preenchecomboestadocivil(QWidget* janela);
+void preenchecomboestadocivil(QComboBox* combo);
+// Adds the states to "cbestado" without clearing it and shows "RJ - Rio de Janeiro".
+void preenchecomboestados(QWidget* janela);
+void preenchecomboestados(QComboBox* combo);
+// For i = 0 to quantidade - 1 adds days, months and years (without clearing)
+// to the combos named "combodias<i>", "Combomes<i>" and "comboano<i>"
+// (e.g. "combodias0", "Combomes1").
+void preenchecombosdata(QWidget* janela, int quantidade);
+void preenchecombosdata(QComboBox* dias, QComboBox* meses, QComboBox* anos);
+
+// ---- Form printing ----------------------------------------------------------
+
+// Prints the window's image: back colours to the system colour, hides its
+// "Frameopcoes", shows the printer dialog and, when accepted and a printer
+// exists (or the printer writes a file), prints the window; then closes the
+// window either way. Failing steps are skipped silently. With impressora null
+// a printer of the default kind is used. True when a page was printed.
+bool imprimeformulario(QWidget* janela, QPrinter* impressora = nullptr);
+
+}  // namespace tivane
