@@ -1,0 +1,128 @@
+#include "shell/frmaguarde.h"
+
+#include "core/janelas.h"
+
+#include <QCloseEvent>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QProgressBar>
+#include <QScreen>
+#include <QVBoxLayout>
+
+namespace tivane {
+
+namespace {
+const char* const NOME = "frmaguarde";
+RegistroJanela reg(NOME, [] { return new FrmAguarde; }, Janelas::Independente);
+}  // namespace
+
+FrmAguarde::FrmAguarde()
+    : QWidget(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
+{
+    setObjectName(QString::fromLatin1(NOME));
+    setWindowTitle(QStringLiteral("Aguarde ..."));
+    // Closing it while the main window is hidden must not end the program.
+    setAttribute(Qt::WA_QuitOnClose, false);
+
+    frame_ = new QFrame(this);
+    frame_->setObjectName(QStringLiteral("Frame1"));
+    frame_->setFrameShape(QFrame::StyledPanel);
+    barra_ = new QProgressBar(frame_);
+    barra_->setObjectName(QStringLiteral("ProgressBar"));
+    barra_->setRange(0, 100);
+    barra_->setValue(0);
+    barra_->setTextVisible(false);
+
+    auto* lf = new QVBoxLayout(frame_);
+    lf->addWidget(barra_);
+    auto* l = new QVBoxLayout(this);
+    l->setContentsMargins(4, 4, 4, 4);
+    l->addWidget(frame_);
+    setFixedSize(360, 56);
+}
+
+FrmAguarde* FrmAguarde::atual()
+{
+    return qobject_cast<FrmAguarde*>(Janelas::instancia(QString::fromLatin1(NOME)));
+}
+
+void FrmAguarde::abre(const QString& legenda)
+{
+    FrmAguarde* w = qobject_cast<FrmAguarde*>(Janelas::carrega(QString::fromLatin1(NOME)));
+    if (!w)
+        return;
+    w->setWindowTitle(legenda);
+    w->barra_->setRange(0, 100);
+    w->barra_->setValue(0);
+    Janelas::abre(QString::fromLatin1(NOME));
+}
+
+void FrmAguarde::fecha()
+{
+    Janelas::fecha(QString::fromLatin1(NOME));
+}
+
+bool FrmAguarde::aberta()
+{
+    return atual() != nullptr;
+}
+
+void FrmAguarde::defineLegenda(const QString& legenda)
+{
+    if (FrmAguarde* w = atual())
+        w->setWindowTitle(legenda);
+}
+
+void FrmAguarde::defineMaximo(int maximo)
+{
+    FrmAguarde* w = atual();
+    if (!w)
+        return;
+    const int m = qMax(1, maximo);
+    const int v = qBound(0, w->barra_->value(), m);
+    w->barra_->setRange(0, m);
+    w->barra_->setValue(v);
+}
+
+void FrmAguarde::defineValor(int valor)
+{
+    if (FrmAguarde* w = atual())
+        w->barra_->setValue(qBound(w->barra_->minimum(), valor, w->barra_->maximum()));
+}
+
+int FrmAguarde::valor()
+{
+    FrmAguarde* w = atual();
+    return w ? w->barra_->value() : -1;
+}
+
+int FrmAguarde::maximo()
+{
+    FrmAguarde* w = atual();
+    return w ? w->barra_->maximum() : -1;
+}
+
+void FrmAguarde::closeEvent(QCloseEvent* e)
+{
+    // Only its callers close it; the user cannot.
+    if (e->spontaneous()) {
+        e->ignore();
+        return;
+    }
+    QWidget::closeEvent(e);
+}
+
+void FrmAguarde::showEvent(QShowEvent* e)
+{
+    QWidget::showEvent(e);
+    if (centrada_)
+        return;
+    centrada_ = true;
+    if (QScreen* tela = QGuiApplication::primaryScreen()) {
+        QRect r = frameGeometry();
+        r.moveCenter(tela->availableGeometry().center());
+        move(r.topLeft());
+    }
+}
+
+}  // namespace tivane

@@ -1,0 +1,41 @@
+#pragma once
+// The one please-wait window of the program, shared by every long task. Whoever
+// opens it takes it over; whoever closes it closes it for all. Calls made after
+// it was closed do nothing.
+#include <QWidget>
+
+class QFrame;
+class QProgressBar;
+
+namespace tivane {
+
+class FrmAguarde : public QWidget {
+    Q_OBJECT
+public:
+    FrmAguarde();
+
+    // Shows the window (creating it when needed) with this caption and the bar
+    // at 0 of 0-100.
+    static void abre(const QString& legenda = QStringLiteral("Aguarde ..."));
+    static void fecha();
+    static bool aberta();
+    static void defineLegenda(const QString& legenda);
+    // The bar's maximum (at least 1); the value is kept within the range.
+    static void defineMaximo(int maximo);
+    static void defineValor(int valor);
+    // -1 when the window is not open.
+    static int valor();
+    static int maximo();
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+    void showEvent(QShowEvent* e) override;
+
+private:
+    static FrmAguarde* atual();
+    QFrame* frame_;
+    QProgressBar* barra_;
+    bool centrada_ = false;
+};
+
+}  // namespace tivane
