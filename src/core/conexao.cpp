@@ -196,6 +196,7 @@ const char* const ESQUEMA =
 const char* const INDICES =
     "CREATE UNIQUE INDEX IF NOT EXISTS ix_dizimistas_codigo ON dizimistas(codigo);"
     "CREATE INDEX IF NOT EXISTS ix_dizimistas_barras ON dizimistas(barras);"
+    "CREATE INDEX IF NOT EXISTS ix_dizimistas_numero ON dizimistas(CAST(codigo AS INTEGER), codigo);"
     "CREATE UNIQUE INDEX IF NOT EXISTS ix_usuarios_codigo ON usuarios(codigo);"
     "CREATE UNIQUE INDEX IF NOT EXISTS ix_pagamentos_codigo ON pagamentos(codigo);"
     "CREATE INDEX IF NOT EXISTS ix_pagamentos_dizimista ON pagamentos(codigodizimista);"

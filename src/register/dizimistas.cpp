@@ -1,0 +1,273 @@
+#include "register/dizimistas.h"
+
+#include "core/conexao.h"
+#include "core/registro.h"
+
+#include <QDir>
+#include <QFile>
+#include <QListWidget>
+#include <QWidget>
+
+namespace tivane {
+
+namespace {
+
+// Field order of the record, as the window writes and shows it.
+const char* const CAMPOS =
+    "codigo, nome, cadastro, nascimento, rg, cpf, endereco, bairro, cidade, estado, estadocivil, cep, tel,"
+    " email, msn, ativo, sexo, celular, barras, obs, conversao, casamento, profissao, desempregado, falecido,"
+    " adoecido, conjuge";
+
+QVariant valor(const TextoNulo& t)
+{
+    return t ? QVariant(*t) : QVariant();
+}
+
+QVariant sim(bool b)
+{
+    return QVariant(static_cast<qint64>(b ? 1 : 0));
+}
+
+TextoNulo ler(const Consulta& c, int coluna)
+{
+    if (c.isNull(coluna))
+        return std::nullopt;
+    return c.text(coluna);
+}
+
+// Yes/no columns: any non-zero number is yes (old files stored True as -1).
+bool lerSim(const Consulta& c, int coluna)
+{
+    if (c.isNull(coluna))
+        return false;
+    return c.inteiro(coluna) != 0;
+}
+
+// Every field but the code, in the order of CAMPOS.
+void bindCampos(Consulta& c, const Dizimista& d)
+{
+    c.bind(valor(d.nome)).bind(valor(d.cadastro)).bind(valor(d.nascimento)).bind(valor(d.rg)).bind(valor(d.cpf));
+    c.bind(valor(d.endereco)).bind(valor(d.bairro)).bind(valor(d.cidade)).bind(valor(d.estado));
+    c.bind(valor(d.estadocivil)).bind(valor(d.cep)).bind(valor(d.tel)).bind(valor(d.email)).bind(valor(d.msn));
+    c.bind(sim(d.ativo)).bind(sim(d.sexo)).bind(valor(d.celular)).bind(valor(d.barras)).bind(valor(d.obs));
+    c.bind(valor(d.conversao)).bind(valor(d.casamento)).bind(valor(d.profissao));
+    c.bind(sim(d.desempregado)).bind(sim(d.falecido)).bind(sim(d.adoecido)).bind(valor(d.conjuge));
+}
+
+QString textoDoCodigo(const char* sql, const QString& codigo)
+{
+    Escopo e = abreconexaodizimistas();
+    if (!e)
+        return QString("");
+    Consulta c(QString::fromLatin1(sql));
+    c.bind(codigo);
+    if (c.next() && !c.isNull(0))
+        return c.text(0);
+    return QString("");
+}
+
+}  // namespace
+
+TextoNulo textoounulo(const QString& texto)
+{
+    if (texto.isEmpty())
+        return std::nullopt;
+    return texto;
+}
+
+bool lerdizimista(const QString& codigo, Dizimista* d)
+{
+    Escopo e = abreconexaodizimistas();
+    if (!e)
+        return false;
+    Consulta c(QStringLiteral("SELECT %1 FROM dizimistas WHERE codigo = ?").arg(QLatin1String(CAMPOS)));
+    c.bind(codigo);
+    if (!c.next())
+        return false;
+    if (!d)
+        return true;
+    int i = 0;
+    d->codigo = c.text(i++);
+    d->nome = ler(c, i++);
+    d->cadastro = ler(c, i++);
+    d->nascimento = ler(c, i++);
+    d->rg = ler(c, i++);
+    d->cpf = ler(c, i++);
+    d->endereco = ler(c, i++);
+    d->bairro = ler(c, i++);
+    d->cidade = ler(c, i++);
+    d->estado = ler(c, i++);
+    d->estadocivil = ler(c, i++);
+    d->cep = ler(c, i++);
+    d->tel = ler(c, i++);
+    d->email = ler(c, i++);
+    d->msn = ler(c, i++);
+    d->ativo = lerSim(c, i++);
+    d->sexo = lerSim(c, i++);
+    d->celular = ler(c, i++);
+    d->barras = ler(c, i++);
+    d->obs = ler(c, i++);
+    d->conversao = ler(c, i++);
+    d->casamento = ler(c, i++);
+    d->profissao = ler(c, i++);
+    d->desempregado = lerSim(c, i++);
+    d->falecido = lerSim(c, i++);
+    d->adoecido = lerSim(c, i++);
+    d->conjuge = ler(c, i++);
+    return true;
+}
+
+Gravacao inseredizimista(const Dizimista& d)
+{
+    Escopo e = abreconexaodizimistas();
+    if (!e)
+        return Gravacao::Falha;
+    {
+        Consulta c(QStringLiteral("SELECT 1 FROM dizimistas WHERE codigo = ?"));
+        c.bind(d.codigo);
+        if (c.next())
+            return Gravacao::CodigoExiste;
+        if (!c.ok())
+            return Gravacao::Falha;
+    }
+    Consulta c(QStringLiteral("INSERT INTO dizimistas (%1) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)")
+                   .arg(QLatin1String(CAMPOS)));
+    c.bind(d.codigo);
+    bindCampos(c, d);
+    if (!c.exec())
+        return dizimistaexiste(d.codigo) ? Gravacao::CodigoExiste : Gravacao::Falha;
+    return Gravacao::Gravado;
+}
+
+Gravacao atualizadizimista(const Dizimista& d)
+{
+    Escopo e = abreconexaodizimistas();
+    if (!e)
+        return Gravacao::Falha;
+    // One statement: the row is never missing half-way, whatever fails.
+    Consulta c(QStringLiteral(
+        "UPDATE dizimistas SET nome = ?, cadastro = ?, nascimento = ?, rg = ?, cpf = ?, endereco = ?,"
+        " bairro = ?, cidade = ?, estado = ?, estadocivil = ?, cep = ?, tel = ?, email = ?, msn = ?,"
+        " ativo = ?, sexo = ?, celular = ?, barras = ?, obs = ?, conversao = ?, casamento = ?,"
+        " profissao = ?, desempregado = ?, falecido = ?, adoecido = ?, conjuge = ? WHERE codigo = ?"));
+    bindCampos(c, d);
+    c.bind(d.codigo);
+    if (!c.exec())
+        return Gravacao::Falha;
+    return c.changes() > 0 ? Gravacao::Gravado : Gravacao::NaoEncontrado;
+}
+
+Gravacao apagadizimista(const QString& codigo)
+{
+    {
+        Escopo e = abreconexaodizimistas();
+        if (!e)
+            return Gravacao::Falha;
+        Consulta c(QStringLiteral("DELETE FROM dizimistas WHERE codigo = ?"));
+        c.bind(codigo);
+        if (!c.exec())
+            return Gravacao::Falha;
+        if (c.changes() == 0)
+            return Gravacao::NaoEncontrado;
+    }
+    // A later tither who gets this code must not show this person's photo.
+    for (bool grande : {false, true}) {
+        const QString caminho = caminhofotodizimista(codigo, grande);
+        if (!caminho.isEmpty() && QFile::exists(caminho))
+            QFile::remove(caminho);
+    }
+    return Gravacao::Gravado;
+}
+
+Gravacao definesituacao(const QString& codigo, bool ativo)
+{
+    Escopo e = abreconexaodizimistas();
+    if (!e)
+        return Gravacao::Falha;
+    Consulta c(QStringLiteral("UPDATE dizimistas SET ativo = ? WHERE codigo = ?"));
+    c.bind(sim(ativo)).bind(codigo);
+    if (!c.exec())
+        return Gravacao::Falha;
+    return c.changes() > 0 ? Gravacao::Gravado : Gravacao::NaoEncontrado;
+}
+
+PassoGravacao decidegravacao(const QString& codigo, const QString& nome, bool modificando)
+{
+    if (nome.trimmed().isEmpty())
+        return PassoGravacao::NomeVazio;
+    if (dizimistaexiste(codigo))
+        return modificando ? PassoGravacao::Alterar : PassoGravacao::JaSalvo;
+    if (nomedizimistaexiste(nome))
+        return PassoGravacao::NomeExiste;
+    return PassoGravacao::Incluir;
+}
+
+bool dizimistaexiste(const QString& codigo)
+{
+    if (codigo == QLatin1String("'"))
+        return false;
+    Escopo e = abreconexaodizimistas();
+    if (!e)
+        return false;
+    Consulta c(QStringLiteral("SELECT 1 FROM dizimistas WHERE codigo = ?"));
+    c.bind(codigo);
+    return c.next();
+}
+
+bool nomedizimistaexiste(const QString& nome)
+{
+    Escopo e = abreconexaodizimistas();
+    if (!e)
+        return false;
+    // nome is COLLATE FOLD: the comparison folds case for all of Unicode.
+    Consulta c(QStringLiteral("SELECT 1 FROM dizimistas WHERE nome = ? LIMIT 1"));
+    c.bind(nome);
+    return c.next();
+}
+
+QString buscanomedizimista(const QString& codigo)
+{
+    return textoDoCodigo("SELECT nome FROM dizimistas WHERE codigo = ?", codigo);
+}
+
+QString datacadastrodizimista(const QString& codigo)
+{
+    return textoDoCodigo("SELECT cadastro FROM dizimistas WHERE codigo = ?", codigo);
+}
+
+QVector<DizimistaAtivo> listadizimistasativos()
+{
+    QVector<DizimistaAtivo> lista;
+    Escopo e = abreconexaodizimistas();
+    if (!e)
+        return lista;
+    Consulta c(QStringLiteral("SELECT codigo, cadastro FROM dizimistas WHERE ativo <> 0 ORDER BY rowid"));
+    while (c.next())
+        lista.append({c.text(0), c.text(1)});
+    return lista;
+}
+
+void carregalistadizimistasativos(QWidget* janela)
+{
+    auto* lista = janela ? janela->findChild<QListWidget*>(QStringLiteral("listadizimistasativos")) : nullptr;
+    if (!lista)
+        return;
+    lista->clear();
+    const QVector<DizimistaAtivo> ativos = listadizimistasativos();
+    QStringList codigos;
+    codigos.reserve(ativos.size());
+    for (const DizimistaAtivo& a : ativos)
+        codigos << a.codigo;
+    lista->addItems(codigos);
+}
+
+QString caminhofotodizimista(const QString& codigo, bool grande)
+{
+    // A code is typed by the user: never let it name a file outside "fotos".
+    if (codigo.isEmpty() || codigo.contains(QLatin1Char('/')) || codigo.contains(QLatin1Char('\\')))
+        return QString();
+    return retornacaminhopadrao() + QStringLiteral("fotos") + QDir::separator() + codigo
+           + (grande ? QStringLiteral("g.jpg") : QStringLiteral("p.jpg"));
+}
+
+}  // namespace tivane

@@ -1,0 +1,98 @@
+#pragma once
+// The tither record (table dizimistas) and the operations on its rows.
+// No windows here: the registration window, the search window, the payments
+// and reports windows and the inactivity sweep all come through these.
+#include <QString>
+#include <QVector>
+#include <optional>
+
+class QWidget;
+
+namespace tivane {
+
+// A text field that may be Null in the table (a box left empty is not written).
+using TextoNulo = std::optional<QString>;
+
+struct Dizimista {
+    QString codigo;
+    TextoNulo nome;
+    TextoNulo cadastro;
+    TextoNulo nascimento;
+    TextoNulo rg;
+    TextoNulo cpf;
+    TextoNulo endereco;
+    TextoNulo bairro;
+    TextoNulo cidade;
+    TextoNulo estado;
+    TextoNulo estadocivil;
+    TextoNulo cep;
+    TextoNulo tel;
+    TextoNulo email;
+    TextoNulo msn;
+    bool ativo = true;
+    bool sexo = true;          // true "M", false "F"
+    TextoNulo celular;
+    TextoNulo barras;
+    TextoNulo obs;
+    TextoNulo conversao;
+    TextoNulo casamento;
+    TextoNulo profissao;
+    bool desempregado = false;
+    bool falecido = false;
+    bool adoecido = false;
+    TextoNulo conjuge;
+};
+
+// Null when the box is empty, the text otherwise.
+TextoNulo textoounulo(const QString& texto);
+
+// The row of that code; false when no tither has it.
+bool lerdizimista(const QString& codigo, Dizimista* dizimista);
+
+enum class Gravacao {
+    Gravado,
+    CodigoExiste,    // insert: the code is taken
+    NaoEncontrado,   // update / delete / flag: no row with the code
+    Falha            // the database refused; nothing was changed
+};
+
+// A new row with every field of the record.
+Gravacao inseredizimista(const Dizimista& dizimista);
+// Rewrites every field of the row of dizimista.codigo in one statement:
+// a field that is Null in the record becomes Null in the row.
+Gravacao atualizadizimista(const Dizimista& dizimista);
+// Deletes the row and the tither's photo files.
+Gravacao apagadizimista(const QString& codigo);
+// Sets only `ativo`; every other field stays as it is.
+Gravacao definesituacao(const QString& codigo, bool ativo);
+
+// What saving the window's record must do, checked in this order.
+enum class PassoGravacao {
+    NomeVazio,       // "Você deve digitar o nome do dizimista para continuar."
+    Alterar,         // a saved code in modify mode
+    JaSalvo,         // a saved code outside modify mode
+    NomeExiste,      // a new code with a name already saved
+    Incluir
+};
+PassoGravacao decidegravacao(const QString& codigo, const QString& nome, bool modificando);
+
+// Lookups by code or name; each is one indexed select. The name comparison
+// folds case for every letter ("joão" = "JOÃO").
+bool dizimistaexiste(const QString& codigo);
+bool nomedizimistaexiste(const QString& nome);
+QString buscanomedizimista(const QString& codigo);       // "" when none or Null
+QString datacadastrodizimista(const QString& codigo);    // "" when none or Null
+
+struct DizimistaAtivo {
+    QString codigo;
+    QString cadastro;   // "" when Null
+};
+// The active tithers in table order.
+QVector<DizimistaAtivo> listadizimistasativos();
+// Fills the window's list box "listadizimistasativos" with their codes.
+void carregalistadizimistasativos(QWidget* janela);
+
+// Data folder + "fotos" + code + "p.jpg" (small) or "g.jpg" (large).
+QString caminhofotodizimista(const QString& codigo, bool grande = false);
+
+}  // namespace tivane

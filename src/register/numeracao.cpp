@@ -1,0 +1,151 @@
+#include "register/numeracao.h"
+
+#include "core/conexao.h"
+#include "core/formularios.h"
+#include "register/dizimistas.h"
+
+#include <limits>
+
+namespace tivane {
+
+namespace {
+
+// Where a box text stands among the saved codes: its number, and for a tie
+// between codes of the same number ("12" and "0012"), the text that sorts it.
+struct Posicao {
+    qint64 numero;
+    QString texto;
+};
+
+Posicao posicao(const QString& codigo)
+{
+    const qint64 n = valorcodigo(codigo);
+    // A saved code stands where it is; any other text stands where the
+    // program's own code of that number would ("12" is where "0012" is).
+    return {n, dizimistaexiste(codigo) ? codigo : formatacodigo(n)};
+}
+
+QString vizinho(const QString& codigo, bool acima)
+{
+    const Posicao p = posicao(codigo);
+    Escopo e = abreconexaodizimistas();
+    if (!e)
+        return codigo;
+    // Walks the index on (number, code) from the box's position: one select.
+    Consulta c(acima ? QStringLiteral("SELECT codigo FROM dizimistas"
+                                      " WHERE CAST(codigo AS INTEGER) >= ?1"
+                                      " AND (CAST(codigo AS INTEGER) > ?1 OR codigo > ?2)"
+                                      " ORDER BY CAST(codigo AS INTEGER), codigo LIMIT 1")
+                     : QStringLiteral("SELECT codigo FROM dizimistas"
+                                      " WHERE CAST(codigo AS INTEGER) <= ?1"
+                                      " AND (CAST(codigo AS INTEGER) < ?1 OR codigo < ?2)"
+                                      " ORDER BY CAST(codigo AS INTEGER) DESC, codigo DESC LIMIT 1"));
+    c.bind(p.numero).bind(p.texto);
+    if (c.next())
+        return c.text(0);
+    return codigo;
+}
+
+}  // namespace
+
+qint64 valorcodigo(const QString& texto)
+{
+    int i = 0;
+    const int n = texto.size();
+    while (i < n && texto.at(i).isSpace())
+        ++i;
+    bool negativo = false;
+    if (i < n && (texto.at(i) == QLatin1Char('-') || texto.at(i) == QLatin1Char('+'))) {
+        negativo = texto.at(i) == QLatin1Char('-');
+        ++i;
+    }
+    constexpr qint64 maximo = std::numeric_limits<qint64>::max();
+    qint64 valor = 0;
+    for (; i < n; ++i) {
+        const ushort c = texto.at(i).unicode();
+        if (c < '0' || c > '9')
+            break;
+        const int d = c - '0';
+        if (valor > (maximo - d) / 10) {
+            valor = maximo;   // as the database reads an oversized number
+            break;
+        }
+        valor = valor * 10 + d;
+    }
+    return negativo ? -valor : valor;
+}
+
+QString formatabarras(const QString& codigo)
+{
+    const QString t = codigo.trimmed();
+    if (t.isEmpty())
+        return codigo;
+    for (const QChar ch : t)
+        if (ch.unicode() < '0' || ch.unicode() > '9')
+            return codigo;
+    const qint64 n = valorcodigo(t);
+    const QString numero = QString::number(n);
+    return numero.size() >= 6 ? numero : QString(6 - numero.size(), QLatin1Char('0')) + numero;
+}
+
+QString novocodigodizimista(bool* tabelavazia)
+{
+    if (tabelavazia)
+        *tabelavazia = false;
+    qint64 n = 1;
+    {
+        Escopo e = abreconexaodizimistas();
+        if (!e)
+            return QString();
+        Consulta c(QStringLiteral("SELECT CAST(codigo AS INTEGER) FROM dizimistas"
+                                  " ORDER BY CAST(codigo AS INTEGER) DESC LIMIT 1"));
+        if (c.next()) {
+            const qint64 maior = c.isNull(0) ? 0 : c.inteiro(0);
+            if (maior >= std::numeric_limits<qint64>::max())
+                n = maior;   // nothing above; the insert refuses it as a saved code
+            else if (maior >= 1)
+                n = maior + 1;
+        } else if (!c.ok()) {
+            return QString();
+        } else if (tabelavazia) {
+            *tabelavazia = true;
+        }
+    }
+    // Payments of a deleted tither still carry the code: pass it over.
+    Escopo e = abreconexaopagamentos();
+    if (!e)
+        return QString();
+    Consulta p(QStringLiteral("SELECT 1 FROM pagamentos WHERE codigodizimista = ? LIMIT 1"));
+    for (;;) {
+        p.reset();
+        p.bind(formatacodigo(n));
+        if (!p.next() || n >= std::numeric_limits<qint64>::max())
+            break;
+        ++n;
+    }
+    return formatacodigo(n);
+}
+
+QString proximocodigodizimista(const QString& codigo)
+{
+    return vizinho(codigo, true);
+}
+
+QString codigoanteriordizimista(const QString& codigo)
+{
+    return vizinho(codigo, false);
+}
+
+QString primeirocodigodizimista()
+{
+    Escopo e = abreconexaodizimistas();
+    if (!e)
+        return QStringLiteral("0001");
+    Consulta c(QStringLiteral("SELECT codigo FROM dizimistas WHERE CAST(codigo AS INTEGER) IS NOT NULL"
+                              " ORDER BY CAST(codigo AS INTEGER), codigo LIMIT 1"));
+    if (c.next())
+        return c.text(0);
+    return QStringLiteral("0001");
+}
+
+}  // namespace tivane
