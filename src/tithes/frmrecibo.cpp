@@ -1,0 +1,149 @@
+#include "tithes/frmrecibo.h"
+
+#include "core/dialogos.h"
+#include "core/janelas.h"
+
+#include <QGroupBox>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QTimer>
+
+namespace tivane {
+
+namespace {
+
+// The receipt itself, drawn by the same routine that prints it.
+class AreaRecibo : public QWidget {
+public:
+    AreaRecibo(FrmRecibo* janela, QWidget* pai)
+        : QWidget(pai)
+        , janela_(janela)
+    {
+        setObjectName(QStringLiteral("Frameprincipal"));
+        setAutoFillBackground(false);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter p(this);
+        p.fillRect(rect(), Qt::white);
+        desenharecibo(p, janela_->modelo());
+    }
+
+private:
+    FrmRecibo* janela_;
+};
+
+RegistroJanela reg("frmrecibo", [] { return new FrmRecibo; }, Janelas::Independente);
+
+}  // namespace
+
+FrmRecibo::FrmRecibo(QWidget* pai)
+    : QWidget(pai, Qt::Tool | Qt::FramelessWindowHint)
+{
+    setObjectName(QStringLiteral("frmrecibo"));
+    setWindowTitle(QStringLiteral("Recibo"));
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, Qt::white);
+    setPalette(pal);
+    setAutoFillBackground(true);
+
+    const double sx = logicalDpiX() / 1440.0;
+    const double sy = logicalDpiY() / 1440.0;
+    const auto r = [&](double x, double y, double w, double h) {
+        return QRect(qRound(x * sx), qRound(y * sy), qRound(w * sx), qRound(h * sy));
+    };
+    setFixedSize(tamanhorecibo(logicalDpiX(), logicalDpiY()));
+
+    area_ = new AreaRecibo(this, this);
+    area_->setGeometry(rect());
+
+    opcoes_ = new QGroupBox(QStringLiteral("Opções"), this);
+    opcoes_->setObjectName(QStringLiteral("Frameopcoes"));
+    opcoes_->setGeometry(r(8880, 0, 2175, 3375));
+    opcoes_->setAutoFillBackground(true);
+
+    auto* imprimir = new QPushButton(QStringLiteral("&Imprimir"), opcoes_);
+    imprimir->setObjectName(QStringLiteral("cmdimprime"));
+    imprimir->setGeometry(r(480, 480, 975, 1095));
+    auto* parar = new QPushButton(QStringLiteral("&Sair"), opcoes_);
+    parar->setObjectName(QStringLiteral("Cmdparar"));
+    parar->setGeometry(r(480, 1560, 975, 1095));
+    tempo_ = new QLabel(QStringLiteral("5"), opcoes_);
+    tempo_->setObjectName(QStringLiteral("lbltempoparaimprimir"));
+    tempo_->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    tempo_->setGeometry(r(1560, 240, 255, 255));
+
+    temposair_ = new QTimer(this);
+    temposair_->setObjectName(QStringLiteral("temposair"));
+    temposair_->setInterval(1000);
+    tempoimprimir_ = new QTimer(this);
+    tempoimprimir_->setObjectName(QStringLiteral("timertempoparaimprimir"));
+    tempoimprimir_->setInterval(1000);
+
+    connect(imprimir, &QPushButton::clicked, this, &FrmRecibo::imprime);
+    connect(parar, &QPushButton::clicked, this, &FrmRecibo::sair);
+    connect(temposair_, &QTimer::timeout, this, [this] { tique(false); });
+    connect(tempoimprimir_, &QTimer::timeout, this, [this] { tique(true); });
+}
+
+void FrmRecibo::defineModelo(const ModeloRecibo& modelo)
+{
+    modelo_ = modelo;
+    area_->update();
+}
+
+void FrmRecibo::pergunta()
+{
+    const int r = Dialogos::msgbox(QStringLiteral("Deseja Imprimir o Recibo Atual ?"), 36);
+    if (r == Dialogos::Sim)
+        tempoimprimir_->start();
+    else
+        temposair_->start();
+}
+
+void FrmRecibo::tique(bool paraimprimir)
+{
+    if (imprimindo_)
+        return;
+    const int resta = tempo_->text().toInt() - 1;
+    tempo_->setText(QString::number(resta));
+    if (resta > 0)
+        return;
+    if (paraimprimir)
+        imprime();
+    else
+        sair();
+}
+
+void FrmRecibo::conclui()
+{
+    if (tempoimprimir_->isActive())
+        imprime();
+    else
+        sair();
+}
+
+void FrmRecibo::imprime()
+{
+    if (imprimindo_)
+        return;
+    // Timers go on firing inside the printer dialog: stop the countdown first.
+    imprimindo_ = true;
+    temposair_->stop();
+    tempoimprimir_->stop();
+    opcoes_->hide();
+    imprimeformulariorecibo(modelo_, this);
+    close();
+}
+
+void FrmRecibo::sair()
+{
+    temposair_->stop();
+    tempoimprimir_->stop();
+    close();
+}
+
+}  // namespace tivane

@@ -1,0 +1,193 @@
+#include "tithes/pagamentos.h"
+
+#include "core/conexao.h"
+#include "core/registro.h"
+#include "register/dizimistas.h"
+
+#include <QLocale>
+#include <cmath>
+
+namespace tivane {
+
+namespace {
+
+// Larger amounts are not money a church office types; they also keep cents inside qint64.
+constexpr double LIMITE_VALOR = 1e13;
+
+// Number part and year part of a code, as the indexed lookup reads them:
+// the number is the leading digits before the "/" (00012 -> 12, "abc" -> 0),
+// the year the two characters after it.
+const char* const SQL_ANO_CODIGO = "substr(codigo, instr(codigo, '/') + 1, 2)";
+const char* const SQL_NUMERO_CODIGO = "CAST(substr(codigo, 1, instr(codigo, '/') - 1) AS INTEGER)";
+
+QString doisdigitos(int ano)
+{
+    return QString::number(((ano % 100) + 100) % 100).rightJustified(2, QLatin1Char('0'));
+}
+
+// Highest number among the codes of that year; 0 when there is none; -1 on a read failure.
+qint64 maiornumerorecibo(int ano)
+{
+    const QString sql = QStringLiteral("SELECT %1 FROM pagamentos WHERE %2 = ? AND instr(codigo, '/') > 0"
+                                       " ORDER BY %1 DESC LIMIT 1")
+                            .arg(QLatin1String(SQL_NUMERO_CODIGO), QLatin1String(SQL_ANO_CODIGO));
+    Consulta c(sql);
+    c.bind(doisdigitos(ano));
+    if (c.next())
+        return qMax<qint64>(0, c.inteiro(0));
+    return c.ok() ? 0 : -1;
+}
+
+}  // namespace
+
+bool lervalor(const QString& texto, qint64* centavos)
+{
+    bool ok = false;
+    const double v = QLocale(QLocale::Portuguese, QLocale::Brazil).toDouble(texto.trimmed(), &ok);
+    if (!ok || !std::isfinite(v) || std::fabs(v) >= LIMITE_VALOR)
+        return false;
+    // Round half away from zero on the decimal digits, as "0.00" did: 1,005 -> 1,01.
+    const QString s = QString::number(std::fabs(v), 'f', 8);
+    const int ponto = s.indexOf(QLatin1Char('.'));
+    qint64 c = s.left(ponto).toLongLong() * 100 + s.mid(ponto + 1, 2).toLongLong();
+    if (s.at(ponto + 3).digitValue() >= 5)
+        ++c;
+    if (centavos)
+        *centavos = v < 0 ? -c : c;
+    return true;
+}
+
+QString formatacentavos(qint64 centavos)
+{
+    const qint64 a = centavos < 0 ? -centavos : centavos;
+    QString s = QString::number(a / 100) + QLatin1Char(',') + QString::number(a % 100).rightJustified(2, QLatin1Char('0'));
+    if (centavos < 0)
+        s.prepend(QLatin1Char('-'));
+    return s;
+}
+
+QString formatavalor(const QString& texto)
+{
+    qint64 c = 0;
+    if (!lervalor(texto, &c))
+        return texto;
+    return formatacentavos(c);
+}
+
+QString montacodigorecibo(qint64 numero, int ano)
+{
+    return QString::number(numero).rightJustified(5, QLatin1Char('0')) + QLatin1Char('/') + doisdigitos(ano);
+}
+
+bool lercodigorecibo(const QString& codigo, qint64* numero, QString* ano)
+{
+    const int barra = codigo.indexOf(QLatin1Char('/'));
+    if (barra < 0)
+        return false;
+    // Leading digits only, as the stored codes were always read.
+    const QString antes = codigo.left(barra).trimmed();
+    int fim = 0;
+    while (fim < antes.size() && antes.at(fim).isDigit() && antes.at(fim).unicode() < 128)
+        ++fim;
+    if (numero)
+        *numero = antes.left(fim).toLongLong();
+    if (ano)
+        *ano = codigo.mid(barra + 1, 2);
+    return true;
+}
+
+QString geracodigorecibo()
+{
+    return geracodigorecibo(QDate::currentDate().year());
+}
+
+QString geracodigorecibo(int ano)
+{
+    Escopo e = abreconexaopagamentos();
+    if (!e)
+        return QString();
+    const qint64 maior = maiornumerorecibo(ano);
+    if (maior < 0)
+        return QString();
+    return montacodigorecibo(maior + 1, ano);
+}
+
+QString gravapagamento(QString& data, QString& hora, QString& valor, QString& codigodizimista,
+                       QString& nomedizimista, QString& mesreferencia, QString& anoreferencia)
+{
+    if (codigodizimista.isEmpty()) {
+        codigodizimista = QStringLiteral("0000");
+        nomedizimista = QStringLiteral("NÃO ESPECIFICADO");
+    }
+    const QString funcionario = lerusuarioatual();
+    const QDate dia = lerdata(data);
+    const int ano = dia.isValid() ? dia.year() : QDate::currentDate().year();
+
+    Escopo e = abreconexaopagamentos();
+    if (!e || !e.inicia())
+        return QString();
+    const qint64 maior = maiornumerorecibo(ano);
+    if (maior < 0) {
+        e.desfaz();
+        return QString();
+    }
+    const QString codigo = montacodigorecibo(maior + 1, ano);
+    Consulta c("INSERT INTO pagamentos (codigo, data, hora, valor, codigofuncionario, codigodizimista,"
+               " nomedizimista, mesreferencia, anoreferencia) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?)");
+    c.bind(codigo).bind(data).bind(hora).bind(valor).bind(funcionario).bind(codigodizimista).bind(nomedizimista)
+        .bind(mesreferencia).bind(anoreferencia);
+    if (!c.exec()) {
+        e.desfaz();
+        return QString();
+    }
+    if (!e.confirma())
+        return QString();
+    return codigo;
+}
+
+bool reciboexiste(const QString& codigo)
+{
+    Escopo e = abreconexaopagamentos();
+    if (!e)
+        return false;
+    Consulta c("SELECT 1 FROM pagamentos WHERE codigo = ? LIMIT 1");
+    c.bind(codigo);
+    return c.next();
+}
+
+QDate lerdata(const QString& texto)
+{
+    const QString t = texto.trimmed();
+    QDate d = QDate::fromString(t, QStringLiteral("dd/MM/yyyy"));
+    if (!d.isValid())
+        d = QDate::fromString(t, QStringLiteral("d/M/yyyy"));
+    return d;
+}
+
+QString ultimopagamentodizimista(const QString& codigodizimista)
+{
+    bool achou = false;
+    QDate ultima(2010, 1, 1);
+    {
+        Escopo e = abreconexaopagamentos();
+        if (!e)
+            return QString();
+        Consulta c("SELECT data FROM pagamentos WHERE codigodizimista = ?");
+        c.bind(codigodizimista);
+        while (c.next()) {
+            achou = true;
+            const QDate d = lerdata(c.text(0));
+            if (!d.isValid())
+                return QString();
+            if (d > ultima)
+                ultima = d;
+        }
+        if (!c.ok())
+            return QString();
+    }
+    if (achou)
+        return ultima.toString(QStringLiteral("dd/MM/yyyy"));
+    return datacadastrodizimista(codigodizimista);
+}
+
+}  // namespace tivane

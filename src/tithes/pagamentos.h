@@ -1,0 +1,48 @@
+#pragma once
+// Tithes received (table pagamentos): amounts, yearly receipt codes, the
+// payment row and the last-payment lookup of the inactivity sweep.
+#include <QDate>
+#include <QString>
+
+namespace tivane {
+
+// Amount text as the program stores it: two decimals, decimal comma, no
+// thousands separator ("1250,00"). Reads the Brazilian format ("12,5",
+// "1.250", " 7 "); "12.5" is ambiguous there and is not read.
+// False when the text is not an amount.
+bool lervalor(const QString& texto, qint64* centavos);
+QString formatacentavos(qint64 centavos);
+// The text rewritten as "0.00" (12,5 -> "12,50"); unchanged when not a number.
+QString formatavalor(const QString& texto);
+
+// "00001/26": the number with at least five digits, "/", the year's last two digits.
+QString montacodigorecibo(qint64 numero, int ano);
+// Number and two-digit year of a code; false when it has no "/".
+bool lercodigorecibo(const QString& codigo, qint64* numero, QString* ano = nullptr);
+// The next receipt code of the given year (of today when omitted): one more
+// than the highest number among that year's codes, reversed rows included.
+// Empty when the database could not be read.
+QString geracodigorecibo();
+QString geracodigorecibo(int ano);
+
+// Writes one payment and returns its receipt code; empty when nothing was
+// written (the caller warns). An empty tither code becomes "0000" with the
+// name "NÃO ESPECIFICADO" in the caller's variables. The code's year is the
+// year of `data` ("dd/mm/yyyy"), so date, time and code come from one reading
+// of the clock; number and row are written in one transaction.
+QString gravapagamento(QString& data, QString& hora, QString& valor, QString& codigodizimista,
+                       QString& nomedizimista, QString& mesreferencia, QString& anoreferencia);
+
+// Whether a payment row has exactly this code.
+bool reciboexiste(const QString& codigo);
+
+// The tither's latest payment date "dd/mm/yyyy", never before 01/01/2010;
+// reversed rows ("E" + code) never match. Without payments, the registration
+// date. Empty when a stored date cannot be read, so the sweep leaves the
+// tither alone.
+QString ultimopagamentodizimista(const QString& codigodizimista);
+
+// Reads "dd/mm/yyyy" (also "d/m/yyyy"); invalid QDate otherwise.
+QDate lerdata(const QString& texto);
+
+}  // namespace tivane

@@ -1,0 +1,68 @@
+#pragma once
+// The printed receipt: what it shows (built from the payment row, the church's
+// record and the settings), the one routine that draws it for the screen and
+// the printer at its true size, issuing, reversal and second copy.
+#include <QDate>
+#include <QSize>
+#include <QString>
+
+class QPainter;
+class QPrinter;
+class QWidget;
+
+namespace tivane {
+
+struct ModeloRecibo {
+    // Payment.
+    QString codigo;        // receipt code
+    QString nome;          // tither's name
+    QString valor;         // amount as stored ("12,50")
+    QString extenso;       // amount in words
+    QString matricula;     // tither's code
+    QString data;          // long date of the day of issue
+    QString mes, ano;      // reference month and year
+    // Church.
+    QString fantasia, endereco, telefone, site;
+    // Settings.
+    QString central = QStringLiteral("PAGAMENTO DE DÍZIMO");  // "msgcentral"
+    bool duasvias = true;          // option "01" off
+    bool colorido = true;          // option "02"
+    bool mostramatricula = false;  // option "05"
+    bool borda = false;            // option "06"
+    bool referencia = false;       // option "07"
+    bool segundavia = false;       // "2* VIA" on the first copy
+};
+
+// Fills the model for a receipt code as of `hoje`; false when no row has that code.
+bool montarecibo(const QString& codigo, ModeloRecibo* modelo, const QDate& hoje = QDate::currentDate());
+
+// Receipt area in twips (the form's client area, 1440 twips to the inch).
+constexpr int LARGURA_RECIBO_TWIPS = 11820;
+constexpr int ALTURA_RECIBO_TWIPS = 4185;
+QSize tamanhorecibo(int dpix, int dpiy);   // in device pixels
+
+// Draws the receipt from the painter's origin, scaled by the device's dpi / 1440
+// (fonts in points), so screen, image and printer show it at its true size.
+void desenharecibo(QPainter& pintor, const ModeloRecibo& modelo);
+// Prints on a ready printer (one page); false when the printer cannot be started.
+bool imprimerecibo(const ModeloRecibo& modelo, QPrinter* impressora);
+// The print command of the receipt window: checks for a printer, shows the
+// printer dialog and prints unless it was cancelled. True when printed.
+bool imprimeformulariorecibo(const ModeloRecibo& modelo, QWidget* pai = nullptr);
+// Sends the receipt window's printing to this PDF file instead of a printer
+// (empty: back to printers). For tests and for machines without a printer driver.
+void defineimpressaoarquivo(const QString& arquivopdf);
+
+// Fills and shows the receipt window for that code, in a fresh window, and
+// asks whether to print. "Recibo não encontrado" and false when the code does not exist.
+bool emiterecibo(const QString& codigo, bool segundavia = false);
+
+// Replaces the payment row by its reversal row under the same code, in one
+// transaction. False when no row has the code (or the write failed, after a warning).
+bool estornarecibo(const QString& codigo);
+
+// Main menu prompts "Estorno de Recibo" and "2* Via Recibo".
+void promptestornorecibo();
+void promptsegundaviarecibo();
+
+}  // namespace tivane
