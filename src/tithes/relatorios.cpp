@@ -1,0 +1,504 @@
+#include "tithes/relatorios.h"
+
+#include <QHash>
+#include <algorithm>
+#include <memory>
+
+#include "core/conexao.h"
+#include "core/texto.h"
+#include "tithes/cabecalho.h"
+#include "tithes/pagamentos.h"
+
+namespace tivane {
+
+namespace {
+
+QString rodape(const QDate& hoje)
+{
+    return quebralinha() + reguarelatorio() + quebralinha() + QStringLiteral(" DATA EMISSÃO: ") +
+           dataporextenso(hoje, true) + quebralinha() + reguarelatorio();
+}
+
+// Opening of the registration-data and neighbourhood reports, up to the title.
+QString aberturalista(const DadosIgreja& igreja, const QString& titulo)
+{
+    const QString nl = quebralinha();
+    return nl + nl + cabecalhoigreja(igreja) + nl + nl + titulo;
+}
+
+void blocosdizimistas(QString& t, const QVector<ItemDizimista>& itens, const CamposRelatorio& campos)
+{
+    const QString nl = quebralinha();
+    const QString regua = reguarelatorio();
+    t.reserve(t.size() + itens.size() * 400);
+    for (const ItemDizimista& i : itens) {
+        t += nl;
+        t += nl;
+        t += regua;
+        t += nl;
+        if (campos.nome)
+            t += nl + QStringLiteral("Nome:       ") + i.nome;
+        if (campos.endereco)
+            t += nl + QStringLiteral("Endereço:   ") + i.endereco;
+        if (campos.telefone)
+            t += nl + QStringLiteral("Telefone:   ") + i.telefone;
+        if (campos.email)
+            t += nl + QStringLiteral("E-Mail:     ") + i.email;
+        if (campos.nascimento)
+            t += nl + QStringLiteral("Nascimento: ") + i.nascimento;
+        if (campos.codigo)
+            t += nl + i.codigo;
+    }
+}
+
+}  // namespace
+
+QString enderecocomposto(const QString& endereco, const QString& bairro, const QString& cidade, const QString& cep)
+{
+    QString r = endereco;
+    if (!bairro.isEmpty())
+        r += QStringLiteral(" ,") + bairro;
+    if (!cidade.isEmpty())
+        r += QStringLiteral(" ,") + cidade;
+    if (!cep.isEmpty())
+        r += QStringLiteral(" CEP.: ") + cep;
+    return r;
+}
+
+QString textorelatoriodedados(const QVector<ItemDizimista>& itens, const CamposRelatorio& campos,
+                              const DadosIgreja& igreja, const QDate& hoje)
+{
+    QString t = aberturalista(igreja, QStringLiteral("DADOS DE CADASTRO DE DIZIMISTAS"));
+    blocosdizimistas(t, itens, campos);
+    t += rodape(hoje);
+    return t;
+}
+
+QString textorelatoriobairro(const QVector<ItemDizimista>& itens, const QString& bairro,
+                             const CamposRelatorio& campos, const DadosIgreja& igreja, const QDate& hoje)
+{
+    QString t = aberturalista(igreja, QStringLiteral("RELATÓRIO DE DIZIMISTAS POR BAIRRO"));
+    t += quebralinha() + quebralinha() + QStringLiteral("BAIRRO:") + bairro;
+    blocosdizimistas(t, itens, campos);
+    t += rodape(hoje);
+    return t;
+}
+
+QString textorelatorioaniversariantes(QVector<ItemDizimista> itens, int mes, bool exibetelefone,
+                                      const DadosIgreja& igreja, const QDate& hoje)
+{
+    const QString nl = quebralinha();
+    const QString regua = reguarelatorio();
+    QString t = nl + nl + cabecalhoigreja(igreja) + nl + nl + QStringLiteral("              ANIVERSARIANTES DO MÊS");
+    t += nl + QString(22, u' ') + nomedomes(mes).toUpper();
+    t += nl + regua + nl + QStringLiteral("   DIA       NOME");
+    if (exibetelefone)
+        t += QStringLiteral("                                     TELEFONE                CELULAR");
+    t += nl + regua;
+
+    std::stable_sort(itens.begin(), itens.end(),
+                     [](const ItemDizimista& a, const ItemDizimista& b) { return a.dia < b.dia; });
+    QString ultimodia = QStringLiteral("00");
+    for (const ItemDizimista& i : itens) {
+        if (i.dia != ultimodia) {
+            t += nl + QStringLiteral("   ") + completaadireita(i.dia, 10) + completaadireita(i.nome, 40);
+            ultimodia = i.dia;
+        } else {
+            t += completaadireita(QStringLiteral(" "), 13) + completaadireita(i.nome, 40);
+        }
+        if (exibetelefone)
+            t += completaadireita(i.telefonedia, 15) + QString(10, u' ') + i.celular;
+        t += nl;
+    }
+
+    t += nl + regua + nl + QStringLiteral(" DATA EMISSÃO: ") + dataporextenso(hoje, true);
+    if (!igreja.site.isEmpty())
+        t += QStringLiteral("  -  ") + igreja.site;
+    t += nl + regua;
+    return t;
+}
+
+// ---- Loaders ----------------------------------------------------------------
+
+namespace {
+
+const char* const CAMPOS_LISTA = "SELECT codigo, nome, endereco, bairro, cidade, cep, tel, email, nascimento, ativo"
+                                 " FROM dizimistas";
+
+ItemDizimista itemlista(const Consulta& c, bool enderecosembairro)
+{
+    ItemDizimista i;
+    i.codigo = c.text(0);
+    i.nome = c.text(1);
+    const QString endereco = c.text(2), bairro = c.text(3);
+    // The complete list composes the address only when there is a street; the
+    // neighbourhood list also when there is a neighbourhood.
+    if (!endereco.isEmpty() || (enderecosembairro && !bairro.isEmpty()))
+        i.endereco = enderecocomposto(endereco, bairro, c.text(4), c.text(5));
+    i.telefone = c.text(6);
+    i.email = c.text(7);
+    i.nascimento = c.text(8);
+    i.ativo = !c.isNull(9) && c.inteiro(9) != 0;
+    return i;
+}
+
+}  // namespace
+
+QVector<ItemDizimista> carregalistacompletadizimistas()
+{
+    QVector<ItemDizimista> r;
+    Escopo e = abreconexaodizimistas();
+    if (!e)
+        return r;
+    Consulta c(QString::fromLatin1(CAMPOS_LISTA) + QStringLiteral(" ORDER BY rowid"));
+    while (c.next())
+        r.append(itemlista(c, false));
+    return r;
+}
+
+QVector<ItemDizimista> carregalistadizimistasporbairro(const QString& bairro)
+{
+    QVector<ItemDizimista> r;
+    Escopo e = abreconexaodizimistas();
+    if (!e)
+        return r;
+    // A plain "contains", folding case and accents; the typed text is never part of the SQL.
+    Consulta c(QString::fromLatin1(CAMPOS_LISTA) +
+               QStringLiteral(" WHERE instr(dobra(bairro), dobra(?)) > 0 ORDER BY rowid"));
+    c.bind(bairro);
+    while (c.next())
+        r.append(itemlista(c, true));
+    return r;
+}
+
+bool itemaniversariante(const QString& nascimento, int mes, QString* dia)
+{
+    const QDate d = lerdata(nascimento.trimmed());
+    if (!d.isValid() || d.month() != mes)
+        return false;
+    if (dia)
+        *dia = QStringLiteral("%1").arg(d.day(), 2, 10, QChar(u'0'));
+    return true;
+}
+
+QVector<ItemDizimista> carregalistaaniversariantes(int mes)
+{
+    QVector<ItemDizimista> r;
+    if (mes < 1 || mes > 12)
+        return r;
+    Escopo e = abreconexaodizimistas();
+    if (!e)
+        return r;
+    Consulta c("SELECT codigo, nome, nascimento, tel, celular, ativo FROM dizimistas"
+               " WHERE nascimento IS NOT NULL ORDER BY rowid");
+    while (c.next()) {
+        QString dia;
+        if (!itemaniversariante(c.text(2), mes, &dia))
+            continue;
+        ItemDizimista i;
+        i.codigo = c.text(0);
+        i.nome = c.text(1);
+        i.nascimento = c.text(2);
+        i.dia = dia;
+        i.telefonedia = c.text(3);
+        i.celular = c.text(4);
+        i.ativo = !c.isNull(5) && c.inteiro(5) != 0;
+        r.append(i);
+    }
+    return r;
+}
+
+// ---- Receipts over a period -------------------------------------------------
+
+namespace {
+
+bool reciboestornado(const LinhaPagamento& l)
+{
+    return l.codigodizimista.startsWith(u'E');
+}
+
+QString erronovalor(const LinhaPagamento& l)
+{
+    return QStringLiteral("O valor \"%1\" do recibo %2 (dia %3) não é um número. O relatório foi interrompido; "
+                          "corrija o valor desse recibo e emita o relatório novamente.")
+        .arg(l.valor, l.codigo, l.data);
+}
+
+QString errodeleitura(const QString& dia)
+{
+    QString t = QStringLiteral("Não foi possível ler os recebimentos do dia %1").arg(dia);
+    if (!Banco::ultimoErro().isEmpty())
+        t += QStringLiteral(": ") + Banco::ultimoErro();
+    return t + QStringLiteral(". O relatório foi interrompido.");
+}
+
+// The stored form "1234,50" is read here directly (a year holds hundreds of
+// thousands of rows); anything else goes through the general reader.
+bool valorarmazenado(const QString& t, qint64* centavos)
+{
+    const int n = t.size();
+    if (n < 4 || n > 18 || t.at(n - 3) != u',')
+        return false;
+    int i = t.at(0) == u'-' ? 1 : 0;
+    if (i >= n - 3)
+        return false;
+    qint64 v = 0;
+    for (int k = i; k < n; ++k) {
+        if (k == n - 3)
+            continue;
+        const char16_t c = t.at(k).unicode();
+        if (c < u'0' || c > u'9')
+            return false;
+        v = v * 10 + (c - u'0');
+    }
+    *centavos = i ? -v : v;
+    return true;
+}
+
+bool valordalinha(const LinhaPagamento& l, qint64* centavos)
+{
+    if (l.valornulo || l.valor.trimmed().isEmpty()) {
+        *centavos = 0;
+        return true;
+    }
+    return valorarmazenado(l.valor, centavos) || lervalor(l.valor, centavos);
+}
+
+QString linhaperiodo(const PeriodoRelatorio& p)
+{
+    return QStringLiteral("PERÍODO DE:  ") + dataporextenso(p.inicio, false) + QStringLiteral("  ATÉ:  ") +
+           dataporextenso(p.fim, false) + QStringLiteral(" ");
+}
+
+QString rodapeperiodo(qint64 total, const QDate& hoje)
+{
+    const QString nl = quebralinha();
+    return nl + reguarelatorio() + nl +
+           completaaesquerda(QStringLiteral("Total no Período:  R$ ") + formatacentavos(total), 82) + nl +
+           QStringLiteral(" DATA EMISSÃO: ") + dataporextenso(hoje, true) + nl + reguarelatorio();
+}
+
+bool periodovalido(const PeriodoRelatorio& p, ResultadoRelatorio* r)
+{
+    if (!p.inicio.isValid() || !p.fim.isValid() || p.fim < p.inicio) {
+        r->erro = QStringLiteral("Período inválido.");
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+ResultadoRelatorio montarelatoriorecebimentos(const PeriodoRelatorio& p, const DadosIgreja& igreja,
+                                              const QDate& hoje, const FonteDia& fonte,
+                                              const ProgressoDia& progresso)
+{
+    ResultadoRelatorio r;
+    if (!periodovalido(p, &r))
+        return r;
+    const QString nl = quebralinha();
+    const QString regua = reguarelatorio();
+    const bool filtra = !p.codigodizimista.isEmpty();
+    const QString semcodigo(16, u' ');
+    const QString naoidentificado = QStringLiteral("Não Identificado");
+    const QString zero = QStringLiteral("0,00");
+
+    QString& t = r.texto;
+    t.reserve(64 * 1024);
+    t += nl;
+    t += nl + cabecalhoigreja(igreja);
+    t += nl + QStringLiteral("                    RECEBIMENTO DE DÍZIMOS POR PERÍODO");
+    t += nl;
+    if (filtra)
+        t += nl + QStringLiteral("DIZIMSTA: ") + p.nomedizimista + nl;
+    t += nl + linhaperiodo(p);
+    t += nl;
+    t += nl + regua;
+    t += nl + QStringLiteral(" DATA           DIZIMISTA                                        VALOR");
+    t += nl + regua;
+    t += nl;
+
+    const int total = int(p.inicio.daysTo(p.fim)) + 1;
+    qint64 soma = 0;
+    QVector<LinhaPagamento> linhas;
+    QDate data = p.inicio;
+    for (int contador = 1; contador <= total; ++contador, data = data.addDays(1)) {
+        if (progresso)
+            progresso(contador, total);
+        const QString dia = data.toString(QStringLiteral("dd/MM/yyyy"));
+        linhas.clear();
+        if (!fonte(dia, linhas)) {
+            r.erro = errodeleitura(dia);
+            r.texto.clear();
+            return r;
+        }
+        bool datalancada = false;
+        for (const LinhaPagamento& l : linhas) {
+            if (reciboestornado(l) || (filtra && l.codigodizimista != p.codigodizimista))
+                continue;
+            qint64 centavos = 0;
+            if (!valordalinha(l, &centavos)) {
+                r.erro = erronovalor(l);
+                r.texto.clear();
+                return r;
+            }
+            if (!datalancada) {
+                t += completaadireita(dia, 16);
+                t += nl;
+                datalancada = true;
+            }
+            t += p.mostracodigos ? completaadireita(l.codigo, 16) : semcodigo;
+            t += completaadireita(l.nomenulo ? naoidentificado : l.nomedizimista, 50);
+            t += completaaesquerda(l.valornulo ? zero : l.valor, 16);
+            t += nl;
+            soma += centavos;
+        }
+    }
+    t += rodapeperiodo(soma, hoje);
+    r.ok = true;
+    return r;
+}
+
+ResultadoRelatorio montarelatoriototaisdiarios(const PeriodoRelatorio& p, const DadosIgreja& igreja,
+                                               const QDate& hoje, const FonteDia& fonte,
+                                               const ProgressoDia& progresso)
+{
+    ResultadoRelatorio r;
+    if (!periodovalido(p, &r))
+        return r;
+    const QString nl = quebralinha();
+    const QString regua = reguarelatorio();
+    const bool filtra = !p.codigodizimista.isEmpty();
+
+    QString& t = r.texto;
+    t.reserve(32 * 1024);
+    t += nl;
+    t += nl + cabecalhoigreja(igreja);
+    t += nl + QStringLiteral("               VALORES DE RECEBIMENTOS DE DÍZIMOS POR PERÍODO");
+    t += nl;
+    t += nl + linhaperiodo(p);
+    t += nl;
+    t += nl + regua;
+    t += nl + QStringLiteral(" DATA         VALOR DIÁRIO");
+    t += nl + regua;
+    t += nl;
+
+    const int total = int(p.inicio.daysTo(p.fim)) + 1;
+    qint64 soma = 0;
+    QVector<LinhaPagamento> linhas;
+    QDate data = p.inicio;
+    for (int contador = 1; contador <= total; ++contador, data = data.addDays(1)) {
+        if (progresso)
+            progresso(contador, total);
+        const QString dia = data.toString(QStringLiteral("dd/MM/yyyy"));
+        linhas.clear();
+        if (!fonte(dia, linhas)) {
+            r.erro = errodeleitura(dia);
+            r.texto.clear();
+            return r;
+        }
+        qint64 somadia = 0;
+        for (const LinhaPagamento& l : linhas) {
+            if (reciboestornado(l) || (filtra && l.codigodizimista != p.codigodizimista))
+                continue;
+            qint64 centavos = 0;
+            if (!valordalinha(l, &centavos)) {
+                r.erro = erronovalor(l);
+                r.texto.clear();
+                return r;
+            }
+            somadia += centavos;
+        }
+        soma += somadia;
+        if (somadia != 0) {
+            t += dia;
+            t += completaaesquerda(formatacentavos(somadia), 16);
+            t += nl;
+        }
+    }
+    t += rodapeperiodo(soma, hoje);
+    r.ok = true;
+    return r;
+}
+
+namespace {
+
+// Rows grouped by day, each day in the order given.
+FonteDia fontememoria(const QVector<LinhaPagamento>& linhas)
+{
+    auto porDia = std::make_shared<QHash<QString, QVector<int>>>();
+    for (int i = 0; i < linhas.size(); ++i)
+        (*porDia)[linhas.at(i).data].append(i);
+    return [porDia, &linhas](const QString& dia, QVector<LinhaPagamento>& saida) {
+        const auto it = porDia->constFind(dia);
+        if (it != porDia->constEnd())
+            for (int i : *it)
+                saida.append(linhas.at(i));
+        return true;
+    };
+}
+
+}  // namespace
+
+ResultadoRelatorio textorelatoriorecebimentos(const QVector<LinhaPagamento>& linhas, const PeriodoRelatorio& periodo,
+                                              const DadosIgreja& igreja, const QDate& hoje)
+{
+    return montarelatoriorecebimentos(periodo, igreja, hoje, fontememoria(linhas));
+}
+
+ResultadoRelatorio textorelatoriototaisdiarios(const QVector<LinhaPagamento>& linhas,
+                                               const PeriodoRelatorio& periodo, const DadosIgreja& igreja,
+                                               const QDate& hoje)
+{
+    return montarelatoriototaisdiarios(periodo, igreja, hoje, fontememoria(linhas));
+}
+
+// ---- Day reader ---------------------------------------------------------------
+
+struct LeitorPagamentosDia::Dados {
+    Escopo escopo = abreconexaopagamentos();
+    std::unique_ptr<Consulta> consulta;
+};
+
+LeitorPagamentosDia::LeitorPagamentosDia() : d(new Dados)
+{
+    if (d->escopo)
+        d->consulta.reset(new Consulta("SELECT codigo, codigodizimista, nomedizimista, valor FROM pagamentos"
+                                       " WHERE data = ? ORDER BY rowid"));
+}
+
+LeitorPagamentosDia::~LeitorPagamentosDia()
+{
+    d->consulta.reset();
+    delete d;
+}
+
+bool LeitorPagamentosDia::ok() const
+{
+    return d->escopo && d->consulta && d->consulta->ok();
+}
+
+bool LeitorPagamentosDia::le(const QString& dia, QVector<LinhaPagamento>& linhas)
+{
+    if (!ok())
+        return false;
+    Consulta& c = *d->consulta;
+    c.reset();
+    c.bind(dia);
+    while (c.next()) {
+        LinhaPagamento l;
+        l.data = dia;
+        l.codigo = c.text(0);
+        l.codigodizimista = c.text(1);
+        l.nomenulo = c.isNull(2);
+        l.nomedizimista = c.text(2);
+        l.valornulo = c.isNull(3);
+        l.valor = c.text(3);
+        linhas.append(std::move(l));
+    }
+    const bool bom = c.ok();
+    c.reset();
+    return bom;
+}
+
+}  // namespace tivane

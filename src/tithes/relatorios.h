@@ -1,0 +1,134 @@
+#pragma once
+// The five text reports. Each builder is a pure function of its rows, the
+// church record and the day of issue, so the whole text can be checked
+// without a window or a database; the loaders below fetch the rows.
+#include <QDate>
+#include <QString>
+#include <QVector>
+#include <functional>
+
+#include "shell/igreja.h"
+
+namespace tivane {
+
+// ---- Tither list reports ----------------------------------------------------
+
+// One tither as the reports' list holds it. The list loaders fill the fields
+// their kind of list shows; the others stay empty.
+struct ItemDizimista {
+    QString codigo;
+    bool ativo = false;
+    QString nome;
+    QString endereco;        // composed address (complete and neighbourhood lists)
+    QString telefone;        // "Telefone" of the complete and neighbourhood lists
+    QString email;
+    QString nascimento;
+    QString dia;             // day of birth, "01" to "31" (birthday list)
+    QString telefonedia;     // "Telefone" of the birthday list
+    QString celular;         // birthday list
+};
+
+// Which lines a tither block of the registration-data and neighbourhood
+// reports carries.
+struct CamposRelatorio {
+    bool nome = true;
+    bool endereco = true;
+    bool telefone = true;
+    bool email = true;
+    bool nascimento = true;
+    bool codigo = true;
+};
+
+// endereco, then " ," bairro, " ," cidade and " CEP.: " cep, each only when it has a value.
+QString enderecocomposto(const QString& endereco, const QString& bairro, const QString& cidade, const QString& cep);
+
+// "DADOS DE CADASTRO DE DIZIMISTAS": one block per item, in the order given.
+QString textorelatoriodedados(const QVector<ItemDizimista>& itens, const CamposRelatorio& campos,
+                              const DadosIgreja& igreja, const QDate& hoje);
+// "RELATÓRIO DE DIZIMISTAS POR BAIRRO"; the neighbourhood is printed as typed.
+QString textorelatoriobairro(const QVector<ItemDizimista>& itens, const QString& bairro,
+                             const CamposRelatorio& campos, const DadosIgreja& igreja, const QDate& hoje);
+// "ANIVERSARIANTES DO MÊS" of month mes, items ordered by day of birth (the
+// order of the load is kept within a day). The issue line ends with the
+// church's site when it has one.
+QString textorelatorioaniversariantes(QVector<ItemDizimista> itens, int mes, bool exibetelefone,
+                                      const DadosIgreja& igreja, const QDate& hoje);
+
+// Loaders, rows in the order of the table. An empty list when the database
+// could not be read (the opener has already said why).
+QVector<ItemDizimista> carregalistacompletadizimistas();
+// Tithers whose neighbourhood contains the text, folding case and accents.
+QVector<ItemDizimista> carregalistadizimistasporbairro(const QString& bairro);
+// Tithers with a valid birth date in the month; none outside 1 to 12.
+QVector<ItemDizimista> carregalistaaniversariantes(int mes);
+// The birthday fields of one tither: false when nascimento is not a valid
+// date (or the month differs, when mes is given).
+bool itemaniversariante(const QString& nascimento, int mes, QString* dia);
+
+// ---- Receipts over a period -------------------------------------------------
+
+// One row of pagamentos as the period reports read it.
+struct LinhaPagamento {
+    QString data;               // "dd/mm/yyyy"
+    QString codigo;             // receipt code
+    QString codigodizimista;    // "E..." on a reversed receipt
+    QString nomedizimista;
+    bool nomenulo = false;      // Null name: printed "Não Identificado"
+    QString valor;              // amount text with a decimal comma
+    bool valornulo = false;     // Null amount: printed and counted as "0,00"
+};
+
+struct PeriodoRelatorio {
+    QDate inicio;
+    QDate fim;
+    QString codigodizimista;    // empty: every tither
+    QString nomedizimista;      // printed after "DIZIMSTA: " when a code is given
+    bool mostracodigos = false; // receipt codes in the first column
+};
+
+struct ResultadoRelatorio {
+    bool ok = false;
+    QString texto;
+    QString erro;               // message in Portuguese when not ok
+};
+
+// Reads one day's rows ("dd/mm/yyyy"), in the order the database gives them,
+// into linhas (cleared first). False when they could not be read.
+using FonteDia = std::function<bool(const QString& dia, QVector<LinhaPagamento>& linhas)>;
+// Called once before each day with the counter (1 to total).
+using ProgressoDia = std::function<void(int contador, int total)>;
+
+// Receipts by period ("RECEBIMENTO DE DÍZIMOS POR PERÍODO"), day by day from
+// the source. Stops with a message when a source fails or an amount is not a
+// number. The period must be valid with fim >= inicio.
+ResultadoRelatorio montarelatoriorecebimentos(const PeriodoRelatorio& periodo, const DadosIgreja& igreja,
+                                              const QDate& hoje, const FonteDia& fonte,
+                                              const ProgressoDia& progresso = {});
+// Daily totals by period ("VALORES DE RECEBIMENTOS DE DÍZIMOS POR PERÍODO").
+ResultadoRelatorio montarelatoriototaisdiarios(const PeriodoRelatorio& periodo, const DadosIgreja& igreja,
+                                               const QDate& hoje, const FonteDia& fonte,
+                                               const ProgressoDia& progresso = {});
+// The same over rows already in memory (any days, any order between days).
+ResultadoRelatorio textorelatoriorecebimentos(const QVector<LinhaPagamento>& linhas, const PeriodoRelatorio& periodo,
+                                              const DadosIgreja& igreja, const QDate& hoje);
+ResultadoRelatorio textorelatoriototaisdiarios(const QVector<LinhaPagamento>& linhas,
+                                               const PeriodoRelatorio& periodo, const DadosIgreja& igreja,
+                                               const QDate& hoje);
+
+// A day source on table pagamentos: one prepared statement reused for every
+// day. Keep it alive only while the report runs.
+class LeitorPagamentosDia {
+public:
+    LeitorPagamentosDia();
+    ~LeitorPagamentosDia();
+    LeitorPagamentosDia(const LeitorPagamentosDia&) = delete;
+    LeitorPagamentosDia& operator=(const LeitorPagamentosDia&) = delete;
+    bool ok() const;
+    bool le(const QString& dia, QVector<LinhaPagamento>& linhas);
+
+private:
+    struct Dados;
+    Dados* d;
+};
+
+}  // namespace tivane
