@@ -79,22 +79,38 @@ public:
         p_.restore();
     }
 
-    // A one-line label whose font shrinks until the text fits its width.
+    // A label whose font shrinks until the whole text fits its box: first on
+    // one line down to 6 points, then on as many lines as the box holds.
     void textoajustado(double x, double y, double w, double h, const QString& t, QFont f, const QColor& cor)
     {
         if (t.isEmpty())
             return;
         const QRectF r = rect(x, y, w, h);
-        double pontos = f.pointSizeF();
-        while (pontos > 4.0 && QFontMetricsF(f, p_.device()).horizontalAdvance(t) > r.width()) {
+        const double inicial = f.pointSizeF();
+        int opcoes = Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine;
+        double pontos = inicial;
+        while (pontos > 6.0 && QFontMetricsF(f, p_.device()).horizontalAdvance(t) > r.width()) {
             pontos -= 0.25;
             f.setPointSizeF(pontos);
+        }
+        if (QFontMetricsF(f, p_.device()).horizontalAdvance(t) > r.width()) {
+            opcoes = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap;
+            pontos = inicial;
+            f.setPointSizeF(pontos);
+            const auto cabe = [&] {
+                const QRectF b = QFontMetricsF(f, p_.device()).boundingRect(QRectF(0, 0, r.width(), 1e6), opcoes, t);
+                return b.width() <= r.width() && b.height() <= r.height();
+            };
+            while (pontos > 3.0 && !cabe()) {
+                pontos -= 0.25;
+                f.setPointSizeF(pontos);
+            }
         }
         p_.save();
         p_.setClipRect(r);
         p_.setFont(f);
         p_.setPen(cor);
-        p_.drawText(r, int(Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine), t);
+        p_.drawText(r, opcoes, t);
         p_.restore();
     }
 
