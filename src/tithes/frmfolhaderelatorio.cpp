@@ -1,0 +1,384 @@
+#include "tithes/frmfolhaderelatorio.h"
+
+#include <QAction>
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QFontMetricsF>
+#include <QGroupBox>
+#include <QPainter>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QSaveFile>
+#include <QStringDecoder>
+#include <QStyle>
+#include <QTextEdit>
+#include <QTimer>
+#include <QToolBar>
+#include <QVBoxLayout>
+
+#include "core/dialogos.h"
+#include "core/formularios.h"
+#include "core/janelas.h"
+#include "core/registro.h"
+#include "tithes/email.h"
+#include "tithes/justificacao.h"
+
+namespace tivane {
+
+namespace {
+
+RegistroJanela reg("frmfolhaderelatorio", [] { return new FrmFolhaDeRelatorio; }, Janelas::Maximizada);
+
+const char* const SEM_IMPRESSORA = "Impressora Padrão não localizada ou não instalada!";
+
+QFont fonteRelatorio(double pontos)
+{
+    // Liberation Mono has the metrics of Courier New.
+    QFont f(QStringLiteral("Courier New"));
+    f.setFamilies({QStringLiteral("Liberation Mono"), QStringLiteral("Courier New"), QStringLiteral("Monospace")});
+    f.setStyleHint(QFont::TypeWriter);
+    f.setFixedPitch(true);
+    f.setPointSizeF(pontos);
+    return f;
+}
+
+QString pastarelatorios()
+{
+    const QString pasta = retornacaminhopadrao() + QStringLiteral("relatorios");
+    QDir().mkpath(pasta);
+    return pasta;
+}
+
+// Bytes 0x80 to 0x9F of Windows-1252; the rest is Latin-1.
+const char16_t CP1252[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+                             0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+                             0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+}  // namespace
+
+// ---- Files and printing -------------------------------------------------------
+
+QString decodificatexto(const QByteArray& bytes)
+{
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString texto = utf8.decode(bytes);
+    if (!utf8.hasError()) {
+        if (texto.startsWith(QChar(0xFEFF)))
+            texto.remove(0, 1);
+        return texto;
+    }
+    texto.clear();
+    texto.reserve(bytes.size());
+    for (const char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        texto += (b >= 0x80 && b < 0xA0) ? QChar(CP1252[b - 0x80]) : QChar(b);
+    }
+    return texto;
+}
+
+QStringList linhasdotexto(const QString& texto)
+{
+    QStringList linhas;
+    int inicio = 0;
+    const int n = texto.size();
+    for (int i = 0; i < n; ++i) {
+        const QChar c = texto.at(i);
+        if (c != u'\r' && c != u'\n')
+            continue;
+        linhas.append(texto.mid(inicio, i - inicio));
+        if (c == u'\r' && i + 1 < n && texto.at(i + 1) == u'\n')
+            ++i;
+        inicio = i + 1;
+    }
+    if (inicio < n)
+        linhas.append(texto.mid(inicio));
+    return linhas;
+}
+
+bool lerarquivorelatorio(const QString& caminho, QString* texto, QString* erro)
+{
+    QFile f(caminho);
+    if (!f.open(QIODevice::ReadOnly)) {
+        if (erro)
+            *erro = f.errorString();
+        return false;
+    }
+    const QByteArray bytes = f.readAll();
+    if (f.error() != QFileDevice::NoError) {
+        if (erro)
+            *erro = f.errorString();
+        return false;
+    }
+    QString t;
+    for (const QString& linha : linhasdotexto(decodificatexto(bytes)))
+        t += QStringLiteral("\r\n") + linha;
+    if (texto)
+        *texto = t;
+    return true;
+}
+
+bool gravaarquivorelatorio(const QString& caminho, const QString& texto, QString* erro)
+{
+    QString t = texto;
+    // One kind of line break in the file, whatever the text box gave back.
+    t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    t.replace(u'\r', u'\n');
+    t.replace(u'\n', QStringLiteral("\r\n"));
+    t += QStringLiteral("\r\n");
+    QSaveFile f(caminho);
+    if (!f.open(QIODevice::WriteOnly)) {
+        if (erro)
+            *erro = f.errorString();
+        return false;
+    }
+    const QByteArray bytes = t.toUtf8();
+    if (f.write(bytes) != bytes.size() || !f.commit()) {
+        if (erro)
+            *erro = f.errorString();
+        f.cancelWriting();
+        return false;
+    }
+    return true;
+}
+
+int imprimetexto(QPrinter* impressora, const QString& texto)
+{
+    if (!impressora)
+        return -1;
+    QPainter p;
+    if (!p.begin(impressora))
+        return -1;
+    const QFont fonte(fonteRelatorio(8), impressora);
+    p.setFont(fonte);
+    const QFontMetricsF m(fonte, impressora);
+    const QRectF pagina = impressora->pageRect(QPrinter::DevicePixel);
+    const double altura = m.lineSpacing();
+    const int porPagina = qMax(1, int((pagina.height() - m.descent()) / altura));
+    const QStringList linhas = linhasdotexto(texto);
+    int paginas = 1;
+    int naPagina = 0;
+    for (const QString& linha : linhas) {
+        if (naPagina == porPagina) {
+            if (!impressora->newPage())
+                break;
+            ++paginas;
+            naPagina = 0;
+        }
+        // The painter's origin is the top-left of the printable area.
+        p.drawText(QPointF(0, naPagina * altura + m.ascent()), linha);
+        ++naPagina;
+    }
+    p.end();
+    return paginas;
+}
+
+// ---- The window -------------------------------------------------------------------
+
+FrmFolhaDeRelatorio::FrmFolhaDeRelatorio()
+{
+    setObjectName(QStringLiteral("frmfolhaderelatorio"));
+    setWindowTitle(QStringLiteral("Relatórios Tivane Dízimos"));
+
+    const double sx = logicalDpiX() / 1440.0;
+    const double sy = logicalDpiY() / 1440.0;
+    const auto r = [&](double x, double y, double w, double h) {
+        return QRect(qRound(x * sx), qRound(y * sy), qRound(w * sx), qRound(h * sy));
+    };
+
+    barrarelatorio_ = new QToolBar(this);
+    barrarelatorio_->setObjectName(QStringLiteral("barrarelatorio"));
+    barrarelatorio_->setIconSize(QSize(32, 32));
+    barrarelatorio_->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    barrarelatorio_->setMovable(false);
+    const auto botao = [&](const char* nome, const QString& legenda, QStyle::StandardPixmap icone, auto metodo) {
+        QAction* a = barrarelatorio_->addAction(style()->standardIcon(icone), legenda);
+        a->setObjectName(QString::fromLatin1(nome));
+        connect(a, &QAction::triggered, this, metodo);
+        return a;
+    };
+    botao("Abrir", QStringLiteral("Abrir"), QStyle::SP_DialogOpenButton, &FrmFolhaDeRelatorio::abrir);
+    barrarelatorio_->addSeparator();
+    botao("Salvar", QStringLiteral("Salvar"), QStyle::SP_DialogSaveButton, &FrmFolhaDeRelatorio::salvar);
+    botao("Editar", QStringLiteral("Editar"), QStyle::SP_FileDialogDetailedView, &FrmFolhaDeRelatorio::editar);
+    barrarelatorio_->addSeparator();
+    botao("Imprimir", QStringLiteral("Imprimir"), QStyle::SP_FileIcon, &FrmFolhaDeRelatorio::botaoimprimir);
+    botao("Enviar", QStringLiteral("Enviar"), QStyle::SP_ArrowForward, &FrmFolhaDeRelatorio::enviar);
+    barrarelatorio_->addSeparator();
+    botao("Sair", QStringLiteral("Sair"), QStyle::SP_DialogCloseButton, &FrmFolhaDeRelatorio::sair);
+
+    // The frame sits below the toolbar, in a body that centres it.
+    auto* corpo = new QWidget(this);
+    corpo->setObjectName(QStringLiteral("corpo"));
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(barrarelatorio_);
+    layout->addWidget(corpo, 1);
+
+    frame_ = new QGroupBox(QStringLiteral("Relatório Tivane Dízimos"), corpo);
+    frame_->setObjectName(QStringLiteral("Frameprincipal"));
+    QFont titulo(QStringLiteral("Liberation Serif"));
+    titulo.setStyleHint(QFont::Serif);
+    titulo.setPointSize(12);
+    titulo.setBold(true);
+    frame_->setFont(titulo);
+    QPalette pf = frame_->palette();
+    pf.setColor(QPalette::WindowText, pf.color(QPalette::Highlight));
+    frame_->setPalette(pf);
+    frame_->setGeometry(r(120, 0, 11175, 7335));
+
+    txtrelatorio_ = new QTextEdit(frame_);
+    txtrelatorio_->setObjectName(QStringLiteral("txtrelatorio"));
+    txtrelatorio_->setFont(fonteRelatorio(9));
+    txtrelatorio_->setAcceptRichText(false);
+    txtrelatorio_->setReadOnly(true);
+    txtrelatorio_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    txtrelatorio_->setGeometry(r(240, 960, 10695, 6015));
+
+    tempoimprime_ = new QTimer(this);
+    tempoimprime_->setObjectName(QStringLiteral("tempoimprime"));
+    tempoimprime_->setInterval(2000);
+    tempoimprime_->setSingleShot(true);
+    connect(tempoimprime_, &QTimer::timeout, this, &FrmFolhaDeRelatorio::imprimir);
+
+    mantemframecentralizado(corpo);
+}
+
+FrmFolhaDeRelatorio::~FrmFolhaDeRelatorio()
+{
+    delete impressora_;
+}
+
+QPrinter* FrmFolhaDeRelatorio::impressora()
+{
+    if (!impressora_) {
+        impressora_ = new QPrinter(QPrinter::HighResolution);
+        impressora_->setDocName(windowTitle());
+    }
+    return impressora_;
+}
+
+QString FrmFolhaDeRelatorio::texto() const
+{
+    QString t = txtrelatorio_->toPlainText();
+    t.replace(u'\n', QStringLiteral("\r\n"));
+    return t;
+}
+
+void FrmFolhaDeRelatorio::definetexto(const QString& texto)
+{
+    QString t = texto;
+    t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    t.replace(u'\r', u'\n');
+    txtrelatorio_->setPlainText(t);
+}
+
+void FrmFolhaDeRelatorio::abrir()
+{
+    const QString caminho = Dialogos::abrirArquivo(QString(), pastarelatorios(),
+                                                   QStringLiteral("Arquivos texto (*.txt);;Todos os arquivos (*)"));
+    if (caminho.isEmpty())
+        return;
+    QString texto, erro;
+    if (!lerarquivorelatorio(caminho, &texto, &erro)) {
+        Dialogos::msgbox(QStringLiteral("Não foi possível abrir o arquivo \"%1\": %2").arg(caminho, erro), 48);
+        return;
+    }
+    definetexto(QString());
+    definetexto(texto);
+}
+
+void FrmFolhaDeRelatorio::salvar()
+{
+    const QString sugestao =
+        pastarelatorios() + QStringLiteral("/relat") + QDate::currentDate().toString(QStringLiteral("ddMM")) +
+        QStringLiteral(".txt");
+    QString caminho = Dialogos::salvarArquivo(QStringLiteral("Salvando em arquivo texto"), sugestao,
+                                              QStringLiteral("Arquivos texto (*.txt)"));
+    if (caminho.isEmpty())
+        return;
+    if (QFileInfo(caminho).suffix().isEmpty())
+        caminho += QStringLiteral(".txt");
+    QString erro;
+    if (!gravaarquivorelatorio(caminho, texto(), &erro)) {
+        Dialogos::msgbox(
+            QStringLiteral("Não foi possível gravar o arquivo \"%1\": %2. O relatório continua na tela.").arg(caminho, erro),
+            48);
+        return;
+    }
+    Dialogos::msgbox(QStringLiteral("Arquivo Gravado com Sucesso!"), 64);
+}
+
+void FrmFolhaDeRelatorio::editar()
+{
+    txtrelatorio_->setReadOnly(false);
+    txtrelatorio_->setTextInteractionFlags(Qt::TextEditorInteraction);
+}
+
+void FrmFolhaDeRelatorio::botaoimprimir()
+{
+    if (!leropcaotivane(QStringLiteral("31"))) {
+        imprimir();
+        return;
+    }
+    // A cancelled printer dialog prints nothing.
+    if (Dialogos::dialogoImpressora(impressora(), this))
+        tempoimprime_->start();
+}
+
+void FrmFolhaDeRelatorio::imprimir()
+{
+    tempoimprime_->stop();
+    QPrinter* p = impressora();
+    if (p->outputFormat() == QPrinter::NativeFormat && p->printerName().isEmpty() &&
+        QPrinterInfo::defaultPrinter().isNull()) {
+        Dialogos::msgbox(QString::fromUtf8(SEM_IMPRESSORA), 64);
+        return;
+    }
+    if (imprimetexto(p, texto()) < 0)
+        Dialogos::msgbox(QString::fromUtf8(SEM_IMPRESSORA), 64);
+}
+
+void FrmFolhaDeRelatorio::justifica(int inicio, int fim)
+{
+    tivane::justifica(txtrelatorio_, inicio, fim);
+}
+
+void FrmFolhaDeRelatorio::enviar()
+{
+    const QString anexo = retornacaminhopadrao() + QStringLiteral("QuardaDigital.txt");
+    QString erro;
+    if (!gravaarquivorelatorio(anexo, texto(), &erro)) {
+        Dialogos::msgbox(QStringLiteral("Não foi possível gravar o arquivo \"%1\" para o e-mail: %2").arg(anexo, erro),
+                         48);
+        return;
+    }
+    const QString endereco = Dialogos::inputbox(QStringLiteral("Digite o e-mail do destinatário :")).trimmed();
+    if (endereco.isEmpty())
+        return;
+    const int status = enviaemail(QStringLiteral("Tivane Dízimos - Envio de Relatório"), endereco, QString(), QString(),
+                                  anexo, QStringLiteral("Segue em anexo Arquivo com marcações do Tivane Dízimos"));
+    if (status != EmailEnviado)
+        Dialogos::msgbox(mensagemstatusemail(status), 48);
+}
+
+void FrmFolhaDeRelatorio::sair()
+{
+    tempoimprime_->stop();
+    Janelas::fecha(QStringLiteral("frmfolhaderelatorio"));
+}
+
+FrmFolhaDeRelatorio* exibefolhaderelatorio(const QString& texto)
+{
+    auto* f = qobject_cast<FrmFolhaDeRelatorio*>(Janelas::abre(QStringLiteral("frmfolhaderelatorio")));
+    if (!f)
+        return nullptr;
+    f->Frameprincipal()->setVisible(true);
+    f->definetexto(QString());
+    f->definetexto(texto);
+    return f;
+}
+
+}  // namespace tivane

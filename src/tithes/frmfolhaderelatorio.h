@@ -1,0 +1,76 @@
+#pragma once
+// The report page "frmfolhaderelatorio": shows a report text in a fixed-pitch
+// font and opens, saves, edits, prints and e-mails it.
+#include <QString>
+#include <QWidget>
+
+class QAction;
+class QGroupBox;
+class QPrinter;
+class QTextEdit;
+class QTimer;
+class QToolBar;
+
+namespace tivane {
+
+class FrmFolhaDeRelatorio : public QWidget {
+    Q_OBJECT
+public:
+    FrmFolhaDeRelatorio();
+    ~FrmFolhaDeRelatorio() override;
+
+    QGroupBox* Frameprincipal() const { return frame_; }
+    QTextEdit* txtrelatorio() const { return txtrelatorio_; }
+    QTimer* tempoimprime() const { return tempoimprime_; }
+    // The printer the page prints on (the default printer, or what the
+    // printer dialog chose; tests point it at a PDF file).
+    QPrinter* impressora();
+
+    // The text with CRLF line breaks.
+    QString texto() const;
+    void definetexto(const QString& texto);
+
+    // Toolbar "barrarelatorio".
+    void abrir();
+    void salvar();
+    void editar();
+    void botaoimprimir();
+    void enviar();
+    void sair();
+
+    // Prints the whole text in Courier New 8, page after page.
+    void imprimir();
+    // Justifies the left-aligned paragraphs between two positions.
+    void justifica(int inicio, int fim);
+
+private:
+    QGroupBox* frame_;
+    QTextEdit* txtrelatorio_;
+    QToolBar* barrarelatorio_;
+    QTimer* tempoimprime_;
+    QPrinter* impressora_ = nullptr;
+};
+
+// Shows the report page (opening it when needed) with this text in place of
+// the last one. Returns the page.
+FrmFolhaDeRelatorio* exibefolhaderelatorio(const QString& texto);
+
+// ---- Files and printing (no window needed) ---------------------------------
+
+// Reads a text file line by line as the report page opens it: each line is
+// preceded by a line break. UTF-8, or Windows-1252 for files of the old
+// system. False (with a message in erro) when it cannot be read.
+bool lerarquivorelatorio(const QString& caminho, QString* texto, QString* erro = nullptr);
+// Writes the text followed by a line break, with CRLF line breaks, in UTF-8,
+// replacing the file only when the whole write succeeded.
+bool gravaarquivorelatorio(const QString& caminho, const QString& texto, QString* erro = nullptr);
+// Decodes bytes of a text file: UTF-8 (with or without BOM), else Windows-1252.
+QString decodificatexto(const QByteArray& bytes);
+// The report text in Courier New 8 from the top-left of each page, as many
+// lines per page as fit. Returns the number of pages, or -1 when the printer
+// could not be started.
+int imprimetexto(QPrinter* impressora, const QString& texto);
+// The lines of a text (CRLF, LF or CR), without an empty last line after a final break.
+QStringList linhasdotexto(const QString& texto);
+
+}  // namespace tivane
