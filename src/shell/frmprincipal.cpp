@@ -28,7 +28,7 @@ namespace tivane {
 namespace {
 
 const char* const NOME = "frmprincipal";
-RegistroJanela reg(NOME, [] { return new FrmPrincipal; }, Janelas::Independente);
+RegistroJanela reg(NOME, [] { return new FrmPrincipal; }, Janelas::Maximizada);
 
 // Version shown by "Versão Atual"; keep in step with the project version.
 constexpr int VERSAO_MAIOR = 1;
