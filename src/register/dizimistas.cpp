@@ -2,6 +2,7 @@
 
 #include "core/conexao.h"
 #include "core/registro.h"
+#include "shell/frmaguarde.h"
 
 #include <QDir>
 #include <QFile>
@@ -253,12 +254,16 @@ void carregalistadizimistasativos(QWidget* janela)
     if (!lista)
         return;
     lista->clear();
+    FrmAguarde::abre();
     const QVector<DizimistaAtivo> ativos = listadizimistasativos();
+    FrmAguarde::defineMaximo(ativos.size());
+    FrmAguarde::defineValor(ativos.size());
     QStringList codigos;
     codigos.reserve(ativos.size());
     for (const DizimistaAtivo& a : ativos)
         codigos << a.codigo;
     lista->addItems(codigos);
+    FrmAguarde::fecha();
 }
 
 QString caminhofotodizimista(const QString& codigo, bool grande)

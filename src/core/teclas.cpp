@@ -1,0 +1,187 @@
+#include "core/teclas.h"
+
+#include "core/janelas.h"
+#include "register/frmlocaliza.h"
+#include "shell/frmprincipal.h"
+
+#include <QEvent>
+#include <QHash>
+#include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QPointer>
+#include <QShortcut>
+#include <QWidget>
+
+namespace tivane {
+
+namespace {
+
+QString& ativa()
+{
+    static QString nome;
+    return nome;
+}
+
+QHash<QString, AcoesRegistro>& acoes()
+{
+    static QHash<QString, AcoesRegistro> a;
+    return a;
+}
+
+// The open register window named by janelaativa, with its actions.
+QWidget* janelaRegistro(AcoesRegistro* a)
+{
+    const QString nome = ativa();
+    auto it = acoes().constFind(nome);
+    if (nome.isEmpty() || it == acoes().constEnd())
+        return nullptr;
+    QWidget* w = Janelas::instancia(nome);
+    if (w && a)
+        *a = *it;
+    return w;
+}
+
+// Names the window in janelaativa whenever it or its MDI frame is activated.
+class Ativacao : public QObject {
+public:
+    Ativacao(QWidget* janela, const QString& nome) : QObject(janela), nome_(nome) {}
+
+    bool eventFilter(QObject* o, QEvent* e) override
+    {
+        switch (e->type()) {
+        case QEvent::WindowActivate:
+            definejanelaativa(nome_);
+            break;
+        case QEvent::Show:
+        case QEvent::ParentChange:
+            ligaMoldura(static_cast<QWidget*>(o));
+            break;
+        default:
+            break;
+        }
+        return false;
+    }
+
+private:
+    void ligaMoldura(QWidget* janela)
+    {
+        auto* sub = qobject_cast<QMdiSubWindow*>(janela->parentWidget());
+        if (!sub || sub == moldura_)
+            return;
+        moldura_ = sub;
+        const QString nome = nome_;
+        connect(sub, &QMdiSubWindow::windowStateChanged, this,
+                [nome](Qt::WindowStates antes, Qt::WindowStates agora) {
+                    if ((agora & Qt::WindowActive) && !(antes & Qt::WindowActive))
+                        definejanelaativa(nome);
+                });
+        if (sub->windowState() & Qt::WindowActive)
+            definejanelaativa(nome);
+    }
+
+    QString nome_;
+    QPointer<QMdiSubWindow> moldura_;
+};
+
+}  // namespace
+
+QString janelaativa()
+{
+    return ativa();
+}
+
+void definejanelaativa(const QString& nome)
+{
+    ativa() = nome;
+}
+
+void registraacoesregistro(const QString& nome, AcoesRegistro a)
+{
+    acoes().insert(nome, std::move(a));
+}
+
+void fecharjanelaativa()
+{
+    if (janelaRegistro(nullptr))
+        Janelas::fecha(ativa());
+}
+
+void anteriorjanelaativa()
+{
+    AcoesRegistro a;
+    if (QWidget* w = janelaRegistro(&a); w && a.anterior)
+        a.anterior(w);
+}
+
+void proximojanelaativa()
+{
+    AcoesRegistro a;
+    if (QWidget* w = janelaRegistro(&a); w && a.proximo)
+        a.proximo(w);
+}
+
+void localizarjanelaativa()
+{
+    if (janelaRegistro(nullptr))
+        abrelocalizador(ativa(), 1);
+}
+
+void salvarjanelaativa()
+{
+    AcoesRegistro a;
+    if (QWidget* w = janelaRegistro(&a); w && a.salvar)
+        a.salvar(w);
+}
+
+void excluirjanelaativa()
+{
+    AcoesRegistro a;
+    QWidget* w = janelaRegistro(&a);
+    if (!w || !a.excluir)
+        return;
+    auto* codigo = w->findChild<QLineEdit*>(QStringLiteral("txtcodigo"));
+    a.excluir(w, codigo ? codigo->text() : QString());
+}
+
+void modificarjanelaativa()
+{
+    AcoesRegistro a;
+    if (QWidget* w = janelaRegistro(&a); w && a.modificar)
+        a.modificar(w);
+}
+
+void teclasdeatalho(int codigotecla)
+{
+    switch (codigotecla) {
+    case 112: fecharjanelaativa(); break;
+    case 113: anteriorjanelaativa(); break;
+    case 114: proximojanelaativa(); break;
+    case 115: localizarjanelaativa(); break;
+    case 116: salvarjanelaativa(); break;
+    case 117: excluirjanelaativa(); break;
+    case 118: modificarjanelaativa(); break;
+    case 119: fechajanelas(); break;
+    default: break;
+    }
+}
+
+void instalateclasdeatalho(QWidget* janela, const QString& nome)
+{
+    if (!janela)
+        return;
+    janela->installEventFilter(new Ativacao(janela, nome));
+    // Window-wide shortcuts: inside an MDI area two children with the same
+    // key would make it ambiguous, so each belongs to its own window.
+    for (int i = 0; i < 8; ++i) {
+        auto* atalho = new QShortcut(QKeySequence(Qt::Key_F1 + i), janela);
+        atalho->setContext(Qt::WidgetWithChildrenShortcut);
+        const int codigo = 112 + i;
+        QObject::connect(atalho, &QShortcut::activated, janela, [nome, codigo] {
+            // A key reaches only the window that has the focus: it is the active one.
+            definejanelaativa(nome);
+            teclasdeatalho(codigo);
+        });
+    }
+}
+
+}  // namespace tivane

@@ -1,0 +1,777 @@
+#include "register/frmcadastrodizimistas.h"
+
+#include "core/dialogos.h"
+#include "core/formularios.h"
+#include "core/janelas.h"
+#include "core/registro.h"
+#include "core/teclas.h"
+#include "register/frmlocaliza.h"
+#include "register/numeracao.h"
+#include "shell/frmprincipal.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDate>
+#include <QFrame>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyle>
+#include <QToolBar>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace tivane {
+
+namespace {
+
+const char* const NOME_JANELA = "frmcadastrodizimistas";
+const QString MASCARA_DATA = QStringLiteral("99/99/9999;_");
+
+FrmCadastroDizimistas* janelaAberta()
+{
+    return Janelas::instancia<FrmCadastroDizimistas>(QString::fromLatin1(NOME_JANELA));
+}
+
+static RegistroJanela reg(NOME_JANELA, [] { return new FrmCadastroDizimistas; }, Janelas::Mdi);
+
+FrmCadastroDizimistas* comoCadastro(QWidget* w)
+{
+    return qobject_cast<FrmCadastroDizimistas*>(w);
+}
+
+static RegistroTeclas teclas(NOME_JANELA, AcoesRegistro{
+    [](QWidget* w) { if (auto* j = comoCadastro(w)) j->anteriordizimista(); },
+    [](QWidget* w) { if (auto* j = comoCadastro(w)) j->proximodizimista(); },
+    [](QWidget* w) { if (auto* j = comoCadastro(w)) j->gravardizimista(); },
+    [](QWidget* w, const QString& codigo) { if (auto* j = comoCadastro(w)) j->excluirdizimista(codigo); },
+    [](QWidget* w) { if (auto* j = comoCadastro(w)) j->modificardizimista(); },
+});
+
+QString hoje()
+{
+    return QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy"));
+}
+
+// A date box: Null when nothing was typed, the date when complete, and what
+// was typed (with "_" in the blank places) when incomplete.
+TextoNulo lerdata(const QLineEdit* caixa)
+{
+    QString digitos = caixa->text();
+    digitos.remove(QLatin1Char('/'));
+    if (digitos.trimmed().isEmpty())
+        return std::nullopt;
+    return caixa->hasAcceptableInput() ? caixa->text() : caixa->displayText();
+}
+
+// The mask comes off while the stored text goes in, so any stored text
+// (a date, an old blank "__/__/____") shows as the mask reads it.
+void mostradata(QLineEdit* caixa, const TextoNulo& valor)
+{
+    caixa->setInputMask(QString());
+    caixa->setText(valor.value_or(QString()));
+    caixa->setInputMask(MASCARA_DATA);
+}
+
+void mostracombo(QComboBox* combo, const TextoNulo& valor)
+{
+    // A Null or empty field shows empty: keeping the previous tither's text
+    // would write it into this tither at the next save.
+    if (!valor || valor->isEmpty()) {
+        combo->setCurrentIndex(-1);
+        combo->setEditText(QString());
+    } else {
+        combo->setCurrentText(*valor);
+    }
+}
+
+QLabel* rotulo(const QString& texto, QWidget* pai)
+{
+    return new QLabel(texto, pai);
+}
+
+}  // namespace
+
+// ---- Building ----------------------------------------------------------------
+
+QLineEdit* FrmCadastroDizimistas::caixa(QWidget* pai, const char* nome, int maximo)
+{
+    auto* c = new QLineEdit(pai);
+    c->setObjectName(QString::fromLatin1(nome));
+    c->setMaxLength(maximo);
+    return c;
+}
+
+QLineEdit* FrmCadastroDizimistas::caixadata(QWidget* pai, const char* nome)
+{
+    auto* c = new QLineEdit(pai);
+    c->setObjectName(QString::fromLatin1(nome));
+    c->setInputMask(MASCARA_DATA);
+    c->setFixedWidth(c->fontMetrics().horizontalAdvance(QStringLiteral("00/00/00000")) + 12);
+    return c;
+}
+
+FrmCadastroDizimistas::FrmCadastroDizimistas()
+{
+    setObjectName(QString::fromLatin1(NOME_JANELA));
+    setWindowTitle(QStringLiteral("Cadastro de Dizimistas"));
+
+    auto* raiz = new QVBoxLayout(this);
+    raiz->setContentsMargins(0, 0, 0, 0);
+    raiz->setSpacing(0);
+
+    // Register toolbar: no function keys on its actions (each window owns F1-F8).
+    barra_ = new QToolBar(this);
+    barra_->setObjectName(QStringLiteral("Barraferramentas"));
+    barra_->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+    barra_->setIconSize(QSize(32, 32));
+    barra_->setMovable(false);
+    raiz->addWidget(barra_);
+    QStyle* st = style();
+    auto botao = [this](const char* nome, const QString& legenda, const QIcon& icone, auto acao) {
+        QAction* a = barra_->addAction(icone, legenda);
+        a->setObjectName(QString::fromLatin1(nome));
+        connect(a, &QAction::triggered, this, acao);
+        return a;
+    };
+    botao("btnnovo", QStringLiteral("Novo (F1)"), st->standardIcon(QStyle::SP_FileIcon), [this] { novodizimista(); });
+    barra_->addSeparator();
+    botao("btnvoltar", QStringLiteral("Voltar (F2)"), st->standardIcon(QStyle::SP_ArrowBack), [this] { anteriordizimista(); });
+    botao("btnavancar", QStringLiteral("Avançar (F3)"), st->standardIcon(QStyle::SP_ArrowForward), [this] { proximodizimista(); });
+    botao("btnlocalizar", QStringLiteral("Localizar(F4)"), st->standardIcon(QStyle::SP_FileDialogContentsView),
+          [] { abrelocalizador(QString::fromLatin1(NOME_JANELA), BUSCA_DIZIMISTAS); });
+    barra_->addSeparator();
+    botao("btnsalvar", QStringLiteral("Salvar (F5)"), st->standardIcon(QStyle::SP_DialogSaveButton), [this] { gravardizimista(); });
+    botao("btnexcluir", QStringLiteral("Excluir (F6)"), st->standardIcon(QStyle::SP_TrashIcon),
+          [this] { excluirdizimista(txtcodigo_->text()); });
+    botao("btnmodificar", QStringLiteral("Modificar (F7)"), st->standardIcon(QStyle::SP_FileDialogDetailedView),
+          [this] { iniciamodificacaodizimista(); });
+    barra_->addSeparator();
+    botao("btnsair", QStringLiteral("Sair (F8)"), st->standardIcon(QStyle::SP_DialogCloseButton), [this] { sair(); });
+
+    // The frame is placed by hand, centred in the area under the toolbar.
+    auto* area = new QWidget(this);
+    area->setObjectName(QStringLiteral("areaprincipal"));
+    raiz->addWidget(area, 1);
+    auto* frame = new QFrame(area);
+    frame->setObjectName(QStringLiteral("Frameprincipal"));
+    frame->setFrameShape(QFrame::StyledPanel);
+    auto* grade = new QGridLayout(frame);
+
+    // Identification.
+    txtcodigo_ = caixa(frame, "txtcodigo", 8);
+    txtcodigo_->setAlignment(Qt::AlignCenter);
+    txtcodigo_->setText(QStringLiteral("0000"));
+    txtcodigo_->setReadOnly(true);
+    txtdatacadastro_ = caixa(frame, "txtdatacadastro", 10);
+    txtdatacadastro_->setAlignment(Qt::AlignCenter);
+    txtdatacadastro_->setReadOnly(true);
+    txtbarras_ = caixa(frame, "txtbarras", 20);
+    txtbarras_->setAlignment(Qt::AlignCenter);
+    txtbarras_->setText(QStringLiteral("0000"));
+    txtbarras_->setToolTip(QStringLiteral("Código interno do funcionário ou código de barras do crachá"));
+
+    auto* picstatus = new QFrame(frame);
+    picstatus->setObjectName(QStringLiteral("picstatus"));
+    auto* layoutStatus = new QHBoxLayout(picstatus);
+    layoutStatus->setContentsMargins(0, 0, 0, 0);
+    lblstatus_ = new QLabel(picstatus);
+    lblstatus_->setObjectName(QStringLiteral("lblstatus"));
+    lblstatus_->setAlignment(Qt::AlignCenter);
+    QFont negrito = lblstatus_->font();
+    negrito.setBold(true);
+    lblstatus_->setFont(negrito);
+    lblstatus_->setMinimumWidth(160);
+    layoutStatus->addWidget(lblstatus_);
+
+    auto* linha1 = new QHBoxLayout;
+    linha1->addWidget(rotulo(QStringLiteral("Código:"), frame));
+    linha1->addWidget(txtcodigo_);
+    linha1->addWidget(rotulo(QStringLiteral("Cadastro:"), frame));
+    linha1->addWidget(txtdatacadastro_);
+    linha1->addWidget(rotulo(QStringLiteral("Código de Barras:"), frame));
+    linha1->addWidget(txtbarras_);
+    linha1->addWidget(picstatus, 1);
+    grade->addLayout(linha1, 0, 0, 1, 2);
+
+    // Person.
+    auto* pessoa = new QGridLayout;
+    txtnome_ = caixa(frame, "txtnome", 100);
+    txtnascimento_ = caixadata(frame, "txtnascimento");
+    auto* sexo = new QWidget(frame);
+    auto* layoutSexo = new QHBoxLayout(sexo);
+    layoutSexo->setContentsMargins(0, 0, 0, 0);
+    optsexo_[0] = new QRadioButton(QStringLiteral("M"), sexo);
+    optsexo_[0]->setObjectName(QStringLiteral("optsexo0"));
+    optsexo_[1] = new QRadioButton(QStringLiteral("F"), sexo);
+    optsexo_[1]->setObjectName(QStringLiteral("optsexo1"));
+    layoutSexo->addWidget(optsexo_[0]);
+    layoutSexo->addWidget(optsexo_[1]);
+    optsexo_[0]->setChecked(true);
+    combogrupo_ = new QComboBox(frame);
+    combogrupo_->setObjectName(QStringLiteral("Combo0"));
+    combogrupo_->setEditable(true);
+    cbestadocivil_ = new QComboBox(frame);
+    cbestadocivil_->setObjectName(QStringLiteral("cbestadocivil"));
+    cbestadocivil_->setEditable(true);
+    txtconjuge_ = caixa(frame, "txtconjuge", 100);
+    pessoa->addWidget(rotulo(QStringLiteral("Nome:"), frame), 0, 0);
+    pessoa->addWidget(txtnome_, 0, 1, 1, 3);
+    pessoa->addWidget(rotulo(QStringLiteral("Nascimento:"), frame), 1, 0);
+    pessoa->addWidget(txtnascimento_, 1, 1);
+    pessoa->addWidget(rotulo(QStringLiteral("Sexo:"), frame), 1, 2, Qt::AlignRight);
+    pessoa->addWidget(sexo, 1, 3);
+    pessoa->addWidget(rotulo(QStringLiteral("Grupo:"), frame), 2, 0);
+    pessoa->addWidget(combogrupo_, 2, 1);
+    pessoa->addWidget(rotulo(QStringLiteral("Estado Civil:"), frame), 2, 2, Qt::AlignRight);
+    pessoa->addWidget(cbestadocivil_, 2, 3);
+    pessoa->addWidget(rotulo(QStringLiteral("Cônjuge:"), frame), 3, 0);
+    pessoa->addWidget(txtconjuge_, 3, 1, 1, 3);
+
+    auto* frame1 = new QGroupBox(frame);
+    frame1->setObjectName(QStringLiteral("Frame1"));
+    auto* layoutAtivo = new QHBoxLayout(frame1);
+    optativo_ = new QRadioButton(QStringLiteral("Ativo"), frame1);
+    optativo_->setObjectName(QStringLiteral("optativo"));
+    optativo_->setStyleSheet(QStringLiteral("color: rgb(0, 128, 0);"));
+    optinativo_ = new QRadioButton(QStringLiteral("Inativo"), frame1);
+    optinativo_->setObjectName(QStringLiteral("optinativo"));
+    optinativo_->setStyleSheet(QStringLiteral("color: rgb(128, 0, 0);"));
+    layoutAtivo->addWidget(optativo_);
+    layoutAtivo->addWidget(optinativo_);
+    optativo_->setChecked(true);
+    pessoa->addWidget(frame1, 4, 1, 1, 3, Qt::AlignLeft);
+    grade->addLayout(pessoa, 1, 0);
+
+    // Photo: the picture lies over its "Sem Foto" caption.
+    auto* frame2 = new QGroupBox(QStringLiteral("Foto"), frame);
+    frame2->setObjectName(QStringLiteral("Frame2"));
+    auto* layoutFoto = new QVBoxLayout(frame2);
+    auto* moldura = new QWidget(frame2);
+    moldura->setFixedSize(1335 / 15, 1215 / 15);
+    lblmsgfoto_ = new QLabel(QStringLiteral("Sem Foto"), moldura);
+    lblmsgfoto_->setObjectName(QStringLiteral("lblmsgfoto"));
+    lblmsgfoto_->setAlignment(Qt::AlignCenter);
+    lblmsgfoto_->setGeometry(0, 0, moldura->width(), moldura->height());
+    picfoto_ = new QLabel(moldura);
+    picfoto_->setObjectName(QStringLiteral("picfoto"));
+    picfoto_->setScaledContents(true);
+    picfoto_->setGeometry(0, 0, moldura->width(), moldura->height());
+    picfoto_->raise();
+    cmdfoto_ = new QPushButton(QStringLiteral("Capturar &Foto"), frame2);
+    cmdfoto_->setObjectName(QStringLiteral("cmdfoto"));
+    cmdfoto_->setEnabled(false);   // the photo window is not part of this version yet
+    layoutFoto->addWidget(moldura, 0, Qt::AlignHCenter);
+    layoutFoto->addWidget(cmdfoto_);
+    grade->addWidget(frame2, 1, 1, Qt::AlignTop);
+
+    // Lower panels, all in one place: address and contact, more data, filiation.
+    auto* paineis = new QGridLayout;
+    auto* enderecoContato = new QWidget(frame);
+    auto* layoutEC = new QHBoxLayout(enderecoContato);
+    layoutEC->setContentsMargins(0, 0, 0, 0);
+
+    frameendereco_ = new QGroupBox(QStringLiteral("Endereço"), enderecoContato);
+    frameendereco_->setObjectName(QStringLiteral("frameendereco"));
+    auto* ge = new QGridLayout(frameendereco_);
+    txtendereco_ = caixa(frameendereco_, "txtendereco", 150);
+    txtbairro_ = caixa(frameendereco_, "txtbairro", 50);
+    txtcidade_ = caixa(frameendereco_, "txtcidade", 50);
+    cbestado_ = new QComboBox(frameendereco_);
+    cbestado_->setObjectName(QStringLiteral("cbestado"));
+    cbestado_->setEditable(true);
+    txtcep_ = caixa(frameendereco_, "txtcep", 12);
+    ge->addWidget(rotulo(QStringLiteral("Logradouro : "), frameendereco_), 0, 0);
+    ge->addWidget(txtendereco_, 0, 1);
+    ge->addWidget(rotulo(QStringLiteral("Bairro:"), frameendereco_), 1, 0);
+    ge->addWidget(txtbairro_, 1, 1);
+    ge->addWidget(rotulo(QStringLiteral("Cidade:"), frameendereco_), 2, 0);
+    ge->addWidget(txtcidade_, 2, 1);
+    ge->addWidget(rotulo(QStringLiteral("Estado:"), frameendereco_), 3, 0);
+    ge->addWidget(cbestado_, 3, 1);
+    ge->addWidget(rotulo(QStringLiteral("CEP:"), frameendereco_), 4, 0);
+    ge->addWidget(txtcep_, 4, 1);
+
+    framecontato_ = new QGroupBox(QStringLiteral("Contato"), enderecoContato);
+    framecontato_->setObjectName(QStringLiteral("Framecontato"));
+    auto* gc = new QGridLayout(framecontato_);
+    txttel_ = caixa(framecontato_, "txttel", 20);
+    txtcelular_ = caixa(framecontato_, "txtcelular", 20);
+    txtemail_ = caixa(framecontato_, "txtemail", 100);
+    txtmsn_ = caixa(framecontato_, "txtmsn", 100);
+    gc->addWidget(rotulo(QStringLiteral("Telefone:"), framecontato_), 0, 0);
+    gc->addWidget(txttel_, 0, 1);
+    gc->addWidget(rotulo(QStringLiteral("Celular:"), framecontato_), 1, 0);
+    gc->addWidget(txtcelular_, 1, 1);
+    gc->addWidget(rotulo(QStringLiteral("E-mail:"), framecontato_), 2, 0);
+    gc->addWidget(txtemail_, 2, 1);
+    gc->addWidget(rotulo(QStringLiteral("MSN:"), framecontato_), 3, 0);
+    gc->addWidget(txtmsn_, 3, 1);
+    layoutEC->addWidget(frameendereco_, 3);
+    layoutEC->addWidget(framecontato_, 2);
+
+    framemaisdados_ = new QGroupBox(QStringLiteral("Mais Dados"), frame);
+    framemaisdados_->setObjectName(QStringLiteral("Framemaisdados1"));
+    auto* gm = new QGridLayout(framemaisdados_);
+    txtrg_ = caixa(framemaisdados_, "txtrg", 20);
+    txtcpf_ = caixa(framemaisdados_, "txtcpf", 20);
+    txtcasamento_ = caixadata(framemaisdados_, "txtcasamento");
+    txtconversao_ = caixadata(framemaisdados_, "txtconversao");
+    txtprofissao_ = caixa(framemaisdados_, "txtprofissao", 100);
+    chkdesempregado_ = new QCheckBox(QStringLiteral("Desempregado"), framemaisdados_);
+    chkdesempregado_->setObjectName(QStringLiteral("chkdesempregado"));
+    chkadoecido_ = new QCheckBox(QStringLiteral("Adoecido"), framemaisdados_);
+    chkadoecido_->setObjectName(QStringLiteral("chkadoecido"));
+    chkfalecido_ = new QCheckBox(QStringLiteral("Falecido"), framemaisdados_);
+    chkfalecido_->setObjectName(QStringLiteral("chkfalecido"));
+    txtobs_ = new QPlainTextEdit(framemaisdados_);
+    txtobs_->setObjectName(QStringLiteral("txtobs"));
+    txtobs_->setTabChangesFocus(true);
+    gm->addWidget(rotulo(QStringLiteral("RG:"), framemaisdados_), 0, 0);
+    gm->addWidget(txtrg_, 0, 1);
+    gm->addWidget(rotulo(QStringLiteral("CPF:"), framemaisdados_), 0, 2);
+    gm->addWidget(txtcpf_, 0, 3);
+    gm->addWidget(rotulo(QStringLiteral("Casamento:"), framemaisdados_), 1, 0);
+    gm->addWidget(txtcasamento_, 1, 1);
+    gm->addWidget(rotulo(QStringLiteral("Conversão:"), framemaisdados_), 1, 2);
+    gm->addWidget(txtconversao_, 1, 3);
+    gm->addWidget(rotulo(QStringLiteral("Profissão:"), framemaisdados_), 2, 0);
+    gm->addWidget(txtprofissao_, 2, 1, 1, 3);
+    auto* flags = new QHBoxLayout;
+    flags->addWidget(chkdesempregado_);
+    flags->addWidget(chkadoecido_);
+    flags->addWidget(chkfalecido_);
+    gm->addLayout(flags, 3, 0, 1, 4);
+    gm->addWidget(rotulo(QStringLiteral("Observações Gerais:"), framemaisdados_), 4, 0, 1, 4);
+    gm->addWidget(txtobs_, 5, 0, 1, 4);
+
+    // Filiation: shown, but not part of the record.
+    framefiliacao_ = new QGroupBox(QStringLiteral("Filiação"), frame);
+    framefiliacao_->setObjectName(QStringLiteral("Framefiliacao"));
+    auto* gf = new QGridLayout(framefiliacao_);
+    auto* txtnomefilho = new QLineEdit(framefiliacao_);
+    txtnomefilho->setObjectName(QStringLiteral("txtnomefilho"));
+    auto* listafiliacao = new QTreeWidget(framefiliacao_);
+    listafiliacao->setObjectName(QStringLiteral("listafiliacao"));
+    listafiliacao->setRootIsDecorated(false);
+    listafiliacao->setHeaderLabels({QStringLiteral("Nome"), QStringLiteral("Cadastro")});
+    listafiliacao->setColumnWidth(0, 3440 / 15);
+    listafiliacao->setColumnWidth(1, 1440 / 15);
+    auto* cmdadiciona = new QPushButton(QStringLiteral("&Adicionar"), framefiliacao_);
+    cmdadiciona->setObjectName(QStringLiteral("cmdadiciona"));
+    auto* cmdremove = new QPushButton(QStringLiteral("&Remover"), framefiliacao_);
+    cmdremove->setObjectName(QStringLiteral("cmdremove"));
+    gf->addWidget(txtnomefilho, 0, 0);
+    gf->addWidget(cmdadiciona, 0, 1);
+    gf->addWidget(listafiliacao, 1, 0);
+    gf->addWidget(cmdremove, 1, 1, Qt::AlignTop);
+
+    paineis->addWidget(enderecoContato, 0, 0);
+    paineis->addWidget(framemaisdados_, 0, 0);
+    paineis->addWidget(framefiliacao_, 0, 0);
+    grade->addLayout(paineis, 2, 0, 1, 2);
+
+    auto* botoes = new QHBoxLayout;
+    botoes->addStretch(1);
+    const QString legendas[2] = {QStringLiteral("Filiação"), QStringLiteral("Mais Dados")};
+    for (int i = 0; i < 2; ++i) {
+        cmdmaisdados_[i] = new QPushButton(legendas[i], frame);
+        cmdmaisdados_[i]->setObjectName(QStringLiteral("cmdmaisdados%1").arg(i));
+        cmdmaisdados_[i]->setAutoDefault(false);
+        connect(cmdmaisdados_[i], &QPushButton::clicked, this, [this, i] { cmdmaisdados(i); });
+        botoes->addWidget(cmdmaisdados_[i]);
+    }
+    grade->addLayout(botoes, 3, 0, 1, 2);
+
+    // The frame keeps the size that holds the largest of the three panels.
+    frame->adjustSize();
+    frame->setFixedSize(frame->sizeHint());
+    framemaisdados_->hide();
+    framefiliacao_->hide();
+    mantemframecentralizado(area);
+    setMinimumSize(frame->width(), frame->height() + barra_->sizeHint().height());
+
+    instalateclasdeatalho(this, QString::fromLatin1(NOME_JANELA));
+
+    // Loading.
+    mostrabarraprincipal(false);
+    reinicia();
+}
+
+// What loading the window does; also after an insert or a delete, which
+// start again on a new record with the following code.
+void FrmCadastroDizimistas::reinicia()
+{
+    frameendereco_->show();
+    framecontato_->show();
+    framemaisdados_->hide();
+    framefiliacao_->hide();
+    optsexo_[0]->setChecked(true);
+    optativo_->setChecked(true);
+    definestatus(this, NovoRegistro);
+    preenchecomboestadocivil(this);
+    cbestado_->clear();
+    preenchecomboestados(this);
+    cbestado_->model()->sort(0);
+    cbestado_->setCurrentText(QStringLiteral("RJ - Rio de Janeiro"));
+    novodizimista();
+    txtdatacadastro_->setText(hoje());
+}
+
+// ---- Form procedures ---------------------------------------------------------
+
+void FrmCadastroDizimistas::limparcampos()
+{
+    limpatextos(this);
+    for (QLineEdit* data : {txtnascimento_, txtconversao_, txtcasamento_})
+        mostradata(data, std::nullopt);
+    chkadoecido_->setChecked(false);
+    chkdesempregado_->setChecked(false);
+    chkfalecido_->setChecked(false);
+}
+
+bool FrmCadastroDizimistas::registroexiste() const
+{
+    return dizimistaexiste(txtcodigo_->text());
+}
+
+QString FrmCadastroDizimistas::definecodigoanterior(const QString& codigo) const
+{
+    return codigoanteriordizimista(codigo);
+}
+
+QString FrmCadastroDizimistas::status() const
+{
+    return lblstatus_->text();
+}
+
+void FrmCadastroDizimistas::cmdmaisdados(int indice)
+{
+    if (frameendereco_->isHidden()) {
+        frameendereco_->show();
+        framecontato_->show();
+        framemaisdados_->hide();
+        framefiliacao_->hide();
+    } else if (indice == 0) {
+        framefiliacao_->show();
+        framemaisdados_->hide();
+        framecontato_->hide();
+        frameendereco_->hide();
+    } else if (indice == 1) {
+        framemaisdados_->show();
+        framecontato_->hide();
+        frameendereco_->hide();
+        framefiliacao_->hide();
+    }
+}
+
+// ---- Numbering and navigation ------------------------------------------------
+
+void FrmCadastroDizimistas::novodizimista()
+{
+    limparcampos();
+    definestatus(this, NovoRegistro);
+    desbloqueiacampos(this);
+    definenovocodigodizimista();
+    txtbarras_->setText(formatabarras(txtcodigo_->text()));
+    txtdatacadastro_->setText(hoje());
+    picfoto_->clear();
+}
+
+void FrmCadastroDizimistas::definenovocodigodizimista()
+{
+    bool vazia = false;
+    const QString codigo = novocodigodizimista(&vazia);
+    if (codigo.isEmpty())
+        return;   // the database could not be read; its opener has already told the user
+    if (codigo.size() > txtcodigo_->maxLength())
+        txtcodigo_->setMaxLength(codigo.size());
+    txtcodigo_->setText(codigo);
+    if (vazia)
+        Dialogos::msgbox(QStringLiteral("Não existem registros cadastrados"), 64);
+}
+
+void FrmCadastroDizimistas::mostra(const QString& codigo)
+{
+    Dizimista d;
+    if (!lerdizimista(codigo, &d))
+        return;
+    limparcampos();
+    mostraregistro(d);
+    bloqueiacampos(this);
+}
+
+void FrmCadastroDizimistas::proximodizimista()
+{
+    const QString atual = txtcodigo_->text();
+    const QString alvo = proximocodigodizimista(atual);
+    if (alvo == atual) {
+        Dialogos::msgbox(QStringLiteral("Último Registro"), 64);
+        return;
+    }
+    mostra(alvo);
+}
+
+void FrmCadastroDizimistas::anteriordizimista()
+{
+    const QString atual = txtcodigo_->text();
+    const QString alvo = definecodigoanterior(atual);
+    if (alvo == atual) {
+        Dialogos::msgbox(QStringLiteral("Primeiro Registro"), 64);
+        return;
+    }
+    mostra(alvo);
+}
+
+// ---- Record ------------------------------------------------------------------
+
+Dizimista FrmCadastroDizimistas::preencheregistrodizimista() const
+{
+    Dizimista d;
+    d.codigo = txtcodigo_->text();
+    d.nome = txtnome_->text();
+    d.cadastro = txtdatacadastro_->text();
+    d.nascimento = lerdata(txtnascimento_);
+    d.rg = textoounulo(txtrg_->text());
+    d.cpf = textoounulo(txtcpf_->text());
+    d.endereco = textoounulo(txtendereco_->text());
+    d.bairro = textoounulo(txtbairro_->text());
+    d.cidade = textoounulo(txtcidade_->text());
+    d.estado = cbestado_->currentText();
+    d.estadocivil = textoounulo(cbestadocivil_->currentText());
+    d.cep = textoounulo(txtcep_->text());
+    d.tel = textoounulo(txttel_->text());
+    d.email = textoounulo(txtemail_->text());
+    d.msn = textoounulo(txtmsn_->text());
+    d.ativo = optativo_->isChecked();
+    d.sexo = optsexo_[0]->isChecked();
+    d.celular = textoounulo(txtcelular_->text());
+    d.barras = textoounulo(txtbarras_->text());
+    d.obs = textoounulo(txtobs_->toPlainText());
+    d.conversao = lerdata(txtconversao_);
+    d.casamento = lerdata(txtcasamento_);
+    d.profissao = textoounulo(txtprofissao_->text());
+    d.desempregado = chkdesempregado_->isChecked();
+    d.falecido = chkfalecido_->isChecked();
+    d.adoecido = chkadoecido_->isChecked();
+    d.conjuge = textoounulo(txtconjuge_->text());
+    return d;
+}
+
+void FrmCadastroDizimistas::mostraregistro(const Dizimista& d)
+{
+    limparcampos();
+    txtcodigo_->setText(d.codigo);
+    txtnome_->setText(d.nome.value_or(QString()));
+    txtdatacadastro_->setText(d.cadastro.value_or(QString()));
+    mostradata(txtnascimento_, d.nascimento);
+    txtrg_->setText(d.rg.value_or(QString()));
+    txtcpf_->setText(d.cpf.value_or(QString()));
+    txtendereco_->setText(d.endereco.value_or(QString()));
+    txtbairro_->setText(d.bairro.value_or(QString()));
+    txtcidade_->setText(d.cidade.value_or(QString()));
+    (d.ativo ? optativo_ : optinativo_)->setChecked(true);
+    optsexo_[d.sexo ? 0 : 1]->setChecked(true);
+    mostracombo(cbestado_, d.estado);
+    mostracombo(cbestadocivil_, d.estadocivil);
+    txtcep_->setText(d.cep.value_or(QString()));
+    txttel_->setText(d.tel.value_or(QString()));
+    txtemail_->setText(d.email.value_or(QString()));
+    carregafotodizimista(this, txtcodigo_->text());
+    txtcelular_->setText(d.celular.value_or(QString()));
+    txtbarras_->setText(d.barras.value_or(QString()));
+    txtobs_->setPlainText(d.obs.value_or(QString()));
+    txtmsn_->setText(d.msn.value_or(QString()));
+    mostradata(txtconversao_, d.conversao);
+    mostradata(txtcasamento_, d.casamento);
+    txtprofissao_->setText(d.profissao.value_or(QString()));
+    chkdesempregado_->setChecked(d.desempregado);
+    chkfalecido_->setChecked(d.falecido);
+    chkadoecido_->setChecked(d.adoecido);
+    txtconjuge_->setText(d.conjuge.value_or(QString()));
+}
+
+void FrmCadastroDizimistas::gravardizimista()
+{
+    const QString codigo = txtcodigo_->text();
+    const QString nome = txtnome_->text();
+    switch (decidegravacao(codigo, nome, status() == QLatin1String("Modificando Registro"))) {
+    case PassoGravacao::NomeVazio:
+        Dialogos::msgbox(QStringLiteral("Você deve digitar o nome do dizimista para continuar."), 64);
+        txtnome_->setFocus();
+        return;
+    case PassoGravacao::JaSalvo:
+        Dialogos::msgbox(QStringLiteral("Esse registro já foi salvo, tente modificar !"), 64);
+        return;
+    case PassoGravacao::Alterar:
+        alterardizimista(true);
+        return;
+    case PassoGravacao::NomeExiste:
+        Dialogos::msgbox(QStringLiteral("Já existe funcionário cadastrado com este nome!"), 64);
+        txtnome_->setFocus();
+        return;
+    case PassoGravacao::Incluir:
+        if (codigo.trimmed().isEmpty()) {
+            // A tither without a code could not be found by the other windows.
+            Dialogos::msgbox(QStringLiteral("Você deve informar o código do dizimista para continuar."), 64);
+            txtcodigo_->setFocus();
+            return;
+        }
+        incluirdizimista(codigo);
+        return;
+    }
+}
+
+void FrmCadastroDizimistas::incluirdizimista(const QString& codigo)
+{
+    Dizimista d = preencheregistrodizimista();
+    d.codigo = codigo;
+    switch (inseredizimista(d)) {
+    case Gravacao::CodigoExiste:
+        Dialogos::msgbox(QStringLiteral("Já existe funcionário cadastrado com este código, tente modificar !"), 48);
+        txtnome_->setFocus();
+        return;
+    case Gravacao::Falha:
+    case Gravacao::NaoEncontrado:
+        // What was typed stays in the boxes, so it can be saved again.
+        Banco::avisaFalhaGravacao(QStringLiteral("Não foi possível gravar o dizimista"));
+        return;
+    case Gravacao::Gravado:
+        break;
+    }
+    Dialogos::msgbox(QStringLiteral("Dizimista: (") + txtnome_->text() + QStringLiteral(") cadastrado com sucesso !"), 64);
+    reinicia();
+}
+
+void FrmCadastroDizimistas::alterardizimista(bool perguntar)
+{
+    const QString naoEncontrado =
+        QStringLiteral("Registro não encontrado para ser efetuda a modificação! Operação Cancelada !");
+    Dizimista salvo;
+    if (!lerdizimista(txtcodigo_->text(), &salvo)) {
+        Dialogos::msgbox(naoEncontrado, 48);
+        definestatus(this, SomenteLeitura);
+        return;
+    }
+    if (perguntar
+        && Dialogos::msgbox(QStringLiteral("Deseja alterar os dados do Dizimista:") + salvo.nome.value_or(QString())
+                                + QStringLiteral(" ?"),
+                            36)
+               != Dialogos::Sim)
+        return;
+    switch (atualizadizimista(preencheregistrodizimista())) {
+    case Gravacao::Gravado:
+        Dialogos::msgbox(QStringLiteral("Dados do Dizimista: (") + txtnome_->text()
+                             + QStringLiteral(") , alterado com sucesso !"),
+                         64);
+        break;
+    case Gravacao::NaoEncontrado:
+        Dialogos::msgbox(naoEncontrado, 48);
+        break;
+    case Gravacao::Falha:
+    case Gravacao::CodigoExiste:
+        // Still modifying: the changes stay on screen to be saved again.
+        Banco::avisaFalhaGravacao(QStringLiteral("Não foi possível alterar os dados do dizimista"));
+        return;
+    }
+    definestatus(this, SomenteLeitura);
+}
+
+void FrmCadastroDizimistas::modificardizimista()
+{
+    desbloqueiacampos(this);
+    txtcodigo_->setReadOnly(true);
+    definestatus(this, ModificandoRegistro);
+}
+
+void FrmCadastroDizimistas::iniciamodificacaodizimista()
+{
+    habilitamodificacaodizimista();
+}
+
+void FrmCadastroDizimistas::habilitamodificacaodizimista()
+{
+    desbloqueiacampos(this);
+    definestatus(this, ModificandoRegistro);
+    txtnome_->setFocus();
+}
+
+void FrmCadastroDizimistas::excluirdizimista(const QString& codigo)
+{
+    Dizimista salvo;
+    if (!lerdizimista(codigo, &salvo)) {
+        Dialogos::msgbox(QStringLiteral("Não existe dizimista cadastrado com este código"), 48);
+        return;
+    }
+    if (Dialogos::msgbox(QStringLiteral("Deseja Realmente excluir o Dizimista: ") + salvo.nome.value_or(QString())
+                             + QStringLiteral(" ?"),
+                         36)
+        != Dialogos::Sim)
+        return;
+    switch (apagadizimista(codigo)) {
+    case Gravacao::Gravado:
+        break;
+    case Gravacao::NaoEncontrado:
+        Dialogos::msgbox(QStringLiteral("Não existe dizimista cadastrado com este código"), 48);
+        return;
+    default:
+        Banco::avisaFalhaGravacao(QStringLiteral("Não foi possível excluir o dizimista"));
+        return;
+    }
+    Dialogos::msgbox(QStringLiteral("Registro excluído com sucesso !!!"), 64);
+    reinicia();
+}
+
+void FrmCadastroDizimistas::sair()
+{
+    if (Dialogos::msgbox(QStringLiteral("Deseja realmente sair da tela de cadastro de Dizimistas?"), 36)
+        != Dialogos::Sim)
+        return;
+    mostrabarraprincipal(true);
+    Janelas::fecha(QString::fromLatin1(NOME_JANELA));
+}
+
+// ---- Used by other windows ---------------------------------------------------
+
+void abredizimista(const QString& codigo)
+{
+    Janelas::abre(QString::fromLatin1(NOME_JANELA));
+    FrmCadastroDizimistas* janela = janelaAberta();
+    if (!janela)
+        return;
+    Dizimista d;
+    if (lerdizimista(codigo, &d))
+        janela->mostraregistro(d);
+    definestatus(janela, SomenteLeitura);
+}
+
+void carregafotodizimista(QWidget* janela, const QString& codigo)
+{
+    if (!janela)
+        return;
+    auto* foto = janela->findChild<QLabel*>(QStringLiteral("picfoto"));
+    auto* mensagem = janela->findChild<QLabel*>(QStringLiteral("lblmsgfoto"));
+    const QString caminho = caminhofotodizimista(codigo);
+    // Read by content: the files are bitmaps named .jpg.
+    const QImage imagem = !caminho.isEmpty() && arquivoexiste(caminho) ? QImage(caminho) : QImage();
+    if (!imagem.isNull()) {
+        if (foto)
+            foto->setPixmap(QPixmap::fromImage(imagem));
+        return;
+    }
+    if (foto)
+        foto->clear();
+    if (mensagem)
+        mensagem->setText(QStringLiteral("Sem Foto"));
+}
+
+}  // namespace tivane

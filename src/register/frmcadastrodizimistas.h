@@ -1,0 +1,112 @@
+#pragma once
+// The tither registration window "frmcadastrodizimistas": register, browse,
+// change and delete tithe payers. The record rules live in dizimistas.h and
+// numeracao.h; this window shows their answers and asks the user.
+#include <QString>
+#include <QWidget>
+
+#include "register/dizimistas.h"
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPlainTextEdit;
+class QPushButton;
+class QRadioButton;
+class QToolBar;
+
+namespace tivane {
+
+// Shows the tithers window (opening it when closed) on the tither of that
+// code, read-only ("Somente Leitura"). Used by the search window.
+void abredizimista(const QString& codigo);
+
+// Shows the tither's small photo in the window's "picfoto", or clears it and
+// writes "Sem Foto" in its "lblmsgfoto" when there is no photo file.
+void carregafotodizimista(QWidget* janela, const QString& codigo);
+
+class FrmCadastroDizimistas : public QWidget {
+    Q_OBJECT
+public:
+    FrmCadastroDizimistas();
+
+    // Form procedures.
+    void limparcampos();
+    bool registroexiste() const;    // the code shown is a saved code (exact text)
+    QString definecodigoanterior(const QString& codigo) const;
+
+    // Numbering and navigation.
+    void novodizimista();
+    void definenovocodigodizimista();
+    void proximodizimista();
+    void anteriordizimista();
+
+    // Record operations.
+    Dizimista preencheregistrodizimista() const;
+    void mostraregistro(const Dizimista& dizimista);
+    void gravardizimista();
+    void incluirdizimista(const QString& codigo);
+    void alterardizimista(bool perguntar);
+    void modificardizimista();            // key F7: the code box stays locked
+    void iniciamodificacaodizimista();    // toolbar: the code box is unlocked too
+    void habilitamodificacaodizimista();
+    void excluirdizimista(const QString& codigo);
+
+    // Toolbar "Sair (F8)": asks, then shows the main toolbar and closes.
+    void sair();
+    // "Filiação" (0) / "Mais Dados" (1): switch the lower panel.
+    void cmdmaisdados(int indice);
+
+private:
+    void reinicia();
+    void mostra(const QString& codigo);
+    QString status() const;
+    QLineEdit* caixa(QWidget* pai, const char* nome, int maximo);
+    QLineEdit* caixadata(QWidget* pai, const char* nome);
+
+    QToolBar* barra_;
+    QLineEdit* txtcodigo_;
+    QLineEdit* txtdatacadastro_;
+    QLineEdit* txtbarras_;
+    QLineEdit* txtnome_;
+    QLineEdit* txtnascimento_;
+    QRadioButton* optsexo_[2];
+    QComboBox* combogrupo_;
+    QComboBox* cbestadocivil_;
+    QLineEdit* txtconjuge_;
+    QRadioButton* optativo_;
+    QRadioButton* optinativo_;
+    QLabel* lblstatus_;
+    QLabel* picfoto_;
+    QLabel* lblmsgfoto_;
+    QPushButton* cmdfoto_;
+    QGroupBox* frameendereco_;
+    QLineEdit* txtendereco_;
+    QLineEdit* txtbairro_;
+    QLineEdit* txtcidade_;
+    QComboBox* cbestado_;
+    QLineEdit* txtcep_;
+    QGroupBox* framecontato_;
+    QLineEdit* txttel_;
+    QLineEdit* txtcelular_;
+    QLineEdit* txtemail_;
+    QLineEdit* txtmsn_;
+    QGroupBox* framemaisdados_;
+    QLineEdit* txtrg_;
+    QLineEdit* txtcpf_;
+    QLineEdit* txtcasamento_;
+    QLineEdit* txtconversao_;
+    QLineEdit* txtprofissao_;
+    QCheckBox* chkdesempregado_;
+    QCheckBox* chkadoecido_;
+    QCheckBox* chkfalecido_;
+    QPlainTextEdit* txtobs_;
+    QGroupBox* framefiliacao_;
+    QPushButton* cmdmaisdados_[2];
+};
+
+}  // namespace tivane

@@ -1,0 +1,80 @@
+#pragma once
+// The search window "frmlocaliza": finds tithers (or users) by part of the
+// name, code, bar code, telephone or birth date and hands the chosen code
+// back to the window that opened it.
+#include <QString>
+#include <QVector>
+#include <QWidget>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QTreeWidget;
+
+namespace tivane {
+
+// Kinds of record searched.
+constexpr int BUSCA_DIZIMISTAS = 1;
+constexpr int BUSCA_USUARIOS = 5;
+
+enum ModoBusca { PorNome = 0, PorCodigo = 1, PorBarras = 2, PorTelefone = 3, PorNascimento = 4 };
+
+struct LinhaBusca {
+    QString nome;
+    QString codigo;
+    QString extra;   // bar code or telephone, for those modes
+};
+
+// The matches in table order. Name: contains the text (case folded for every
+// letter). Code, telephone, birth date: one character finds the values that
+// begin with it, more find those that contain it. Bar code: exactly the text.
+// Users (kind 5) are found by name and code only; any other kind finds nothing.
+QVector<LinhaBusca> buscalocalizador(int modo, const QString& parte, int tipo);
+
+// Opens the search for a caller ("frmcadastrodizimistas", "frmpagamentos",
+// "frmrelatorios", "frmcadastrousuarios") and a kind; a second call while it
+// is open replaces both.
+void abrelocalizador(const QString& janela, int tipo);
+// Writes the chosen code into the caller's code box (when that window is
+// still open) and closes the search. The kind is not used.
+void retornaselecionado(int tipo);
+
+class FrmLocaliza : public QWidget {
+    Q_OBJECT
+public:
+    FrmLocaliza();
+
+    void buscar();
+    void carregalistaporpartedonome(const QString& parte, int tipo);
+    void carregalistaporcodigo(const QString& parte, int tipo);
+    void carregalistaporcodigodebarras(const QString& parte, int tipo);
+    void carregalistaportelefone(const QString& parte, int tipo);
+    void carregalistaporpis(const QString& parte, int tipo);
+    void selecionado();
+    // A click on a column header: sort by it, ascending, from now on.
+    void ordenapelacoluna(int coluna);
+
+protected:
+    bool eventFilter(QObject* o, QEvent* e) override;
+
+private:
+    void adiciona(const QVector<LinhaBusca>& linhas, bool terceira);
+    void tiraterceiracoluna();
+    void definepadrao(QPushButton* botao);
+
+    QLabel* lbltitulo_;
+    QLineEdit* txtnome_;
+    QPushButton* cmdbuscar_;
+    QRadioButton* optopcao_[5];
+    QTreeWidget* lista_;
+    QPushButton* cmdselecionado_;
+    QPushButton* cmdsair_;
+    QLabel* lbldestino_;
+    QLabel* lblnomedoform_;
+    QLabel* lbltipo_;
+    QPushButton* padrao_ = nullptr;
+    int colunaordem_ = -1;
+};
+
+}  // namespace tivane
