@@ -1,6 +1,10 @@
 #include "shell/igreja.h"
 
 #include "core/conexao.h"
+#include "core/registro.h"
+
+#include <QLabel>
+#include <QPixmap>
 
 namespace tivane {
 
@@ -32,6 +36,42 @@ QString linhaenderecoigreja(const DadosIgreja& igreja)
     if (!igreja.cidade.isEmpty())
         linha += " ," + igreja.cidade;
     return linha;
+}
+
+bool gravarigreja(const DadosIgreja& d)
+{
+    Escopo escopo = abreconexaoigreja();
+    if (!escopo || !escopo.inicia())
+        return false;
+    const auto campo = [](const QString& t) { return t.isEmpty() ? QVariant() : QVariant(t); };
+    // Every reader takes the first row: the old rows go, the new one carries the mark.
+    Consulta apaga("DELETE FROM igreja");
+    Consulta c("INSERT INTO igreja (razaosocial, fantasia, cnpj, responsavel, rua, bairro, cidade, estado, cep,"
+               " tel, fax, email, site, sobra) VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, '1')");
+    c.bind(QVariant(d.razaosocial));
+    for (const QString* t : {&d.fantasia, &d.cnpj, &d.responsavel, &d.rua, &d.bairro, &d.cidade, &d.estado, &d.cep,
+                             &d.tel, &d.fax, &d.email, &d.site})
+        c.bind(campo(*t));
+    if (!apaga.exec() || !c.exec()) {
+        escopo.desfaz();
+        return false;
+    }
+    return escopo.confirma();
+}
+
+bool carregalogoigreja(QWidget* janela)
+{
+    auto* logo = janela ? janela->findChild<QLabel*>(QStringLiteral("logoigreja")) : nullptr;
+    if (!logo)
+        return false;
+    const QString caminho = lertextopadrao(QStringLiteral("caminhologo"));
+    if (!arquivoexiste(caminho))
+        return false;
+    const QPixmap figura(caminho);
+    if (figura.isNull())
+        return false;
+    logo->setPixmap(figura);
+    return true;
 }
 
 }  // namespace tivane

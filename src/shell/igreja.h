@@ -2,6 +2,8 @@
 // The church's one record (table igreja), as receipts and report headers read it.
 #include <QString>
 
+class QWidget;
+
 namespace tivane {
 
 struct DadosIgreja {
@@ -15,5 +17,15 @@ DadosIgreja carregaigreja();
 // rua, then " ," and bairro, then " ," and cidade, each only when it has a
 // value; nothing at all when rua is empty.
 QString linhaenderecoigreja(const DadosIgreja& igreja);
+
+// Replaces the church's record by this one in one transaction: the table keeps
+// exactly one row, marked "1" in `sobra`; empty fields (but the legal name) are
+// left Null. False when nothing was written.
+bool gravarigreja(const DadosIgreja& igreja);
+
+// Shows the picture of the setting "caminhologo" in the window's label
+// "logoigreja" when the file exists, is not empty and is a picture; otherwise
+// the label keeps what it shows. True when the picture was loaded.
+bool carregalogoigreja(QWidget* janela);
 
 }  // namespace tivane
