@@ -191,6 +191,7 @@ FrmCadastroDizimistas::FrmCadastroDizimistas()
     negrito.setBold(true);
     lblstatus_->setFont(negrito);
     lblstatus_->setMinimumWidth(160);
+    picstatus->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     layoutStatus->addWidget(lblstatus_);
 
     auto* linha1 = new QHBoxLayout;
@@ -220,6 +221,7 @@ FrmCadastroDizimistas::FrmCadastroDizimistas()
     combogrupo_ = new QComboBox(frame);
     combogrupo_->setObjectName(QStringLiteral("Combo0"));
     combogrupo_->setEditable(true);
+    combogrupo_->setMinimumWidth(150);
     cbestadocivil_ = new QComboBox(frame);
     cbestadocivil_->setObjectName(QStringLiteral("cbestadocivil"));
     cbestadocivil_->setEditable(true);
@@ -336,6 +338,7 @@ FrmCadastroDizimistas::FrmCadastroDizimistas()
     txtobs_ = new QPlainTextEdit(framemaisdados_);
     txtobs_->setObjectName(QStringLiteral("txtobs"));
     txtobs_->setTabChangesFocus(true);
+    txtobs_->setFixedHeight(txtobs_->fontMetrics().lineSpacing() * 4 + 12);
     gm->addWidget(rotulo(QStringLiteral("RG:"), framemaisdados_), 0, 0);
     gm->addWidget(txtrg_, 0, 1);
     gm->addWidget(rotulo(QStringLiteral("CPF:"), framemaisdados_), 0, 2);
@@ -379,6 +382,7 @@ FrmCadastroDizimistas::FrmCadastroDizimistas()
     paineis->addWidget(framemaisdados_, 0, 0);
     paineis->addWidget(framefiliacao_, 0, 0);
     grade->addLayout(paineis, 2, 0, 1, 2);
+    grade->setRowStretch(2, 1);
 
     auto* botoes = new QHBoxLayout;
     botoes->addStretch(1);

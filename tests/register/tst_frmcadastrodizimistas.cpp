@@ -7,6 +7,8 @@
 #include "core/janelas.h"
 #include "register/dizimistas.h"
 #include "register/frmcadastrodizimistas.h"
+#include "core/teclas.h"
+#include "shell/frmprincipal.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -16,6 +18,9 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QToolBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -433,6 +438,42 @@ private slots:
         Dialogos::respondeMsgbox(Dialogos::Sim);
         w->sair();
         QVERIFY(!Janelas::instancia("frmcadastrodizimistas"));
+    }
+
+    void barraDaJanelaPrincipal()
+    {
+        auto* principal = qobject_cast<FrmPrincipal*>(Janelas::abre("frmprincipal"));
+        QVERIFY(principal);
+        QVERIFY(QTest::qWaitForWindowExposed(principal));
+        QToolBar* barra = principal->barraprincipal();
+        QVERIFY(barra->isVisible());
+        auto* w = abre();
+        QCOMPARE(w->parentWidget()->parentWidget()->parentWidget(), principal->area());   // an MDI child
+        QVERIFY(!barra->isVisible());
+        Dialogos::respondeMsgbox(Dialogos::Nao);
+        w->sair();
+        QVERIFY(!barra->isVisible());
+        Dialogos::respondeMsgbox(Dialogos::Sim);
+        w->sair();
+        QVERIFY(barra->isVisible());
+        fechaTudo();
+        // F1 closes without showing the toolbar again; F8 shows it.
+        abre();
+        definejanelaativa("frmcadastrodizimistas");
+        teclasdeatalho(112);
+        QVERIFY(!Janelas::instancia("frmcadastrodizimistas"));
+        QVERIFY(!barra->isVisible());
+        abre();
+        teclasdeatalho(119);
+        QVERIFY(!Janelas::instancia("frmcadastrodizimistas"));
+        QVERIFY(barra->isVisible());
+        // The sweep's list box on the main window.
+        salva("0001", "Ativo");
+        QVERIFY(teste::sql("INSERT INTO dizimistas (codigo, nome, ativo) VALUES ('0002', 'Inativo', 0)"));
+        carregalistadizimistasativos(principal);
+        QCOMPARE(principal->listadizimistasativos()->count(), 1);
+        Janelas::fecha("frmprincipal");
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
 
     void abreDizimistaComJanelaFechada()

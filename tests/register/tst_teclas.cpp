@@ -7,6 +7,8 @@
 #include "register/frmcadastrodizimistas.h"
 
 #include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QLineEdit>
 
 using namespace tivane;
@@ -109,6 +111,31 @@ private slots:
             teclasdeatalho(tecla);
         QVERIFY(Dialogos::registros().isEmpty());
         QVERIFY(cadastro());
+    }
+
+    void ativacaoDentroDaAreaMdi()
+    {
+        QMdiArea area;
+        area.resize(1000, 800);
+        area.show();
+        Janelas::defineAreaMdi(&area);
+        Janelas::registra("frmcadastrousuarios", [] {
+            auto* w = new QWidget;
+            instalateclasdeatalho(w, "frmcadastrousuarios");
+            return w;
+        }, Janelas::Mdi);
+        QWidget* dizimistas = Janelas::abre("frmcadastrodizimistas");
+        QCOMPARE(janelaativa(), QString("frmcadastrodizimistas"));
+        QWidget* usuarios = Janelas::abre("frmcadastrousuarios");
+        QCOMPARE(janelaativa(), QString("frmcadastrousuarios"));
+        area.setActiveSubWindow(qobject_cast<QMdiSubWindow*>(dizimistas->parentWidget()));
+        QCOMPARE(janelaativa(), QString("frmcadastrodizimistas"));
+        area.setActiveSubWindow(qobject_cast<QMdiSubWindow*>(usuarios->parentWidget()));
+        QCOMPARE(janelaativa(), QString("frmcadastrousuarios"));
+        Janelas::fecha("frmcadastrousuarios");
+        Janelas::fecha("frmcadastrodizimistas");
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        Janelas::defineAreaMdi(nullptr);
     }
 
     void teclaDeVerdadeChegaAoDespachante()
