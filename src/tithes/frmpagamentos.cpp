@@ -1,0 +1,297 @@
+#include "tithes/frmpagamentos.h"
+
+#include "core/conexao.h"
+#include "core/dialogos.h"
+#include "core/formularios.h"
+#include "core/janelas.h"
+#include "core/registro.h"
+#include "register/dizimistas.h"
+#include "register/frmlocaliza.h"
+#include "shell/frmprincipal.h"
+#include "tithes/pagamentos.h"
+#include "tithes/recibo.h"
+
+#include <QComboBox>
+#include <QDateTime>
+#include <QEvent>
+#include <QFrame>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QShortcut>
+#include <QTimer>
+
+namespace tivane {
+
+namespace {
+
+RegistroJanela reg("frmpagamentos", [] { return new FrmPagamentos; }, Janelas::Mdi);
+
+const QColor LARANJA(192, 64, 0);       // captions of the window
+const QColor AZULCLARO(192, 192, 255);  // code and name of a known tither
+
+QFont serif(double pontos, bool negrito = true)
+{
+    QFont f(QStringLiteral("Liberation Serif"));
+    f.setStyleHint(QFont::Serif);
+    f.setPointSizeF(pontos);
+    f.setBold(negrito);
+    return f;
+}
+
+}  // namespace
+
+void preenchecombomes(QWidget* janela)
+{
+    auto* combo = janela ? janela->findChild<QComboBox*>(QStringLiteral("Combomes")) : nullptr;
+    if (!combo)
+        return;
+    combo->clear();
+    for (int m = 1; m <= 12; ++m)
+        combo->addItem(QString::number(m).rightJustified(2, QLatin1Char('0')));
+    combo->setCurrentText(QDate::currentDate().toString(QStringLiteral("MM")));
+}
+
+void preenchecomboano(QWidget* janela)
+{
+    auto* combo = janela ? janela->findChild<QComboBox*>(QStringLiteral("comboano")) : nullptr;
+    if (!combo)
+        return;
+    combo->clear();
+    const int atual = QDate::currentDate().year();
+    for (int a = 2015; a <= atual + 5; ++a)
+        combo->addItem(QString::number(a).rightJustified(2, QLatin1Char('0')));
+    combo->setCurrentText(QString::number(atual));
+}
+
+FrmPagamentos::FrmPagamentos()
+{
+    setObjectName(QStringLiteral("frmpagamentos"));
+    setWindowTitle(QStringLiteral("Recebimento de Dízimos"));
+
+    const double sx = logicalDpiX() / 1440.0;
+    const double sy = logicalDpiY() / 1440.0;
+    const auto r = [&](double x, double y, double w, double h) {
+        return QRect(qRound(x * sx), qRound(y * sy), qRound(w * sx), qRound(h * sy));
+    };
+    const auto rotulo = [&](QWidget* pai, const char* nome, const QString& texto, const QRect& g, double pontos) {
+        auto* l = new QLabel(texto, pai);
+        l->setObjectName(QString::fromLatin1(nome));
+        l->setGeometry(g);
+        l->setFont(serif(pontos));
+        QPalette p = l->palette();
+        p.setColor(QPalette::WindowText, LARANJA);
+        l->setPalette(p);
+        return l;
+    };
+
+    frame_ = new QGroupBox(QStringLiteral("Recebimento de Dízimos"), this);
+    frame_->setObjectName(QStringLiteral("Frameprincipal"));
+    frame_->setFont(serif(12));
+    {
+        QPalette p = frame_->palette();
+        p.setColor(QPalette::WindowText, LARANJA);
+        frame_->setPalette(p);
+    }
+    frame_->setGeometry(r(0, 0, 6615, 4215));
+
+    rotulo(frame_, "Label1", QStringLiteral("Dizimista:"), r(120, 480, 855, 255), 9.75);
+    codigo_ = new QLineEdit(frame_);
+    codigo_->setObjectName(QStringLiteral("txtcodigodizimista"));
+    codigo_->setGeometry(r(1080, 480, 855, 285));
+    nome_ = new QLineEdit(frame_);
+    nome_->setObjectName(QStringLiteral("txtnomedizimista"));
+    nome_->setGeometry(r(1920, 480, 3015, 285));
+    for (QLineEdit* e : {codigo_, nome_})
+        e->setFont(QFont(QStringLiteral("Liberation Sans"), 9));
+
+    procurar_ = new QPushButton(QStringLiteral("&Procurar Dízimista"), frame_);
+    procurar_->setObjectName(QStringLiteral("cmdprocurar"));
+    procurar_->setGeometry(r(5280, 360, 1215, 975));
+    procurar_->setFont(serif(12));
+    procurar_->setStyleSheet(QStringLiteral("text-align: center;"));
+
+    rotulo(frame_, "Label2", QStringLiteral("Valor:"), r(120, 1320, 1575, 615), 24);
+    valor_ = new QLineEdit(QStringLiteral("0,00"), frame_);
+    valor_->setObjectName(QStringLiteral("txtvalor"));
+    valor_->setGeometry(r(1920, 1200, 3015, 855));
+    valor_->setFont(serif(27.75));
+    valor_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+
+    referencia_ = new QFrame(frame_);
+    referencia_->setObjectName(QStringLiteral("Framereferencia"));
+    referencia_->setFrameShape(QFrame::NoFrame);
+    referencia_->setGeometry(r(120, 2160, 5175, 735));
+    rotulo(referencia_, "Label3",
+           QStringLiteral("Referência:      Mês                        Ano:"), r(120, 240, 4695, 255), 9.75);
+    mes_ = new QComboBox(referencia_);
+    mes_->setObjectName(QStringLiteral("Combomes"));
+    mes_->setGeometry(r(1800, 240, 855, 315));
+    ano_ = new QComboBox(referencia_);
+    ano_->setObjectName(QStringLiteral("comboano"));
+    ano_->setGeometry(r(3360, 240, 1455, 315));
+    // Label3 carries the captions between the combos; it stays behind them.
+    referencia_->findChild<QLabel*>(QStringLiteral("Label3"))->lower();
+
+    receber_ = new QPushButton(QStringLiteral("&RECEBER"), frame_);
+    receber_->setObjectName(QStringLiteral("cmdreceber"));
+    receber_->setGeometry(r(1920, 3120, 3015, 975));
+    receber_->setFont(serif(14.25));
+    sair_ = new QPushButton(QStringLiteral("&Sair"), frame_);
+    sair_->setObjectName(QStringLiteral("cmdsair"));
+    sair_->setGeometry(r(5280, 3120, 1215, 975));
+
+    QWidget::setTabOrder(codigo_, nome_);
+    QWidget::setTabOrder(nome_, procurar_);
+    QWidget::setTabOrder(procurar_, valor_);
+    QWidget::setTabOrder(valor_, mes_);
+    QWidget::setTabOrder(mes_, ano_);
+    QWidget::setTabOrder(ano_, receber_);
+    QWidget::setTabOrder(receber_, sair_);
+
+    // Load: the reference frame follows option "07"; the combos start on this month.
+    referencia_->setVisible(leropcao(QStringLiteral("07")));
+    preenchecombomes(this);
+    preenchecomboano(this);
+    mantemframecentralizado(this);
+
+    connect(codigo_, &QLineEdit::textChanged, this, &FrmPagamentos::atualizadizimista);
+    connect(procurar_, &QPushButton::clicked, this, &FrmPagamentos::procurar);
+    connect(receber_, &QPushButton::clicked, this, &FrmPagamentos::receber);
+    connect(sair_, &QPushButton::clicked, this, &FrmPagamentos::sair);
+    for (QWidget* w : {static_cast<QWidget*>(codigo_), static_cast<QWidget*>(valor_), static_cast<QWidget*>(receber_)})
+        w->installEventFilter(this);
+
+    // Enter presses the default button (the search from the code, "RECEBER" from the value).
+    for (int tecla : {int(Qt::Key_Return), int(Qt::Key_Enter)}) {
+        auto* atalho = new QShortcut(QKeySequence(tecla), this);
+        atalho->setContext(Qt::WidgetWithChildrenShortcut);
+        connect(atalho, &QShortcut::activated, this, [this] {
+            if (auto* b = qobject_cast<QPushButton*>(focusWidget()))
+                b->click();
+            else if (padrao_)
+                padrao_->click();
+        });
+    }
+    definepadrao(procurar_);
+
+    if (QMdiArea* area = Janelas::areaMdi()) {
+        connect(area, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) {
+            if (sub && sub->widget() == this)
+                mostrabarraprincipal(false);
+        });
+    }
+    codigo_->setFocus();
+}
+
+bool FrmPagamentos::event(QEvent* e)
+{
+    if (e->type() == QEvent::Show || e->type() == QEvent::WindowActivate)
+        mostrabarraprincipal(false);
+    return QWidget::event(e);
+}
+
+bool FrmPagamentos::eventFilter(QObject* o, QEvent* e)
+{
+    if (e->type() == QEvent::FocusIn) {
+        if (o == codigo_) {
+            definepadrao(procurar_);
+        } else if (o == valor_) {
+            definepadrao(receber_);
+            // After the click that gave the focus, or the selection is undone.
+            QTimer::singleShot(0, valor_, [v = valor_] {
+                if (v->hasFocus())
+                    v->selectAll();
+            });
+        }
+    } else if (e->type() == QEvent::FocusOut && (o == valor_ || o == receber_)) {
+        formatacaixavalor();
+    }
+    return QWidget::eventFilter(o, e);
+}
+
+void FrmPagamentos::definepadrao(QPushButton* botao)
+{
+    if (padrao_)
+        padrao_->setDefault(false);
+    padrao_ = botao;
+    if (padrao_)
+        padrao_->setDefault(true);
+}
+
+void FrmPagamentos::formatacaixavalor()
+{
+    const QString formatado = formatavalor(valor_->text());
+    if (formatado != valor_->text())
+        valor_->setText(formatado);
+}
+
+void FrmPagamentos::atualizadizimista()
+{
+    const QString codigo = codigo_->text();
+    const bool existe = dizimistaexiste(codigo);
+    for (QLineEdit* e : {codigo_, nome_}) {
+        QPalette p = e->palette();
+        p.setColor(QPalette::Base, existe ? AZULCLARO : palette().color(QPalette::Base));
+        e->setPalette(p);
+    }
+    nome_->setText(existe ? buscanomedizimista(codigo) : QString());
+}
+
+void FrmPagamentos::procurar()
+{
+    abrelocalizador(QStringLiteral("frmpagamentos"), BUSCA_DIZIMISTAS);
+}
+
+void FrmPagamentos::receber()
+{
+    formatacaixavalor();
+    qint64 centavos = 0;
+    const bool numero = lervalor(valor_->text(), &centavos);
+    if (valor_->text().trimmed() == QLatin1String("0,00") || (numero && centavos <= 0)) {
+        Dialogos::msgbox(QStringLiteral("Você deve definir o valor recebido!"), 64);
+        valor_->setFocus();
+        return;
+    }
+    if (!dizimistaexiste(codigo_->text())) {
+        if (Dialogos::msgbox(QStringLiteral("Não foi encontrado Dizimista com o código especificado acima, deseja "
+                                            "continuar?"),
+                             36)
+            != Dialogos::Sim)
+            return;
+    }
+    if (!numero) {
+        Dialogos::msgbox(QStringLiteral("Formato de valor incorreto! Ajuste por favor!"), 48);
+        valor_->setFocus();
+        return;
+    }
+    // One reading of the clock for date, time and the receipt's year.
+    const QDateTime agora = QDateTime::currentDateTime();
+    QString data = agora.toString(QStringLiteral("dd/MM/yyyy"));
+    QString hora = agora.toString(QStringLiteral("HH:mm"));
+    QString valor = valor_->text();
+    QString codigo = codigo_->text();
+    QString nome = nome_->text();
+    QString mes = mes_->currentText();
+    QString ano = ano_->currentText();
+    const QString recibo = gravapagamento(data, hora, valor, codigo, nome, mes, ano);
+    if (recibo.isEmpty()) {
+        Banco::avisaFalhaGravacao(QStringLiteral("Não foi possível gravar o pagamento"));
+        return;
+    }
+    emiterecibo(recibo);
+    codigo_->clear();
+    valor_->setText(QStringLiteral("0,00"));
+    codigo_->setFocus();
+}
+
+void FrmPagamentos::sair()
+{
+    if (Dialogos::msgbox(QStringLiteral("Deseja realmente sair da tela de Pagamentos?"), 36) == Dialogos::Sim)
+        fechajanelas();
+}
+
+}  // namespace tivane
