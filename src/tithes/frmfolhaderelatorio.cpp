@@ -40,6 +40,7 @@ QFont fonteRelatorio(double pontos)
     f.setFamilies({QStringLiteral("Liberation Mono"), QStringLiteral("Courier New"), QStringLiteral("Monospace")});
     f.setStyleHint(QFont::TypeWriter);
     f.setFixedPitch(true);
+    f.setBold(false);
     f.setPointSizeF(pontos);
     return f;
 }
@@ -233,6 +234,8 @@ FrmFolhaDeRelatorio::FrmFolhaDeRelatorio()
     txtrelatorio_->setObjectName(QStringLiteral("txtrelatorio"));
     txtrelatorio_->setFont(fonteRelatorio(9));
     txtrelatorio_->setAcceptRichText(false);
+    // Report lines are laid out in fixed columns: never wrap them.
+    txtrelatorio_->setLineWrapMode(QTextEdit::NoWrap);
     txtrelatorio_->setReadOnly(true);
     txtrelatorio_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     txtrelatorio_->setGeometry(r(240, 960, 10695, 6015));
