@@ -241,6 +241,32 @@ private slots:
         QVERIFY(!busca());
     }
 
+    void enterEEsc()
+    {
+        Janelas::abre("frmcadastrodizimistas");
+        abrelocalizador("frmcadastrodizimistas", 1);
+        QWidget* w = busca();
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        auto* texto = w->findChild<QLineEdit*>("txtnome");
+        texto->setFocus();
+        QTest::keyClicks(texto, "maria");
+        QTest::keyClick(texto, Qt::Key_Return);   // Enter searches while typing
+        QCOMPARE(lista()->topLevelItemCount(), 1);
+        lista()->setFocus();
+        lista()->setCurrentItem(lista()->topLevelItem(0));
+        lista()->topLevelItem(0)->setSelected(true);
+        QTest::keyClick(lista(), Qt::Key_Return);   // and chooses from the list
+        QVERIFY(!busca());
+        QCOMPARE(Janelas::instancia("frmcadastrodizimistas")->findChild<QLineEdit*>("txtcodigo")->text(), QString("0010"));
+
+        abrelocalizador("frmcadastrodizimistas", 1);
+        busca()->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(busca()));
+        QTest::keyClick(busca()->findChild<QLineEdit*>("txtnome"), Qt::Key_Escape);
+        QVERIFY(!busca());
+    }
+
     void semSelecaoNadaAcontece()
     {
         abrelocalizador("frmcadastrodizimistas", 1);
