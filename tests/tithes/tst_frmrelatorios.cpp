@@ -19,6 +19,7 @@
 
 #include "core/dialogos.h"
 #include "core/janelas.h"
+#include "register/frmlocaliza.h"
 #include "shell/frmaguarde.h"
 #include "shell/frmprincipal.h"
 #include "tithes/frmfolhaderelatorio.h"
@@ -189,6 +190,18 @@ void TstFrmRelatorios::codigoDoDizimista()
     codigo->setText("0099");
     QCOMPARE(nome->text(), QString(""));
     QVERIFY(codigo->palette().color(QPalette::Base) != QColor(192, 192, 255));
+
+    // Through the search window, which writes the chosen code back.
+    filho<QPushButton>(f, "cmdprocurar")->click();
+    auto* busca = Janelas::instancia<FrmLocaliza>("frmlocaliza");
+    QVERIFY(busca);
+    busca->carregalistaporpartedonome("bru", BUSCA_DIZIMISTAS);
+    QTreeWidget* achados = busca->findChild<QTreeWidget*>("lista");
+    QVERIFY(achados && achados->topLevelItemCount() == 1);
+    achados->setCurrentItem(achados->topLevelItem(0));
+    retornaselecionado(BUSCA_DIZIMISTAS);
+    QCOMPARE(codigo->text(), QString("0001"));
+    QCOMPARE(nome->text(), QString("Bruno"));
 }
 
 void TstFrmRelatorios::filtroEOrdemDaLista()
