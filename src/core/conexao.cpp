@@ -30,21 +30,35 @@ Conexao& cx()
     return c;
 }
 
-bool identidade(const QString& caminho, quint64* dev, quint64* ino)
+struct Identidade {
+    bool existe = false;
+    qint64 tamanho = 0;
+    quint64 dispositivo = 0;
+    quint64 inode = 0;
+};
+
+// One stat call: whether the file is there, its size and which file it is.
+Identidade identidade(const QString& caminho)
 {
+    Identidade id;
 #ifdef Q_OS_UNIX
     struct stat st;
-    if (::stat(QFile::encodeName(caminho).constData(), &st) != 0)
-        return false;
-    *dev = static_cast<quint64>(st.st_dev);
-    *ino = static_cast<quint64>(st.st_ino);
-    return true;
+    if (::stat(QFile::encodeName(caminho).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+        return id;
+    id.existe = true;
+    id.tamanho = static_cast<qint64>(st.st_size);
+    id.dispositivo = static_cast<quint64>(st.st_dev);
+    id.inode = static_cast<quint64>(st.st_ino);
 #else
-    *dev = 0;
-    *ino = 0;
-    return QFileInfo::exists(caminho);
+    const QFileInfo fi(caminho);
+    id.existe = fi.isFile();
+    id.tamanho = fi.size();
 #endif
+    return id;
 }
+
+// Scopes alive now: a nested scope trusts the checks of the outer one.
+int g_escopos = 0;
 
 QString descricao(int codigo, sqlite3* db)
 {
@@ -267,16 +281,13 @@ void closeAll()
     c.savepoints = 0;
 }
 
-bool conecta(QString* erro)
+static bool conectaEm(const QString& caminho, const Identidade& id, QString* erro)
 {
     Conexao& c = cx();
-    const QString caminho = caminhoArquivo();
-    quint64 dev = 0, ino = 0;
-    const bool existe = identidade(caminho, &dev, &ino);
-    if (c.db && existe && c.caminho == caminho && c.dispositivo == dev && c.inode == ino)
+    if (c.db && id.existe && c.caminho == caminho && c.dispositivo == id.dispositivo && c.inode == id.inode)
         return true;
     closeAll();
-    if (!existe) {
+    if (!id.existe) {
         anotaErro(SQLITE_CANTOPEN, nullptr);
         if (erro)
             *erro = c.erro;
@@ -299,9 +310,15 @@ bool conecta(QString* erro)
     sqlite3_exec(db, INDICES, nullptr, nullptr, nullptr);
     c.db = db;
     c.caminho = caminho;
-    c.dispositivo = dev;
-    c.inode = ino;
+    c.dispositivo = id.dispositivo;
+    c.inode = id.inode;
     return true;
+}
+
+bool conecta(QString* erro)
+{
+    const QString caminho = caminhoArquivo();
+    return conectaEm(caminho, identidade(caminho), erro);
 }
 
 bool criaBancoVazio(const QString& caminho, QString* erro)
@@ -368,8 +385,14 @@ void avisaFalhaGravacao(const QString& oque)
 
 Escopo::Escopo(Tabela)
 {
+    if (g_escopos > 0 && Banco::conexao()) {
+        ++g_escopos;
+        ok_ = true;
+        return;
+    }
     const QString caminho = Banco::caminhoArquivo();
-    if (!arquivoexiste(caminho)) {
+    const Identidade id = identidade(caminho);
+    if (!id.existe || id.tamanho == 0) {
         Banco::closeAll();
         const int r = Dialogos::msgbox(QStringLiteral("O Banco de dados de cadastros não foi localizado: ") + caminho
                                            + QStringLiteral(" , deseja restaurar as configurações padrão do sistema?"),
@@ -387,7 +410,7 @@ Escopo::Escopo(Tabela)
         return;
     }
     QString erro;
-    if (!Banco::conecta(&erro)) {
+    if (!Banco::conectaEm(caminho, id, &erro)) {
         Dialogos::msgbox(QStringLiteral("Não foi possível abrir o banco de dados ") + caminho + QStringLiteral(": ")
                              + erro + QStringLiteral(". O arquivo não foi alterado. O Sistema será finalizado!"),
                          48);
@@ -395,12 +418,15 @@ Escopo::Escopo(Tabela)
         return;
     }
     ok_ = true;
+    ++g_escopos;
 }
 
 Escopo::~Escopo()
 {
     if (transacao_)
         desfaz();
+    if (ok_)
+        --g_escopos;
 }
 
 bool Escopo::inicia()
