@@ -286,6 +286,13 @@ void TstFrmRelatorios::dizimistasPorBairro()
                                      "\r\n\r\nNome:       Bruno\r\nEndereço:   Rua B ,São Cristóvão ,Rio\r\n0001\r\n\r\n" +
                                      R + "\r\n\r\nNome:       Ana\r\nEndereço:    ,SÃO CRISTÓVÃO\r\n0003\r\n" + R));
     QCOMPARE(filho<QTreeWidget>(f, "listadizimistas")->topLevelItemCount(), 2);
+
+    // Enter in the neighbourhood box presses "Gerar Relatório".
+    Dialogos::limpa();
+    filho<QLineEdit>(f, "txtbairro")->setText("centro");
+    QTest::keyClick(filho<QLineEdit>(f, "txtbairro"), Qt::Key_Return);
+    QCOMPARE(Dialogos::ultimo("msgbox").texto, QString("Relatório Emitido com sucesso!"));
+    QVERIFY(textoDaPagina().contains("Nome:       Ângela"));
 }
 
 void TstFrmRelatorios::recebimentosPorPeriodo()
