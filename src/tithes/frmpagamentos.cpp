@@ -108,11 +108,11 @@ FrmPagamentos::FrmPagamentos()
     for (QLineEdit* e : {codigo_, nome_})
         e->setFont(QFont(QStringLiteral("Liberation Sans"), 9));
 
-    procurar_ = new QPushButton(QStringLiteral("&Procurar Dízimista"), frame_);
+    // The caption wraps inside the narrow button, as it did under its picture.
+    procurar_ = new QPushButton(QStringLiteral("&Procurar\nDízimista"), frame_);
     procurar_->setObjectName(QStringLiteral("cmdprocurar"));
     procurar_->setGeometry(r(5280, 360, 1215, 975));
     procurar_->setFont(serif(12));
-    procurar_->setStyleSheet(QStringLiteral("text-align: center;"));
 
     rotulo(frame_, "Label2", QStringLiteral("Valor:"), r(120, 1320, 1575, 615), 24);
     valor_ = new QLineEdit(QStringLiteral("0,00"), frame_);
