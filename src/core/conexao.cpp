@@ -214,7 +214,7 @@ const char* const INDICES =
     "CREATE INDEX IF NOT EXISTS ix_dizimistas_nome ON dizimistas(nome);"
     "CREATE UNIQUE INDEX IF NOT EXISTS ix_usuarios_codigo ON usuarios(codigo);"
     "CREATE UNIQUE INDEX IF NOT EXISTS ix_pagamentos_codigo ON pagamentos(codigo);"
-    "CREATE INDEX IF NOT EXISTS ix_pagamentos_dizimista ON pagamentos(codigodizimista);"
+    "CREATE INDEX IF NOT EXISTS ix_pagamentos_dizimista_data ON pagamentos(codigodizimista, data);"
     "CREATE INDEX IF NOT EXISTS ix_pagamentos_data ON pagamentos(data);"
     // Year, then number of the receipt code: the next receipt number is one index probe.
     "CREATE INDEX IF NOT EXISTS ix_pagamentos_recibo ON pagamentos(substr(codigo, instr(codigo, '/') + 1, 2),"

@@ -1,0 +1,365 @@
+// Figures of the hot paths on a database the size of a large parish, each
+// beside the plainest SQLite query that gives the same answer on the same file.
+#include "gerador.h"
+
+#include "core/conexao.h"
+#include "core/dialogos.h"
+#include "core/registro.h"
+#include "register/dizimistas.h"
+#include "register/frmlocaliza.h"
+#include "register/numeracao.h"
+#include "shell/igreja.h"
+#include "tithes/pagamentos.h"
+#include "tithes/relatorios.h"
+
+#include <QApplication>
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMap>
+#include <QTemporaryDir>
+#include <QThread>
+#include <QTime>
+#include <benchmark/benchmark.h>
+#include <cstdio>
+
+using namespace tivane;
+
+namespace {
+
+const QDate HOJE = QDate::currentDate();
+const int ANO_COMPLETO = HOJE.year() - 1;   // the last whole year of the generated data
+
+QString dia(const QDate& d) { return d.toString("dd/MM/yyyy"); }
+
+void semErros(benchmark::State& estado, const Consulta& c)
+{
+    if (!c.ok())
+        estado.SkipWithError(qPrintable(c.erro()));
+}
+
+// ---- receive one tithe -------------------------------------------------------
+void ReceberDizimo(benchmark::State& estado)
+{
+    int i = 0;
+    for (auto _ : estado) {
+        const QDateTime agora = QDateTime::currentDateTime();
+        QString data = dia(agora.date()), hora = agora.time().toString("hh:mm"), valor = "50,00";
+        QString codigo = QString::number(1 + (i++ % 18000)).rightJustified(4, '0');
+        QString nome = "Bench", mes, ano;
+        const QString recibo = gravapagamento(data, hora, valor, codigo, nome, mes, ano);
+        if (recibo.isEmpty())
+            estado.SkipWithError("gravapagamento falhou");
+        benchmark::DoNotOptimize(recibo);
+    }
+}
+void ReceberDizimo_Limite(benchmark::State& estado)
+{
+    Escopo e = abreconexaopagamentos();
+    const QString sufixo = "/" + QString::number(HOJE.year() % 100).rightJustified(2, '0');
+    for (auto _ : estado) {
+        e.inicia();
+        Consulta m("SELECT max(CAST(substr(codigo, 1, instr(codigo, '/') - 1) AS INTEGER)) FROM pagamentos"
+                   " WHERE substr(codigo, instr(codigo, '/') + 1, 2) = ?");
+        m.bind(sufixo.mid(1));
+        m.next();
+        const qint64 n = m.inteiro(0) + 1;
+        Consulta ins("INSERT INTO pagamentos (codigo, data, hora, valor, codigofuncionario, codigodizimista,"
+                     " nomedizimista) VALUES (?,?,?,?,?,?,?)");
+        ins.bind(QString::number(n).rightJustified(5, '0') + sufixo).bind(dia(HOJE)).bind("10:00")
+            .bind("50,00").bind("0000").bind("0001").bind("Bench");
+        ins.exec();
+        semErros(estado, ins);
+        e.confirma();
+    }
+}
+
+// ---- payments window lookup at one keystroke -----------------------------------
+void ConsultaDigitacao(benchmark::State& estado)
+{
+    int i = 0;
+    for (auto _ : estado) {
+        const QString codigo = QString::number(1 + (i++ * 7919) % 20000).rightJustified(4, '0');
+        const bool existe = dizimistaexiste(codigo);
+        const QString nome = buscanomedizimista(codigo);
+        benchmark::DoNotOptimize(existe);
+        benchmark::DoNotOptimize(nome);
+    }
+}
+void ConsultaDigitacao_Limite(benchmark::State& estado)
+{
+    Escopo e = abreconexaodizimistas();
+    int i = 0;
+    for (auto _ : estado) {
+        Consulta c("SELECT nome FROM dizimistas WHERE codigo = ?");
+        c.bind(QString::number(1 + (i++ * 7919) % 20000).rightJustified(4, '0'));
+        c.next();
+        benchmark::DoNotOptimize(c.text(0));
+    }
+}
+
+// ---- last payment of every active tither (start-up sweep) ---------------------
+void UltimoPagamentoAtivos(benchmark::State& estado)
+{
+    for (auto _ : estado) {
+        const QVector<DizimistaAtivo> ativos = listadizimistasativos();
+        int comData = 0;
+        for (const DizimistaAtivo& a : ativos)
+            comData += ultimopagamentodizimista(a.codigo).isEmpty() ? 0 : 1;
+        estado.counters["ativos"] = ativos.size();
+        benchmark::DoNotOptimize(comData);
+    }
+}
+void UltimoPagamentoAtivos_Limite(benchmark::State& estado)
+{
+    Escopo e = abreconexaopagamentos();
+    for (auto _ : estado) {
+        Consulta c("SELECT d.codigo, max(substr(p.data, 7, 4) || substr(p.data, 4, 2) || substr(p.data, 1, 2))"
+                   " FROM dizimistas d LEFT JOIN pagamentos p ON p.codigodizimista = d.codigo"
+                   " WHERE d.ativo = 1 GROUP BY d.codigo");
+        int n = 0;
+        while (c.next())
+            ++n;
+        semErros(estado, c);
+        benchmark::DoNotOptimize(n);
+    }
+}
+
+// ---- search by part of a name; next and previous tither -----------------------
+void BuscaPorNome(benchmark::State& estado)
+{
+    for (auto _ : estado) {
+        const QVector<LinhaBusca> r = buscalocalizador(PorNome, "silva", BUSCA_DIZIMISTAS);
+        estado.counters["achados"] = r.size();
+        benchmark::DoNotOptimize(r);
+    }
+}
+void BuscaPorNome_Limite(benchmark::State& estado)
+{
+    Escopo e = abreconexaodizimistas();
+    for (auto _ : estado) {
+        Consulta c("SELECT nome, codigo FROM dizimistas WHERE instr(nome, 'Silva') > 0");
+        int n = 0;
+        while (c.next())
+            ++n;
+        benchmark::DoNotOptimize(n);
+    }
+}
+void ProximoEAnterior(benchmark::State& estado)
+{
+    int i = 0;
+    for (auto _ : estado) {
+        const QString codigo = QString::number(1 + (i++ * 7919) % 20000).rightJustified(4, '0');
+        benchmark::DoNotOptimize(proximocodigodizimista(codigo));
+        benchmark::DoNotOptimize(codigoanteriordizimista(codigo));
+    }
+}
+void ProximoEAnterior_Limite(benchmark::State& estado)
+{
+    Escopo e = abreconexaodizimistas();
+    int i = 0;
+    for (auto _ : estado) {
+        const QString codigo = QString::number(1 + (i++ * 7919) % 20000).rightJustified(4, '0');
+        Consulta prox("SELECT min(codigo) FROM dizimistas WHERE codigo > ?");
+        prox.bind(codigo);
+        prox.next();
+        Consulta ant("SELECT max(codigo) FROM dizimistas WHERE codigo < ?");
+        ant.bind(codigo);
+        ant.next();
+        benchmark::DoNotOptimize(prox.text(0));
+        benchmark::DoNotOptimize(ant.text(0));
+    }
+}
+
+// ---- period reports -------------------------------------------------------------
+PeriodoRelatorio anoInteiro()
+{
+    PeriodoRelatorio p;
+    p.inicio = QDate(ANO_COMPLETO, 1, 1);
+    p.fim = QDate(ANO_COMPLETO, 12, 31);
+    p.mostracodigos = true;
+    return p;
+}
+void RelatorioRecebimentosAno(benchmark::State& estado)
+{
+    const DadosIgreja igreja = carregaigreja();
+    for (auto _ : estado) {
+        Escopo e = abreconexaopagamentos();
+        LeitorPagamentosDia leitor;
+        const ResultadoRelatorio r = montarelatoriorecebimentos(
+            anoInteiro(), igreja, HOJE, [&](const QString& d, QVector<LinhaPagamento>& l) { return leitor.le(d, l); });
+        if (!r.ok)
+            estado.SkipWithError(qPrintable(r.erro));
+        estado.counters["caracteres"] = r.texto.size();
+    }
+}
+void RelatorioTotaisDiariosAno(benchmark::State& estado)
+{
+    const DadosIgreja igreja = carregaigreja();
+    for (auto _ : estado) {
+        Escopo e = abreconexaopagamentos();
+        LeitorPagamentosDia leitor;
+        const ResultadoRelatorio r = montarelatoriototaisdiarios(
+            anoInteiro(), igreja, HOJE, [&](const QString& d, QVector<LinhaPagamento>& l) { return leitor.le(d, l); });
+        if (!r.ok)
+            estado.SkipWithError(qPrintable(r.erro));
+        estado.counters["caracteres"] = r.texto.size();
+    }
+}
+void RelatorioAno_Limite(benchmark::State& estado)
+{
+    Escopo e = abreconexaopagamentos();
+    for (auto _ : estado) {
+        Consulta c("SELECT data, codigo, codigodizimista, nomedizimista, valor FROM pagamentos"
+                   " WHERE substr(data, 7, 4) = ?");
+        c.bind(QString::number(ANO_COMPLETO));
+        qint64 n = 0;
+        while (c.next())
+            n += c.text(4).size();
+        benchmark::DoNotOptimize(n);
+    }
+}
+void TotaisDiariosAno_Limite(benchmark::State& estado)
+{
+    Escopo e = abreconexaopagamentos();
+    for (auto _ : estado) {
+        Consulta c("SELECT data, sum(CAST(replace(valor, ',', '.') AS REAL)) FROM pagamentos"
+                   " WHERE substr(data, 7, 4) = ? AND substr(codigodizimista, 1, 1) <> 'E' GROUP BY data");
+        c.bind(QString::number(ANO_COMPLETO));
+        int n = 0;
+        while (c.next())
+            ++n;
+        benchmark::DoNotOptimize(n);
+    }
+}
+void RelatorioDadosCadastro(benchmark::State& estado)
+{
+    const DadosIgreja igreja = carregaigreja();
+    for (auto _ : estado) {
+        const QVector<ItemDizimista> itens = carregalistacompletadizimistas();
+        const QString texto = textorelatoriodedados(itens, CamposRelatorio{}, igreja, HOJE);
+        estado.counters["caracteres"] = texto.size();
+    }
+}
+void RelatorioDadosCadastro_Limite(benchmark::State& estado)
+{
+    Escopo e = abreconexaodizimistas();
+    for (auto _ : estado) {
+        Consulta c("SELECT codigo, ativo, nome, endereco, bairro, cidade, cep, tel, email, nascimento FROM dizimistas");
+        qint64 n = 0;
+        while (c.next())
+            n += c.text(2).size();
+        benchmark::DoNotOptimize(n);
+    }
+}
+
+// Collects the mean time of each run for the table at the end.
+class Coletor : public benchmark::ConsoleReporter {
+public:
+    QMap<QString, double> ms;
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        for (const Run& r : runs)
+            if (!r.error_occurred && r.run_type == Run::RT_Iteration)
+                ms[QString::fromStdString(r.run_name.function_name)] = r.GetAdjustedRealTime()
+                                                                   / benchmark::GetTimeUnitMultiplier(r.time_unit) * 1e3;
+        ConsoleReporter::ReportRuns(runs);
+    }
+};
+
+long picoMemoriaKb()
+{
+    QFile f("/proc/self/status");
+    if (!f.open(QIODevice::ReadOnly))
+        return -1;
+    for (const QByteArray& linha : f.readAll().split('\n'))
+        if (linha.startsWith("VmHWM:"))
+            return linha.mid(6).trimmed().split(' ').first().toLong();
+    return -1;
+}
+
+}  // namespace
+
+BENCHMARK(ReceberDizimo)->Unit(benchmark::kMillisecond);
+BENCHMARK(ReceberDizimo_Limite)->Unit(benchmark::kMillisecond);
+BENCHMARK(ConsultaDigitacao)->Unit(benchmark::kMillisecond);
+BENCHMARK(ConsultaDigitacao_Limite)->Unit(benchmark::kMillisecond);
+BENCHMARK(UltimoPagamentoAtivos)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(UltimoPagamentoAtivos_Limite)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BuscaPorNome)->Unit(benchmark::kMillisecond);
+BENCHMARK(BuscaPorNome_Limite)->Unit(benchmark::kMillisecond);
+BENCHMARK(ProximoEAnterior)->Unit(benchmark::kMillisecond);
+BENCHMARK(ProximoEAnterior_Limite)->Unit(benchmark::kMillisecond);
+BENCHMARK(RelatorioRecebimentosAno)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(RelatorioAno_Limite)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(RelatorioTotaisDiariosAno)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(TotaisDiariosAno_Limite)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(RelatorioDadosCadastro)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(RelatorioDadosCadastro_Limite)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+int main(int argc, char** argv)
+{
+    QTemporaryDir casa(QDir::tempPath() + "/tivane-bench-XXXXXX");
+    qputenv("HOME", QFile::encodeName(casa.path()));
+    qputenv("XDG_CONFIG_HOME", QFile::encodeName(casa.path() + "/.config"));
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    Dialogos::ativaModoTeste(true);
+
+    QString cache = qEnvironmentVariable("TIVANE_BENCH_CACHE");
+    if (cache.isEmpty())
+        cache = QCoreApplication::applicationDirPath() + "/dados";
+    bench::Tamanho tamanho;
+    if (qEnvironmentVariableIsSet("TIVANE_BENCH_PEQUENO"))
+        tamanho = {2000, 50000, 5};
+    const QString origem = bench::bancoEmCache(cache, tamanho);
+    if (origem.isEmpty()) {
+        std::fprintf(stderr, "Não foi possível gerar a base de teste em %s\n", qPrintable(cache));
+        return 1;
+    }
+    const QString pasta = casa.path() + "/dados";
+    QDir().mkpath(pasta);
+    QFile::copy(origem, pasta + "/cadastrocd.mdb");
+    gravatextopadrao("caminhopadrao", pasta);
+    // Opening creates any index the cached file lacks; keep the result for the next run.
+    const qint64 antes = QFileInfo(pasta + "/cadastrocd.mdb").size();
+    Banco::conecta();
+    Banco::closeAll();
+    if (QFileInfo(pasta + "/cadastrocd.mdb").size() != antes) {
+        QFile::remove(origem);
+        QFile::copy(pasta + "/cadastrocd.mdb", origem);
+    }
+
+    benchmark::Initialize(&argc, argv);
+    Coletor coletor;
+    benchmark::RunSpecifiedBenchmarks(&coletor);
+
+    struct Figura {
+        const char* nome;
+        const char* programa;
+        const char* limite;
+        double metaMs;
+    };
+    const Figura figuras[] = {
+        {"Receber um dízimo (código + gravação)", "ReceberDizimo", "ReceberDizimo_Limite", 10},
+        {"Consulta do código a cada tecla", "ConsultaDigitacao", "ConsultaDigitacao_Limite", 1},
+        {"Último pagamento de todos os ativos", "UltimoPagamentoAtivos", "UltimoPagamentoAtivos_Limite", 2000},
+        {"Busca por parte do nome", "BuscaPorNome", "BuscaPorNome_Limite", 50},
+        {"Próximo e anterior", "ProximoEAnterior", "ProximoEAnterior_Limite", 5},
+        {"Recibos por período, um ano", "RelatorioRecebimentosAno", "RelatorioAno_Limite", 1000},
+        {"Totais diários, um ano", "RelatorioTotaisDiariosAno", "TotaisDiariosAno_Limite", 1000},
+        {"Dados cadastrais, todos", "RelatorioDadosCadastro", "RelatorioDadosCadastro_Limite", 1000},
+    };
+    std::printf("\n%-40s %12s %12s %8s %10s\n", "figura", "programa", "limite", "razão", "meta");
+    for (const Figura& f : figuras) {
+        const double p = coletor.ms.value(f.programa, -1);
+        const double l = coletor.ms.value(f.limite, -1);
+        std::printf("%-40s %9.3f ms %9.3f ms %7.2fx %7.0f ms %s\n", f.nome, p, l, l > 0 ? p / l : 0.0, f.metaMs,
+                    (p >= 0 && p < f.metaMs) ? "ok" : "ACIMA DA META");
+    }
+    std::printf("Pico de memória do processo: %.1f MB (meta: 300 MB)\n", picoMemoriaKb() / 1024.0);
+    std::printf("Núcleos: %d\n", QThread::idealThreadCount());
+    return 0;
+}
