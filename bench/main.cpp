@@ -81,8 +81,8 @@ void ConsultaDigitacao(benchmark::State& estado)
     int i = 0;
     for (auto _ : estado) {
         const QString codigo = QString::number(1 + (i++ * 7919) % 20000).rightJustified(4, '0');
-        const bool existe = dizimistaexiste(codigo);
-        const QString nome = buscanomedizimista(codigo);
+        QString nome;
+        const bool existe = localizadizimista(codigo, &nome);
         benchmark::DoNotOptimize(existe);
         benchmark::DoNotOptimize(nome);
     }

@@ -307,7 +307,10 @@ static bool conectaEm(const QString& caminho, const Identidade& id, QString* err
         return false;
     }
     // Older files may lack the indexes; a read-only file simply goes without.
-    sqlite3_exec(db, INDICES, nullptr, nullptr, nullptr);
+    // Each one on its own, so one that cannot be built does not stop the others.
+    for (const QByteArray& indice : QByteArray(INDICES).split(';'))
+        if (!indice.trimmed().isEmpty())
+            sqlite3_exec(db, indice.constData(), nullptr, nullptr, nullptr);
     c.db = db;
     c.caminho = caminho;
     c.dispositivo = id.dispositivo;

@@ -205,14 +205,25 @@ PassoGravacao decidegravacao(const QString& codigo, const QString& nome, bool mo
 
 bool dizimistaexiste(const QString& codigo)
 {
+    return localizadizimista(codigo, nullptr);
+}
+
+bool localizadizimista(const QString& codigo, QString* nome)
+{
+    if (nome)
+        *nome = QString("");
     if (codigo == QLatin1String("'"))
         return false;
     Escopo e = abreconexaodizimistas();
     if (!e)
         return false;
-    Consulta c(QStringLiteral("SELECT 1 FROM dizimistas WHERE codigo = ?"));
+    Consulta c(QStringLiteral("SELECT nome FROM dizimistas WHERE codigo = ?"));
     c.bind(codigo);
-    return c.next();
+    if (!c.next())
+        return false;
+    if (nome)
+        *nome = c.text(0);
+    return true;
 }
 
 bool nomedizimistaexiste(const QString& nome)

@@ -79,6 +79,8 @@ PassoGravacao decidegravacao(const QString& codigo, const QString& nome, bool mo
 // Lookups by code or name; each is one indexed select. The name comparison
 // folds case for every letter ("joão" = "JOÃO").
 bool dizimistaexiste(const QString& codigo);
+// Existence and name in one lookup (the payments window runs it at each keystroke).
+bool localizadizimista(const QString& codigo, QString* nome);
 bool nomedizimistaexiste(const QString& nome);
 QString buscanomedizimista(const QString& codigo);       // "" when none or Null
 QString datacadastrodizimista(const QString& codigo);    // "" when none or Null

@@ -231,14 +231,14 @@ void FrmPagamentos::formatacaixavalor()
 
 void FrmPagamentos::atualizadizimista()
 {
-    const QString codigo = codigo_->text();
-    const bool existe = dizimistaexiste(codigo);
+    QString nome;
+    const bool existe = localizadizimista(codigo_->text(), &nome);
     for (QLineEdit* e : {codigo_, nome_}) {
         QPalette p = e->palette();
         p.setColor(QPalette::Base, existe ? AZULCLARO : palette().color(QPalette::Base));
         e->setPalette(p);
     }
-    nome_->setText(existe ? buscanomedizimista(codigo) : QString());
+    nome_->setText(nome);
 }
 
 void FrmPagamentos::procurar()
