@@ -34,6 +34,13 @@ void preparaAmbiente()
     tivane::defineEncerramento(naoEncerra);
 }
 
+void encerraAmbiente()
+{
+    tivane::Banco::closeAll();
+    delete g_dir;
+    g_dir = nullptr;
+}
+
 QString pastaTemporaria()
 {
     return g_dir ? g_dir->path() : QDir::tempPath();

@@ -10,6 +10,8 @@ namespace teste {
 
 // Sets HOME and the XDG folders to a fresh temporary folder; call before the application exists.
 void preparaAmbiente();
+// Closes the database and removes the temporary home.
+void encerraAmbiente();
 QString pastaTemporaria();
 // Points "caminhopadrao" at a fresh data folder and creates an empty database there.
 // Returns the data folder (with the separator).
@@ -31,5 +33,7 @@ void limpaConfiguracoes();
         app.setAttribute(Qt::AA_Use96Dpi, true);                          \
         ClasseTeste tc;                                                   \
         QTEST_SET_MAIN_SOURCE_PATH                                        \
-        return QTest::qExec(&tc, argc, argv);                             \
+        const int r = QTest::qExec(&tc, argc, argv);                      \
+        teste::encerraAmbiente();                                         \
+        return r;                                                         \
     }

@@ -9,7 +9,6 @@
 #include "tithes/frmrecibo.h"
 
 #include <QComboBox>
-#include <QElapsedTimer>
 #include <QFrame>
 #include <QLineEdit>
 #include <QPushButton>
@@ -289,32 +288,6 @@ private Q_SLOTS:
         Dialogos::respondeMsgbox(Dialogos::Sim);
         janela->findChild<QPushButton*>("cmdsair")->click();
         QTRY_VERIFY(!Janelas::instancia("frmpagamentos"));
-    }
-
-    void buscaRapidaEmTabelaGrande()
-    {
-        {
-            Escopo e = abreconexaodizimistas();
-            QVERIFY(e.inicia());
-            Consulta c("INSERT INTO dizimistas (codigo, nome, ativo) VALUES (?, ?, 1)");
-            for (int i = 2; i <= 50000; ++i) {
-                c.reset();
-                c.bind(QString::number(i).rightJustified(4, '0')).bind(QString("Pessoa %1").arg(i));
-                QVERIFY(c.exec());
-            }
-            QVERIFY(e.confirma());
-        }
-        // Best of five rounds, so a busy machine does not fail the test.
-        qint64 porTecla = std::numeric_limits<qint64>::max();
-        for (int rodada = 0; rodada < 5; ++rodada) {
-            QElapsedTimer t;
-            t.start();
-            for (int i = 0; i < 200; ++i)
-                codigo->setText(QString::number(40000 + i));
-            porTecla = qMin(porTecla, t.nsecsElapsed() / 200);
-        }
-        QCOMPARE(nome->text(), QString("Pessoa 40199"));
-        QVERIFY2(porTecla < 1000000, qPrintable(QString::number(porTecla) + " ns"));
     }
 };
 
