@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <sqlcipher/sqlite3.h>
+#include <string>
 
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
@@ -114,36 +115,77 @@ int comparaDobrado(void*, int n1, const void* p1, int n2, const void* p2)
     return x.compare(y);
 }
 
-// LIKE with % and _ over case-folded text; esc escapes the next character.
-bool casaLike(const QString& p, int ip, const QString& s, int is, QChar esc)
+// Decodes UTF-8 and folds the case of each character into a reused buffer,
+// so comparing a whole table allocates nothing per row.
+void dobraUtf8(const unsigned char* p, int n, std::u32string& saida)
 {
-    while (ip < p.size()) {
-        const QChar c = p.at(ip);
-        if (!esc.isNull() && c == esc && ip + 1 < p.size()) {
-            if (is >= s.size() || s.at(is) != p.at(ip + 1))
-                return false;
-            ip += 2;
-            ++is;
+    saida.clear();
+    for (int i = 0; i < n;) {
+        char32_t c = p[i];
+        int tamanho = 1;
+        if (c < 0x80) {
+            if (c >= 'A' && c <= 'Z')
+                c += 32;
+            saida.push_back(c);
+            ++i;
             continue;
         }
-        if (c == '%') {
-            while (ip < p.size() && p.at(ip) == '%')
-                ++ip;
-            if (ip == p.size())
-                return true;
-            for (int k = is; k <= s.size(); ++k)
-                if (casaLike(p, ip, s, k, esc))
-                    return true;
-            return false;
+        if ((c & 0xE0) == 0xC0 && i + 1 < n) {
+            c = ((c & 0x1F) << 6) | (p[i + 1] & 0x3F);
+            tamanho = 2;
+        } else if ((c & 0xF0) == 0xE0 && i + 2 < n) {
+            c = ((c & 0x0F) << 12) | ((p[i + 1] & 0x3F) << 6) | (p[i + 2] & 0x3F);
+            tamanho = 3;
+        } else if ((c & 0xF8) == 0xF0 && i + 3 < n) {
+            c = ((c & 0x07) << 18) | ((p[i + 1] & 0x3F) << 12) | ((p[i + 2] & 0x3F) << 6) | (p[i + 3] & 0x3F);
+            tamanho = 4;
+        } else {
+            c = 0xFFFD;
         }
-        if (is >= s.size())
-            return false;
-        if (c != '_' && c != s.at(is))
-            return false;
-        ++ip;
-        ++is;
+        saida.push_back(QChar::toCaseFolded(c));
+        i += tamanho;
     }
-    return is == s.size();
+}
+
+// LIKE with % and _; esc makes the next pattern character literal. Greedy
+// matching with one backtrack point, so no pattern can take exponential time.
+bool casaLike(const std::u32string& p, const std::u32string& s, char32_t esc)
+{
+    size_t ip = 0, is = 0;
+    size_t voltaP = std::u32string::npos, voltaS = 0;
+    while (is < s.size()) {
+        if (ip < p.size()) {
+            const char32_t c = p[ip];
+            if (c == U'%') {
+                voltaP = ++ip;
+                voltaS = is;
+                continue;
+            }
+            if (esc && c == esc && ip + 1 < p.size()) {
+                if (p[ip + 1] == s[is]) {
+                    ip += 2;
+                    ++is;
+                    continue;
+                }
+            } else if (c == U'_' || c == s[is]) {
+                ++ip;
+                ++is;
+                continue;
+            }
+        }
+        if (voltaP == std::u32string::npos)
+            return false;
+        ip = voltaP;
+        is = ++voltaS;
+    }
+    while (ip < p.size() && p[ip] == U'%')
+        ++ip;
+    return ip == p.size();
+}
+
+void liberaPadrao(void* p)
+{
+    delete static_cast<std::u32string*>(p);
 }
 
 void funcaoLike(sqlite3_context* ctx, int argc, sqlite3_value** argv)
@@ -152,18 +194,28 @@ void funcaoLike(sqlite3_context* ctx, int argc, sqlite3_value** argv)
         sqlite3_result_null(ctx);
         return;
     }
-    const auto texto = [](sqlite3_value* v) {
-        return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(v)), sqlite3_value_bytes(v));
-    };
-    const QString padrao = texto(argv[0]).toCaseFolded();
-    const QString valor = texto(argv[1]).toCaseFolded();
-    QChar esc;
-    if (argc == 3 && sqlite3_value_type(argv[2]) != SQLITE_NULL) {
-        const QString e = texto(argv[2]);
-        if (!e.isEmpty())
-            esc = e.at(0);
+    // The folded pattern is kept while the statement runs with the same pattern.
+    auto* padrao = static_cast<std::u32string*>(sqlite3_get_auxdata(ctx, 0));
+    if (!padrao) {
+        padrao = new std::u32string;
+        dobraUtf8(sqlite3_value_text(argv[0]), sqlite3_value_bytes(argv[0]), *padrao);
+        sqlite3_set_auxdata(ctx, 0, padrao, liberaPadrao);
+        padrao = static_cast<std::u32string*>(sqlite3_get_auxdata(ctx, 0));
+        if (!padrao) {
+            sqlite3_result_error_nomem(ctx);
+            return;
+        }
     }
-    sqlite3_result_int(ctx, casaLike(padrao, 0, valor, 0, esc) ? 1 : 0);
+    char32_t esc = 0;
+    if (argc == 3 && sqlite3_value_type(argv[2]) != SQLITE_NULL) {
+        std::u32string e;
+        dobraUtf8(sqlite3_value_text(argv[2]), sqlite3_value_bytes(argv[2]), e);
+        if (!e.empty())
+            esc = e.front();
+    }
+    thread_local std::u32string valor;
+    dobraUtf8(sqlite3_value_text(argv[1]), sqlite3_value_bytes(argv[1]), valor);
+    sqlite3_result_int(ctx, casaLike(*padrao, valor, esc) ? 1 : 0);
 }
 
 void funcaoDobra(sqlite3_context* ctx, int, sqlite3_value** argv)

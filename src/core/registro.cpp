@@ -3,11 +3,18 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QDateTime>
+#include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QLineEdit>
 #include <QPointer>
 #include <QSettings>
 #include <QTimer>
+
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#endif
 
 namespace tivane {
 
@@ -40,6 +47,57 @@ QString caminhoValor(const LocalChave& l, const QString& nome)
     return l.grupo.isEmpty() ? nome : l.grupo + '/' + nome;
 }
 
+struct Carimbo {
+    qint64 segundos = -1, nanos = -1, tamanho = -1;
+    bool operator!=(const Carimbo& o) const { return segundos != o.segundos || nanos != o.nanos || tamanho != o.tamanho; }
+};
+
+Carimbo carimbo(const QByteArray& arquivo)
+{
+    Carimbo c;
+#ifdef Q_OS_UNIX
+    struct stat st;
+    if (::stat(arquivo.constData(), &st) == 0) {
+        c.segundos = st.st_mtim.tv_sec;
+        c.nanos = st.st_mtim.tv_nsec;
+        c.tamanho = st.st_size;
+    }
+#else
+    const QFileInfo fi(QFile::decodeName(arquivo));
+    if (fi.exists()) {
+        c.segundos = fi.fileTime(QFileDevice::FileModificationTime).toMSecsSinceEpoch();
+        c.tamanho = fi.size();
+    }
+#endif
+    return c;
+}
+
+struct Leitor {
+    QSettings* settings = nullptr;
+    QByteArray arquivo;
+    Carimbo visto;
+};
+
+// One long-lived reader per application: building a QSettings costs more than
+// a database lookup. QSettings objects of one process share their data, so
+// writes made here are seen at once; a change by another process is seen
+// because the file's stamp is compared before every read.
+QSettings& leitor(const QString& aplicacao)
+{
+    static QHash<QString, Leitor> leitores;
+    Leitor& l = leitores[aplicacao];
+    if (!l.settings) {
+        l.settings = new QSettings(QSettings::IniFormat, QSettings::UserScope, "Tivane", aplicacao);
+        l.arquivo = QFile::encodeName(l.settings->fileName());
+    }
+    const Carimbo agora = carimbo(l.arquivo);
+    if (agora != l.visto) {
+        l.settings->sync();
+        l.visto = agora;
+    }
+    return *l.settings;
+}
+
 }  // namespace
 
 bool gravavalorregistro(RaizRegistro, const QString& chave, const QString& nome, const QVariant& valor)
@@ -65,8 +123,7 @@ QVariant lervalorregistro(RaizRegistro, const QString& chave, const QString& nom
     const LocalChave l = localDaChave(chave);
     if (!l.valido)
         return {};
-    QSettings s(QSettings::IniFormat, QSettings::UserScope, "Tivane", l.aplicacao);
-    return s.value(caminhoValor(l, nome));
+    return leitor(l.aplicacao).value(caminhoValor(l, nome));
 }
 
 bool chaveexiste(RaizRegistro, const QString& chave)
@@ -74,11 +131,13 @@ bool chaveexiste(RaizRegistro, const QString& chave)
     const LocalChave l = localDaChave(chave);
     if (!l.valido)
         return false;
-    QSettings s(QSettings::IniFormat, QSettings::UserScope, "Tivane", l.aplicacao);
+    QSettings& s = leitor(l.aplicacao);
     if (l.grupo.isEmpty())
         return !s.allKeys().isEmpty();
     s.beginGroup(l.grupo);
-    return !s.allKeys().isEmpty();
+    const bool existe = !s.allKeys().isEmpty();
+    s.endGroup();
+    return existe;
 }
 
 bool gravatextopadrao(const QString& nome, const QString& texto)
@@ -174,8 +233,7 @@ bool restaurapadroes(bool perguntar)
 
 bool existemConfiguracoes()
 {
-    QSettings s(QSettings::IniFormat, QSettings::UserScope, "Tivane", "TivaneDizimo");
-    return !s.allKeys().isEmpty();
+    return !leitor("TivaneDizimo").allKeys().isEmpty();
 }
 
 QString codificatexto(const QString& chave, const QString& texto, double modo)

@@ -27,10 +27,10 @@ Posicao posicao(const QString& codigo)
 
 QString vizinho(const QString& codigo, bool acima)
 {
-    const Posicao p = posicao(codigo);
     Escopo e = abreconexaodizimistas();
     if (!e)
         return codigo;
+    const Posicao p = posicao(codigo);
     // Walks the index on (number, code) from the box's position: one select.
     Consulta c(acima ? QStringLiteral("SELECT codigo FROM dizimistas"
                                       " WHERE CAST(codigo AS INTEGER) >= ?1"

@@ -110,6 +110,53 @@ private Q_SLOTS:
         QCOMPARE(semAcento.inteiro(0), 0);
     }
 
+    void likeDobraCaixaECasaPadroes_data()
+    {
+        QTest::addColumn<QString>("valor");
+        QTest::addColumn<QString>("padrao");
+        QTest::addColumn<bool>("casa");
+        QTest::newRow("contém") << "Maria da Conceição" << "%CONCEIÇÃO%" << true;
+        QTest::newRow("fim exige volta") << "abcabd" << "%abd" << true;
+        QTest::newRow("vários %") << "Rua São João, 12" << "%são%jo_o%12" << true;
+        QTest::newRow("sublinhado é um caractere") << "É" << "_" << true;
+        QTest::newRow("sublinhado não é dois") << "Éa" << "_" << false;
+        QTest::newRow("sem curinga é igual") << "ana" << "ANA" << true;
+        QTest::newRow("prefixo") << "0012" << "0%" << true;
+        QTest::newRow("não contém") << "Pedro" << "%paulo%" << false;
+        QTest::newRow("vazio só com %") << "" << "%" << true;
+        QTest::newRow("muitos % sem casar") << QString(3000, 'a') << "%a%a%a%a%a%a%a%a%b" << false;
+    }
+    void likeDobraCaixaECasaPadroes()
+    {
+        QFETCH(QString, valor);
+        QFETCH(QString, padrao);
+        QFETCH(bool, casa);
+        Escopo e = abreconexaodizimistas();
+        Consulta c("SELECT ? LIKE ?");
+        c.bind(valor).bind(padrao);
+        QVERIFY(c.next());
+        QCOMPARE(c.inteiro(0) == 1, casa);
+    }
+
+    void likeComEscape()
+    {
+        Escopo e = abreconexaodizimistas();
+        Consulta c("SELECT 'a%b' LIKE 'a!%b' ESCAPE '!', 'axb' LIKE 'a!%b' ESCAPE '!', 'A_B' LIKE 'a!_%' ESCAPE '!'");
+        QVERIFY(c.next());
+        QCOMPARE(c.inteiro(0), 1);
+        QCOMPARE(c.inteiro(1), 0);
+        QCOMPARE(c.inteiro(2), 1);
+        // The same statement run with another pattern uses the new one.
+        Consulta d("SELECT count(*) FROM (SELECT 'Ana' AS n UNION ALL SELECT 'Bia') WHERE n LIKE ?");
+        d.bind("a%");
+        QVERIFY(d.next());
+        QCOMPARE(d.inteiro(0), 1);
+        d.reset();
+        d.bind("%a");
+        QVERIFY(d.next());
+        QCOMPARE(d.inteiro(0), 2);
+    }
+
     void alteracaoQueFalhaMantemLinhaAntiga()
     {
         Escopo e = abreconexaodizimistas();
