@@ -21,6 +21,8 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTimer>
+#include <QPointer>
 #include <QPixmap>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -111,11 +113,36 @@ QLineEdit* FrmCadastroDizimistas::caixa(QWidget* pai, const char* nome, int maxi
     return c;
 }
 
+namespace {
+// Typing into a blank date box starts at its first digit, wherever the click landed.
+class InicioDaData : public QObject {
+public:
+    using QObject::QObject;
+    bool eventFilter(QObject* o, QEvent* e) override
+    {
+        if (e->type() == QEvent::FocusIn || e->type() == QEvent::MouseButtonRelease) {
+            auto* caixa = static_cast<QLineEdit*>(o);
+            QString digitos = caixa->text();
+            digitos.remove(QLatin1Char('/'));
+            if (digitos.trimmed().isEmpty()) {
+                QPointer<QLineEdit> p(caixa);
+                QTimer::singleShot(0, caixa, [p] {
+                    if (p)
+                        p->setCursorPosition(0);
+                });
+            }
+        }
+        return false;
+    }
+};
+}  // namespace
+
 QLineEdit* FrmCadastroDizimistas::caixadata(QWidget* pai, const char* nome)
 {
     auto* c = new QLineEdit(pai);
     c->setObjectName(QString::fromLatin1(nome));
     c->setInputMask(MASCARA_DATA);
+    c->installEventFilter(new InicioDaData(c));
     c->setFixedWidth(c->fontMetrics().horizontalAdvance(QStringLiteral("00/00/00000")) + 12);
     return c;
 }
@@ -635,8 +662,33 @@ void FrmCadastroDizimistas::gravardizimista()
     }
 }
 
+bool FrmCadastroDizimistas::datasconferem()
+{
+    const struct {
+        QLineEdit* caixa;
+        const char* rotulo;
+    } datas[] = {{txtnascimento_, "Nascimento"}, {txtcasamento_, "Casamento"}, {txtconversao_, "Conversão"}};
+    for (const auto& d : datas) {
+        QString digitos = d.caixa->text();
+        digitos.remove(QLatin1Char('/'));
+        if (digitos.trimmed().isEmpty())
+            continue;
+        if (!QDate::fromString(d.caixa->text(), QStringLiteral("dd/MM/yyyy")).isValid()) {
+            Dialogos::msgbox(QStringLiteral("A data de ") + QString::fromUtf8(d.rotulo) + QStringLiteral(" (")
+                                 + d.caixa->displayText()
+                                 + QStringLiteral(") não é válida. Corrija a data ou apague-a para continuar."),
+                             64);
+            d.caixa->setFocus();
+            return false;
+        }
+    }
+    return true;
+}
+
 void FrmCadastroDizimistas::incluirdizimista(const QString& codigo)
 {
+    if (!datasconferem())
+        return;
     Dizimista d = preencheregistrodizimista();
     d.codigo = codigo;
     switch (inseredizimista(d)) {
@@ -666,6 +718,8 @@ void FrmCadastroDizimistas::alterardizimista(bool perguntar)
         definestatus(this, SomenteLeitura);
         return;
     }
+    if (!datasconferem())
+        return;
     if (perguntar
         && Dialogos::msgbox(QStringLiteral("Deseja alterar os dados do Dizimista:") + salvo.nome.value_or(QString())
                                 + QStringLiteral(" ?"),

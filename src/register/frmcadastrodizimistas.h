@@ -49,6 +49,7 @@ public:
     Dizimista preencheregistrodizimista() const;
     void mostraregistro(const Dizimista& dizimista);
     void gravardizimista();
+    bool datasconferem();                 // every date box blank or a real date
     void incluirdizimista(const QString& codigo);
     void alterardizimista(bool perguntar);
     void modificardizimista();            // key F7: the code box stays locked

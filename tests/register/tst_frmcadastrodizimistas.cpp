@@ -191,6 +191,34 @@ private slots:
         QCOMPARE(d.nascimento, TextoNulo("12/__/____"));
     }
 
+    void dataInvalidaNaoEhGravada()
+    {
+        auto* w = abre();
+        Dialogos::limpa();
+        QTest::keyClicks(c(w, "txtnome"), "Maria");
+        QTest::keyClicks(c(w, "txtnascimento"), "1503");
+        w->gravardizimista();
+        QCOMPARE(Dialogos::ultimo("msgbox").texto,
+                 QStringLiteral("A data de Nascimento (15/03/____) não é válida. Corrija a data ou apague-a para continuar."));
+        QVERIFY(!dizimistaexiste(c(w, "txtcodigo")->text()));
+        QCOMPARE(c(w, "txtnome")->text(), QString("Maria"));   // nothing typed is lost
+
+        c(w, "txtnascimento")->clear();
+        QTest::keyClicks(c(w, "txtnascimento"), "31041980");
+        w->gravardizimista();
+        QVERIFY(Dialogos::ultimo("msgbox").texto.startsWith("A data de Nascimento (31/04/1980)"));
+        QVERIFY(!dizimistaexiste(c(w, "txtcodigo")->text()));
+
+        c(w, "txtnascimento")->clear();
+        QTest::keyClicks(c(w, "txtnascimento"), "30041980");
+        const QString codigo = c(w, "txtcodigo")->text();
+        w->gravardizimista();
+        QVERIFY(dizimistaexiste(codigo));
+        Dizimista d;
+        QVERIFY(lerdizimista(codigo, &d));
+        QCOMPARE(d.nascimento, TextoNulo("30/04/1980"));
+    }
+
     void ordemDasVerificacoesAoSalvar()
     {
         salva("0001", "Pedro");
