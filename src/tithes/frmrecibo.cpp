@@ -1,5 +1,7 @@
 #include "tithes/frmrecibo.h"
 
+#include <QScreen>
+
 #include "core/dialogos.h"
 #include "core/janelas.h"
 
@@ -98,6 +100,12 @@ void FrmRecibo::defineModelo(const ModeloRecibo& modelo)
 void FrmRecibo::pergunta()
 {
     const int r = Dialogos::msgbox(QStringLiteral("Deseja Imprimir o Recibo Atual ?"), 36);
+    // The question hands the focus back to the main window: bring the receipt
+    // forward again, in the middle of the screen.
+    if (QScreen* tela = screen())
+        move(tela->availableGeometry().center() - rect().center());
+    raise();
+    activateWindow();
     if (r == Dialogos::Sim)
         tempoimprimir_->start();
     else
