@@ -1,4 +1,6 @@
 #include "core/formularios.h"
+#include <QGuiApplication>
+#include <QScreen>
 
 #include "core/dialogos.h"
 #include "core/janelas.h"
@@ -404,6 +406,37 @@ bool imprimeformulario(QWidget* janela, QPrinter* impressora)
     }
     descarrega(janela);
     return impresso;
+}
+
+void centralizanatela(QWidget* janela)
+{
+    QScreen* tela = janela->screen() ? janela->screen() : QGuiApplication::primaryScreen();
+    if (!tela)
+        return;
+    QRect r = janela->frameGeometry();
+    r.moveCenter(tela->availableGeometry().center());
+    janela->move(r.topLeft());
+}
+
+Twips::Twips(const QWidget* janela)
+    : sx_(janela->logicalDpiX() / 1440.0)
+    , sy_(janela->logicalDpiY() / 1440.0)
+{
+}
+
+QRect Twips::operator()(double x, double y, double largura, double altura) const
+{
+    return QRect(qRound(x * sx_), qRound(y * sy_), qRound(largura * sx_), qRound(altura * sy_));
+}
+
+int Twips::x(double twips) const
+{
+    return qRound(twips * sx_);
+}
+
+int Twips::y(double twips) const
+{
+    return qRound(twips * sy_);
 }
 
 }  // namespace tivane

@@ -5,6 +5,7 @@
 // controls by objectName.
 #include <QColor>
 #include <QList>
+#include <QRect>
 #include <QString>
 #include <QStringList>
 
@@ -62,6 +63,8 @@ void centralizaframe(QWidget* janela, double largura, double altura);
 void centralizaframe(QWidget* janela);
 // Keeps "Frameprincipal" centred on every resize of the window.
 void mantemframecentralizado(QWidget* janela);
+// Places a top-level window in the middle of the screen's free area.
+void centralizanatela(QWidget* janela);
 
 // ---- Combo fillers ----------------------------------------------------------
 
@@ -91,5 +94,18 @@ void preenchecombosdata(QComboBox* dias, QComboBox* meses, QComboBox* anos);
 // window either way. Failing steps are skipped silently. With impressora null
 // a printer of the default kind is used. True when a page was printed.
 bool imprimeformulario(QWidget* janela, QPrinter* impressora = nullptr);
+
+// Form positions are laid out in twips (1440 per inch); this gives them in
+// the window's pixels: r(x, y, largura, altura), or one length with r.x / r.y.
+class Twips {
+public:
+    explicit Twips(const QWidget* janela);
+    QRect operator()(double x, double y, double largura, double altura) const;
+    int x(double twips) const;
+    int y(double twips) const;
+
+private:
+    double sx_, sy_;
+};
 
 }  // namespace tivane

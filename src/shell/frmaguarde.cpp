@@ -1,12 +1,12 @@
 #include "shell/frmaguarde.h"
 
+#include "core/formularios.h"
 #include "core/janelas.h"
 
 #include <QCloseEvent>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QProgressBar>
-#include <QScreen>
 #include <QVBoxLayout>
 
 namespace tivane {
@@ -118,11 +118,7 @@ void FrmAguarde::showEvent(QShowEvent* e)
     if (centrada_)
         return;
     centrada_ = true;
-    if (QScreen* tela = QGuiApplication::primaryScreen()) {
-        QRect r = frameGeometry();
-        r.moveCenter(tela->availableGeometry().center());
-        move(r.topLeft());
-    }
+    centralizanatela(this);
 }
 
 }  // namespace tivane

@@ -1,6 +1,7 @@
 #include "shell/frmprincipal.h"
 
 #include "core/dialogos.h"
+#include "core/formularios.h"
 #include "core/janelas.h"
 #include "core/registro.h"
 #include "shell/frmaguarde.h"
@@ -387,11 +388,7 @@ void FrmPrincipal::showEvent(QShowEvent* e)
     if (centrada_)
         return;
     centrada_ = true;
-    if (QScreen* tela = QGuiApplication::primaryScreen()) {
-        QRect r = frameGeometry();
-        r.moveCenter(tela->availableGeometry().center());
-        move(r.topLeft());
-    }
+    centralizanatela(this);
 }
 
 QToolBar* barraprincipal()

@@ -2,6 +2,7 @@
 
 #include "core/conexao.h"
 #include "core/dialogos.h"
+#include "core/formularios.h"
 #include "core/janelas.h"
 #include "core/registro.h"
 
@@ -16,7 +17,6 @@
 #include <QMainWindow>
 #include <QMdiArea>
 #include <QPushButton>
-#include <QScreen>
 #include <QTimer>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -118,8 +118,7 @@ FrmSenha* FrmSenha::inicia()
             return nullptr;
     }
     janela->show();
-    if (QScreen* tela = janela->screen())
-        janela->move(tela->availableGeometry().center() - janela->rect().center());
+    centralizanatela(janela);
     return janela;
 }
 

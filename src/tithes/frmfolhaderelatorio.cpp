@@ -182,11 +182,7 @@ FrmFolhaDeRelatorio::FrmFolhaDeRelatorio()
     setObjectName(QStringLiteral("frmfolhaderelatorio"));
     setWindowTitle(QStringLiteral("Relatórios Tivane Dízimos"));
 
-    const double sx = logicalDpiX() / 1440.0;
-    const double sy = logicalDpiY() / 1440.0;
-    const auto r = [&](double x, double y, double w, double h) {
-        return QRect(qRound(x * sx), qRound(y * sy), qRound(w * sx), qRound(h * sy));
-    };
+    const Twips r(this);
 
     barrarelatorio_ = new QToolBar(this);
     barrarelatorio_->setObjectName(QStringLiteral("barrarelatorio"));

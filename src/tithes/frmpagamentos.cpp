@@ -72,11 +72,7 @@ FrmPagamentos::FrmPagamentos()
     setObjectName(QStringLiteral("frmpagamentos"));
     setWindowTitle(QStringLiteral("Recebimento de Dízimos"));
 
-    const double sx = logicalDpiX() / 1440.0;
-    const double sy = logicalDpiY() / 1440.0;
-    const auto r = [&](double x, double y, double w, double h) {
-        return QRect(qRound(x * sx), qRound(y * sy), qRound(w * sx), qRound(h * sy));
-    };
+    const Twips r(this);
     const auto rotulo = [&](QWidget* pai, const char* nome, const QString& texto, const QRect& g, double pontos) {
         auto* l = new QLabel(texto, pai);
         l->setObjectName(QString::fromLatin1(nome));

@@ -1,8 +1,8 @@
 #include "tithes/frmrecibo.h"
 
-#include <QScreen>
 
 #include "core/dialogos.h"
+#include "core/formularios.h"
 #include "core/janelas.h"
 
 #include <QGroupBox>
@@ -52,11 +52,7 @@ FrmRecibo::FrmRecibo(QWidget* pai)
     setPalette(pal);
     setAutoFillBackground(true);
 
-    const double sx = logicalDpiX() / 1440.0;
-    const double sy = logicalDpiY() / 1440.0;
-    const auto r = [&](double x, double y, double w, double h) {
-        return QRect(qRound(x * sx), qRound(y * sy), qRound(w * sx), qRound(h * sy));
-    };
+    const Twips r(this);
     setFixedSize(tamanhorecibo(logicalDpiX(), logicalDpiY()));
 
     area_ = new AreaRecibo(this, this);
@@ -102,8 +98,7 @@ void FrmRecibo::pergunta()
     const int r = Dialogos::msgbox(QStringLiteral("Deseja Imprimir o Recibo Atual ?"), 36);
     // The question hands the focus back to the main window: bring the receipt
     // forward again, in the middle of the screen.
-    if (QScreen* tela = screen())
-        move(tela->availableGeometry().center() - rect().center());
+    centralizanatela(this);
     raise();
     activateWindow();
     if (r == Dialogos::Sim)

@@ -184,11 +184,7 @@ FrmRelatorios::FrmRelatorios()
     setObjectName(QStringLiteral("frmrelatorios"));
     setWindowTitle(QStringLiteral("Relatórios"));
 
-    const double sx = logicalDpiX() / 1440.0;
-    const double sy = logicalDpiY() / 1440.0;
-    const auto r = [&](double x, double y, double w, double h) {
-        return QRect(qRound(x * sx), qRound(y * sy), qRound(w * sx), qRound(h * sy));
-    };
+    const Twips r(this);
     const auto nome = [](QWidget* w, const QString& n) {
         w->setObjectName(n);
         return w;
@@ -329,8 +325,8 @@ FrmRelatorios::FrmRelatorios()
                                        QStringLiteral("Telefone"), QStringLiteral("E-Mail"),
                                        QStringLiteral("Nascimento"), QStringLiteral("Dia"), QStringLiteral("Telefone"),
                                        QStringLiteral("Celular")});
-    listadizimistas_->setColumnWidth(ColCodigo, qRound(840 * sx));
-    listadizimistas_->setColumnWidth(ColNome, qRound(2440 * sx));
+    listadizimistas_->setColumnWidth(ColCodigo, r.x(840));
+    listadizimistas_->setColumnWidth(ColNome, r.x(2440));
     for (int c = ColEndereco; c <= ColCelular; ++c)
         listadizimistas_->setColumnHidden(c, true);
     listadizimistas_->header()->setSectionsClickable(true);
