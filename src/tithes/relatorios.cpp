@@ -264,6 +264,44 @@ bool valordalinha(const LinhaPagamento& l, qint64* centavos)
     return valorarmazenado(l.valor, centavos) || lervalor(l.valor, centavos);
 }
 
+// Walks the period day by day: progress, the day's rows from the source, then
+// the report's handling of the counted rows (reversed receipts and other
+// tithers left out). False, with the message in r, when a day cannot be read
+// or an amount is not a number.
+template <typename PorLinha, typename FimDoDia>
+bool percorreperiodo(const PeriodoRelatorio& p, const FonteDia& fonte, const ProgressoDia& progresso,
+                     ResultadoRelatorio& r, PorLinha porlinha, FimDoDia fimdodia)
+{
+    const bool filtra = !p.codigodizimista.isEmpty();
+    const int total = int(p.inicio.daysTo(p.fim)) + 1;
+    QVector<LinhaPagamento> linhas;
+    QDate data = p.inicio;
+    for (int contador = 1; contador <= total; ++contador, data = data.addDays(1)) {
+        if (progresso)
+            progresso(contador, total);
+        const QString dia = data.toString(QStringLiteral("dd/MM/yyyy"));
+        linhas.clear();
+        if (!fonte(dia, linhas)) {
+            r.erro = errodeleitura(dia);
+            r.texto.clear();
+            return false;
+        }
+        for (const LinhaPagamento& l : linhas) {
+            if (reciboestornado(l) || (filtra && l.codigodizimista != p.codigodizimista))
+                continue;
+            qint64 centavos = 0;
+            if (!valordalinha(l, &centavos)) {
+                r.erro = erronovalor(l);
+                r.texto.clear();
+                return false;
+            }
+            porlinha(dia, l, centavos);
+        }
+        fimdodia(dia);
+    }
+    return true;
+}
+
 QString linhaperiodo(const PeriodoRelatorio& p)
 {
     return QStringLiteral("PERÍODO DE:  ") + dataporextenso(p.inicio, false) + QStringLiteral("  ATÉ:  ") +
@@ -318,30 +356,11 @@ ResultadoRelatorio montarelatoriorecebimentos(const PeriodoRelatorio& p, const D
     t += nl + regua;
     t += nl;
 
-    const int total = int(p.inicio.daysTo(p.fim)) + 1;
     qint64 soma = 0;
-    QVector<LinhaPagamento> linhas;
-    QDate data = p.inicio;
-    for (int contador = 1; contador <= total; ++contador, data = data.addDays(1)) {
-        if (progresso)
-            progresso(contador, total);
-        const QString dia = data.toString(QStringLiteral("dd/MM/yyyy"));
-        linhas.clear();
-        if (!fonte(dia, linhas)) {
-            r.erro = errodeleitura(dia);
-            r.texto.clear();
-            return r;
-        }
-        bool datalancada = false;
-        for (const LinhaPagamento& l : linhas) {
-            if (reciboestornado(l) || (filtra && l.codigodizimista != p.codigodizimista))
-                continue;
-            qint64 centavos = 0;
-            if (!valordalinha(l, &centavos)) {
-                r.erro = erronovalor(l);
-                r.texto.clear();
-                return r;
-            }
+    bool datalancada = false;
+    const bool ok = percorreperiodo(
+        p, fonte, progresso, r,
+        [&](const QString& dia, const LinhaPagamento& l, qint64 centavos) {
             if (!datalancada) {
                 t += completaadireita(dia, 16);
                 t += nl;
@@ -352,8 +371,10 @@ ResultadoRelatorio montarelatoriorecebimentos(const PeriodoRelatorio& p, const D
             t += completaaesquerda(l.valornulo ? zero : l.valor, 16);
             t += nl;
             soma += centavos;
-        }
-    }
+        },
+        [&](const QString&) { datalancada = false; });
+    if (!ok)
+        return r;
     t += rodapeperiodo(soma, hoje);
     r.ok = true;
     return r;
@@ -368,7 +389,6 @@ ResultadoRelatorio montarelatoriototaisdiarios(const PeriodoRelatorio& p, const 
         return r;
     const QString nl = quebralinha();
     const QString regua = reguarelatorio();
-    const bool filtra = !p.codigodizimista.isEmpty();
 
     QString& t = r.texto;
     t.reserve(32 * 1024);
@@ -383,39 +403,21 @@ ResultadoRelatorio montarelatoriototaisdiarios(const PeriodoRelatorio& p, const 
     t += nl + regua;
     t += nl;
 
-    const int total = int(p.inicio.daysTo(p.fim)) + 1;
     qint64 soma = 0;
-    QVector<LinhaPagamento> linhas;
-    QDate data = p.inicio;
-    for (int contador = 1; contador <= total; ++contador, data = data.addDays(1)) {
-        if (progresso)
-            progresso(contador, total);
-        const QString dia = data.toString(QStringLiteral("dd/MM/yyyy"));
-        linhas.clear();
-        if (!fonte(dia, linhas)) {
-            r.erro = errodeleitura(dia);
-            r.texto.clear();
-            return r;
-        }
-        qint64 somadia = 0;
-        for (const LinhaPagamento& l : linhas) {
-            if (reciboestornado(l) || (filtra && l.codigodizimista != p.codigodizimista))
-                continue;
-            qint64 centavos = 0;
-            if (!valordalinha(l, &centavos)) {
-                r.erro = erronovalor(l);
-                r.texto.clear();
-                return r;
+    qint64 somadia = 0;
+    const bool ok = percorreperiodo(
+        p, fonte, progresso, r, [&](const QString&, const LinhaPagamento&, qint64 centavos) { somadia += centavos; },
+        [&](const QString& dia) {
+            soma += somadia;
+            if (somadia != 0) {
+                t += dia;
+                t += completaaesquerda(formatacentavos(somadia), 16);
+                t += nl;
             }
-            somadia += centavos;
-        }
-        soma += somadia;
-        if (somadia != 0) {
-            t += dia;
-            t += completaaesquerda(formatacentavos(somadia), 16);
-            t += nl;
-        }
-    }
+            somadia = 0;
+        });
+    if (!ok)
+        return r;
     t += rodapeperiodo(soma, hoje);
     r.ok = true;
     return r;
