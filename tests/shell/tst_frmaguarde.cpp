@@ -2,123 +2,77 @@
 #include "shell/frmaguarde.h"
 #include "testsupport.h"
 
-#include <QProgressBar>
-
 using namespace tivane;
-
-class TstFrmAguarde : public QObject {
-    Q_OBJECT
-private slots:
-    void cleanup();
-    void abreComValoresIniciais();
-    void barraDentroDoIntervalo();
-    void depoisDeFechadaNadaAcontece();
-    void umaJanelaCompartilhada();
-    void fecharSemJanelaPrincipalNaoEncerra();
-};
 
 namespace {
 int janelasAguarde()
 {
-    int n = 0;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (qobject_cast<FrmAguarde*>(w) && w->testAttribute(Qt::WA_DeleteOnClose))
-            ++n;
-    return n;
+    const auto ws = QApplication::topLevelWidgets();
+    return int(std::count_if(ws.begin(), ws.end(), [](QWidget* w) {
+        return qobject_cast<FrmAguarde*>(w) && w->testAttribute(Qt::WA_DeleteOnClose);
+    }));
 }
-QProgressBar* barra()
-{
-    QWidget* w = Janelas::instancia("frmaguarde");
-    return w ? w->findChild<QProgressBar*>("ProgressBar") : nullptr;
-}
+// The bar as (value, maximum); (-1, -1) when the window is not open.
+QPair<int, int> barra() { return {FrmAguarde::valor(), FrmAguarde::maximo()}; }
 }  // namespace
 
-void TstFrmAguarde::cleanup()
-{
-    FrmAguarde::fecha();
-    QTRY_COMPARE(janelasAguarde(), 0);
-}
+class TstFrmAguarde : public QObject {
+    Q_OBJECT
+private slots:
+    void cleanup()
+    {
+        FrmAguarde::fecha();
+        QTRY_COMPARE(janelasAguarde(), 0);
+    }
 
-void TstFrmAguarde::abreComValoresIniciais()
-{
-    QVERIFY(Janelas::registrada("frmaguarde"));
-    QVERIFY(!FrmAguarde::aberta());
-    FrmAguarde::abre();
-    QWidget* w = Janelas::instancia("frmaguarde");
-    QVERIFY(w);
-    QVERIFY(w->isVisible());
-    QCOMPARE(w->windowTitle(), QStringLiteral("Aguarde ..."));
-    QVERIFY(w->findChild<QWidget*>("Frame1"));
-    QVERIFY(barra());
-    QCOMPARE(barra()->minimum(), 0);
-    QCOMPARE(barra()->maximum(), 100);
-    QCOMPARE(barra()->value(), 0);
-    QVERIFY(w->windowFlags() & Qt::Tool);
-    QVERIFY(!(w->windowFlags() & Qt::WindowCloseButtonHint));
+    void cadaAberturaRecomecaNaMesmaJanela()
+    {
+        QVERIFY(!FrmAguarde::aberta());
+        FrmAguarde::abre();
+        QWidget* w = Janelas::instancia("frmaguarde");
+        QVERIFY(w && w->isVisible());
+        QCOMPARE(w->windowTitle(), QStringLiteral("Aguarde ..."));
+        QCOMPARE(barra(), qMakePair(0, 100));
+        QVERIFY(!w->testAttribute(Qt::WA_QuitOnClose));  // closing it with the main window hidden must not quit
+        FrmAguarde::defineMaximo(10);
+        FrmAguarde::defineValor(7);
+        // A second caller takes over the one window, from 0 of 100 again.
+        FrmAguarde::abre(QStringLiteral("Segunda tarefa"));
+        QCOMPARE(Janelas::instancia("frmaguarde"), w);
+        QCOMPARE(w->windowTitle(), QStringLiteral("Segunda tarefa"));
+        QCOMPARE(barra(), qMakePair(0, 100));
+        QCOMPARE(janelasAguarde(), 1);
+        // The value stays within the range; an empty task still leaves a usable bar.
+        FrmAguarde::defineMaximo(3);
+        for (const auto& [dado, esperado] : QList<QPair<int, int>>{{2, 2}, {9, 3}, {-4, 0}}) {
+            FrmAguarde::defineValor(dado);
+            QCOMPARE(FrmAguarde::valor(), esperado);
+        }
+        FrmAguarde::defineMaximo(0);
+        QCOMPARE(FrmAguarde::maximo(), 1);
+        // A later opening starts again from 0 of 100.
+        FrmAguarde::fecha();
+        QTRY_COMPARE(janelasAguarde(), 0);
+        FrmAguarde::abre();
+        QCOMPARE(barra(), qMakePair(0, 100));
+    }
 
-    // A later opening starts from the design values again.
-    FrmAguarde::defineMaximo(10);
-    FrmAguarde::defineValor(7);
-    FrmAguarde::fecha();
-    QTRY_COMPARE(janelasAguarde(), 0);
-    FrmAguarde::abre(QString::fromUtf8("Insira o Pen Drive para backup automático..."));
-    QCOMPARE(Janelas::instancia("frmaguarde")->windowTitle(),
-             QString::fromUtf8("Insira o Pen Drive para backup automático..."));
-    QCOMPARE(FrmAguarde::maximo(), 100);
-    QCOMPARE(FrmAguarde::valor(), 0);
-}
-
-void TstFrmAguarde::barraDentroDoIntervalo()
-{
-    FrmAguarde::abre();
-    FrmAguarde::defineMaximo(3);
-    FrmAguarde::defineValor(2);
-    QCOMPARE(FrmAguarde::valor(), 2);
-    FrmAguarde::defineValor(9);
-    QCOMPARE(FrmAguarde::valor(), 3);
-    FrmAguarde::defineValor(-4);
-    QCOMPARE(FrmAguarde::valor(), 0);
-    // An empty task still leaves a usable bar.
-    FrmAguarde::defineMaximo(0);
-    QCOMPARE(FrmAguarde::maximo(), 1);
-}
-
-void TstFrmAguarde::depoisDeFechadaNadaAcontece()
-{
-    FrmAguarde::fecha();  // not open: nothing happens
-    QVERIFY(!FrmAguarde::aberta());
-
-    FrmAguarde::abre();
-    FrmAguarde::fecha();
-    // The deletion is still pending: the window already counts as closed.
-    QVERIFY(!FrmAguarde::aberta());
-    FrmAguarde::defineMaximo(50);
-    FrmAguarde::defineValor(10);
-    FrmAguarde::defineLegenda("x");
-    QCOMPARE(FrmAguarde::valor(), -1);
-    QCOMPARE(FrmAguarde::maximo(), -1);
-    QTRY_COMPARE(janelasAguarde(), 0);
-    FrmAguarde::defineValor(20);
-    QVERIFY(!FrmAguarde::aberta());
-    QCOMPARE(janelasAguarde(), 0);  // no hidden reload
-}
-
-void TstFrmAguarde::umaJanelaCompartilhada()
-{
-    FrmAguarde::abre(QStringLiteral("Primeira tarefa"));
-    QWidget* primeira = Janelas::instancia("frmaguarde");
-    FrmAguarde::defineMaximo(10);
-    FrmAguarde::abre(QStringLiteral("Segunda tarefa"));
-    QCOMPARE(Janelas::instancia("frmaguarde"), primeira);
-    QCOMPARE(primeira->windowTitle(), QStringLiteral("Segunda tarefa"));
-    QCOMPARE(janelasAguarde(), 1);
-}
-
-void TstFrmAguarde::fecharSemJanelaPrincipalNaoEncerra()
-{
-    FrmAguarde::abre();
-    QVERIFY(!Janelas::instancia("frmaguarde")->testAttribute(Qt::WA_QuitOnClose));
-}
+    void depoisDeFechadaNadaAcontece()
+    {
+        FrmAguarde::fecha();  // not open: nothing happens
+        FrmAguarde::abre();
+        FrmAguarde::fecha();
+        QVERIFY(!FrmAguarde::aberta());  // the deletion is still pending, yet it counts as closed
+        FrmAguarde::defineMaximo(50);
+        FrmAguarde::defineValor(10);
+        FrmAguarde::defineLegenda("x");
+        QCOMPARE(barra(), qMakePair(-1, -1));
+        QTRY_COMPARE(janelasAguarde(), 0);
+        FrmAguarde::defineValor(20);
+        QVERIFY(!FrmAguarde::aberta());
+        QCOMPARE(janelasAguarde(), 0);  // no hidden reload
+    }
+};
 
 TIVANE_TEST_MAIN(TstFrmAguarde)
 #include "tst_frmaguarde.moc"
