@@ -6,10 +6,7 @@
 #include "core/teclas.h"
 #include "register/frmcadastrodizimistas.h"
 
-#include <QLabel>
-#include <QMdiArea>
-#include <QMdiSubWindow>
-#include <QLineEdit>
+#include <QtWidgets>
 
 using namespace tivane;
 
@@ -24,8 +21,9 @@ private:
         Janelas::fecha("frmcadastrodizimistas");
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
-    static QString banner() { return cadastro()->findChild<QLabel*>("lblstatus")->text(); }
     static QLineEdit* caixa(const char* nome) { return cadastro()->findChild<QLineEdit*>(nome); }
+    static QString mensagem() { return Dialogos::ultimo("msgbox").texto; }
+    static void f1af7() { for (int tecla = 112; tecla <= 118; ++tecla) teclasdeatalho(tecla); }
 
 private slots:
     void initTestCase() { teste::criaBancoTeste(); }
@@ -39,84 +37,73 @@ private slots:
     void cleanup() { fechaTudo(); }
 
     // Must run first: nothing has been activated yet in this process.
-    void antesDeQualquerAtivacao()
+    void semJanelaAtivaOuDeOutroCadastro()
     {
         QCOMPARE(janelaativa(), QString());
         Janelas::carrega("frmcadastrodizimistas");   // loaded, never activated
         definejanelaativa(QString());
         Dialogos::limpa();
-        for (int tecla = 112; tecla <= 118; ++tecla)
-            teclasdeatalho(tecla);
+        f1af7();
         QVERIFY(Dialogos::registros().isEmpty());
-        QVERIFY(!Janelas::instancia("frmlocaliza"));
-        QVERIFY(cadastro());
-        // F8 still closes the work windows.
-        teclasdeatalho(119);
+        QVERIFY(!Janelas::instancia("frmlocaliza") && cadastro());
+        teclasdeatalho(119);   // F8 still closes the work windows
         QVERIFY(!cadastro());
+        // The users window has no actions behind these keys.
+        Janelas::abre("frmcadastrodizimistas");
+        definejanelaativa("frmcadastrousuarios");
+        Dialogos::limpa();
+        f1af7();
+        QVERIFY(Dialogos::registros().isEmpty());
+        QVERIFY(cadastro());
     }
 
     void teclasNaJanelaDeDizimistas()
     {
-        Janelas::abre("frmcadastrodizimistas");
-        definejanelaativa("frmcadastrodizimistas");
+        QWidget* w = Janelas::abre("frmcadastrodizimistas");
+        definejanelaativa(QString());
+        w->activateWindow();   // a real activation names the window
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        QCOMPARE(janelaativa(), QString("frmcadastrodizimistas"));
         Dialogos::limpa();
-
-        teclasdeatalho(113);   // F2 from the new record "0003"
-        QCOMPARE(caixa("txtcodigo")->text(), QString("0002"));
-        teclasdeatalho(113);
-        QCOMPARE(caixa("txtcodigo")->text(), QString("0001"));
-        teclasdeatalho(114);   // F3
-        QCOMPARE(caixa("txtcodigo")->text(), QString("0002"));
+        QStringList codigos;
+        for (int tecla : {113, 113, 114}) {   // F2 twice from the new record "0003", F3
+            teclasdeatalho(tecla);
+            codigos << caixa("txtcodigo")->text();
+        }
+        QCOMPARE(codigos, QStringList({"0002", "0001", "0002"}));
         QVERIFY(Dialogos::registros().isEmpty());
-
         teclasdeatalho(118);   // F7: modify, code box locked
-        QCOMPARE(banner(), QString("Modificando Registro"));
-        QVERIFY(caixa("txtcodigo")->isReadOnly());
-        QVERIFY(!caixa("txtnome")->isReadOnly());
-
+        QCOMPARE(cadastro()->findChild<QLabel*>("lblstatus")->text(), QString("Modificando Registro"));
+        QVERIFY(caixa("txtcodigo")->isReadOnly() && !caixa("txtnome")->isReadOnly());
         caixa("txtnome")->clear();
-        teclasdeatalho(116);   // F5
-        QCOMPARE(Dialogos::ultimo("msgbox").texto, QString("Você deve digitar o nome do dizimista para continuar."));
-
-        // F6 passes the code box's text as it is.
-        caixa("txtcodigo")->setText("2");
+        caixa("txtnome")->setFocus();
+        QTest::keyClick(caixa("txtnome"), Qt::Key_F5);   // a real key reaches the dispatcher
+        QCOMPARE(mensagem(), QString("Você deve digitar o nome do dizimista para continuar."));
+        QTest::keyClicks(caixa("txtnome"), "Ana");   // other keys reach the box
+        QCOMPARE(caixa("txtnome")->text(), QString("Ana"));
+        caixa("txtcodigo")->setText("2");   // F6 passes the box's text as it is
         teclasdeatalho(117);
-        QCOMPARE(Dialogos::ultimo("msgbox").texto, QString("Não existe dizimista cadastrado com este código"));
-
+        QCOMPARE(mensagem(), QString("Não existe dizimista cadastrado com este código"));
         teclasdeatalho(115);   // F4
         QWidget* busca = Janelas::instancia("frmlocaliza");
         QVERIFY(busca);
-        QCOMPARE(busca->findChild<QLabel*>("lblnomedoform")->text(), QString("frmcadastrodizimistas"));
-        QCOMPARE(busca->findChild<QLabel*>("lbltipo")->text(), QString("1"));
+        QCOMPARE(busca->findChild<QLabel*>("lblnomedoform")->text() + " " + busca->findChild<QLabel*>("lbltipo")->text(),
+                 QString("frmcadastrodizimistas 1"));
 
         const int mensagens = Dialogos::registros().size();
-        teclasdeatalho(13);    // not a function key
+        teclasdeatalho(13);    // not function keys
         teclasdeatalho(120);
         QVERIFY(cadastro());
         teclasdeatalho(112);   // F1: closes without a question
         QVERIFY(!cadastro());
-        QCOMPARE(Dialogos::registros().size(), mensagens);
-        // The name stays; keys now find no open window and do nothing.
-        QCOMPARE(janelaativa(), QString("frmcadastrodizimistas"));
+        QCOMPARE(janelaativa(), QString("frmcadastrodizimistas"));   // the name stays, keys do nothing
         teclasdeatalho(117);
         QCOMPARE(Dialogos::registros().size(), mensagens);
-    }
-
-    void janelaDeUsuariosSemAcoes()
-    {
-        Janelas::abre("frmcadastrodizimistas");
-        definejanelaativa("frmcadastrousuarios");
-        Dialogos::limpa();
-        for (int tecla = 112; tecla <= 118; ++tecla)
-            teclasdeatalho(tecla);
-        QVERIFY(Dialogos::registros().isEmpty());
-        QVERIFY(cadastro());
     }
 
     void ativacaoDentroDaAreaMdi()
     {
         QMdiArea area;
-        area.resize(1000, 800);
         area.show();
         Janelas::defineAreaMdi(&area);
         Janelas::registra("frmcadastrousuarios", [] {
@@ -125,33 +112,13 @@ private slots:
             return w;
         }, Janelas::Mdi);
         QWidget* dizimistas = Janelas::abre("frmcadastrodizimistas");
-        QCOMPARE(janelaativa(), QString("frmcadastrodizimistas"));
-        QWidget* usuarios = Janelas::abre("frmcadastrousuarios");
+        Janelas::abre("frmcadastrousuarios");
         QCOMPARE(janelaativa(), QString("frmcadastrousuarios"));
         area.setActiveSubWindow(qobject_cast<QMdiSubWindow*>(dizimistas->parentWidget()));
         QCOMPARE(janelaativa(), QString("frmcadastrodizimistas"));
-        area.setActiveSubWindow(qobject_cast<QMdiSubWindow*>(usuarios->parentWidget()));
-        QCOMPARE(janelaativa(), QString("frmcadastrousuarios"));
         Janelas::fecha("frmcadastrousuarios");
-        Janelas::fecha("frmcadastrodizimistas");
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        fechaTudo();
         Janelas::defineAreaMdi(nullptr);
-    }
-
-    void teclaDeVerdadeChegaAoDespachante()
-    {
-        QWidget* w = Janelas::abre("frmcadastrodizimistas");
-        definejanelaativa(QString());
-        w->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(w));
-        caixa("txtnome")->setFocus();
-        Dialogos::limpa();
-        QTest::keyClick(caixa("txtnome"), Qt::Key_F5);
-        QCOMPARE(janelaativa(), QString("frmcadastrodizimistas"));
-        QCOMPARE(Dialogos::ultimo("msgbox").texto, QString("Você deve digitar o nome do dizimista para continuar."));
-        // Other keys reach the box as usual.
-        QTest::keyClicks(caixa("txtnome"), "Ana");
-        QCOMPARE(caixa("txtnome")->text(), QString("Ana"));
     }
 };
 
