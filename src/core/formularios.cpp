@@ -418,6 +418,15 @@ void centralizanatela(QWidget* janela)
     janela->move(r.topLeft());
 }
 
+QFont fonteserif(double pontos, bool negrito)
+{
+    QFont f(QStringLiteral("Liberation Serif"));
+    f.setStyleHint(QFont::Serif);
+    f.setPointSizeF(pontos);
+    f.setBold(negrito);
+    return f;
+}
+
 Twips::Twips(const QWidget* janela)
     : sx_(janela->logicalDpiX() / 1440.0)
     , sy_(janela->logicalDpiY() / 1440.0)

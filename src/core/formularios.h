@@ -4,6 +4,7 @@
 // and form printing. Routines that serve a window take the window and reach its
 // controls by objectName.
 #include <QColor>
+#include <QFont>
 #include <QList>
 #include <QRect>
 #include <QString>
@@ -94,6 +95,9 @@ void preenchecombosdata(QComboBox* dias, QComboBox* meses, QComboBox* anos);
 // window either way. Failing steps are skipped silently. With impressora null
 // a printer of the default kind is used. True when a page was printed.
 bool imprimeformulario(QWidget* janela, QPrinter* impressora = nullptr);
+
+// The form's serif captions (Liberation Serif has the metrics of Times New Roman).
+QFont fonteserif(double pontos, bool negrito = true);
 
 // Form positions are laid out in twips (1440 per inch); this gives them in
 // the window's pixels: r(x, y, largura, altura), or one length with r.x / r.y.

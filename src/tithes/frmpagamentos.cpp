@@ -33,14 +33,6 @@ RegistroJanela reg("frmpagamentos", [] { return new FrmPagamentos; }, Janelas::M
 const QColor LARANJA(192, 64, 0);       // captions of the window
 const QColor AZULCLARO(192, 192, 255);  // code and name of a known tither
 
-QFont serif(double pontos, bool negrito = true)
-{
-    QFont f(QStringLiteral("Liberation Serif"));
-    f.setStyleHint(QFont::Serif);
-    f.setPointSizeF(pontos);
-    f.setBold(negrito);
-    return f;
-}
 
 }  // namespace
 
@@ -77,7 +69,7 @@ FrmPagamentos::FrmPagamentos()
         auto* l = new QLabel(texto, pai);
         l->setObjectName(QString::fromLatin1(nome));
         l->setGeometry(g);
-        l->setFont(serif(pontos));
+        l->setFont(fonteserif(pontos));
         QPalette p = l->palette();
         p.setColor(QPalette::WindowText, LARANJA);
         l->setPalette(p);
@@ -86,7 +78,7 @@ FrmPagamentos::FrmPagamentos()
 
     frame_ = new QGroupBox(QStringLiteral("Recebimento de Dízimos"), this);
     frame_->setObjectName(QStringLiteral("Frameprincipal"));
-    frame_->setFont(serif(12));
+    frame_->setFont(fonteserif(12));
     {
         QPalette p = frame_->palette();
         p.setColor(QPalette::WindowText, LARANJA);
@@ -108,13 +100,13 @@ FrmPagamentos::FrmPagamentos()
     procurar_ = new QPushButton(QStringLiteral("&Procurar\nDízimista"), frame_);
     procurar_->setObjectName(QStringLiteral("cmdprocurar"));
     procurar_->setGeometry(r(5280, 360, 1215, 975));
-    procurar_->setFont(serif(12));
+    procurar_->setFont(fonteserif(12));
 
     rotulo(frame_, "Label2", QStringLiteral("Valor:"), r(120, 1320, 1575, 615), 24);
     valor_ = new QLineEdit(QStringLiteral("0,00"), frame_);
     valor_->setObjectName(QStringLiteral("txtvalor"));
     valor_->setGeometry(r(1920, 1200, 3015, 855));
-    valor_->setFont(serif(27.75));
+    valor_->setFont(fonteserif(27.75));
     valor_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
 
     referencia_ = new QFrame(frame_);
@@ -135,7 +127,7 @@ FrmPagamentos::FrmPagamentos()
     receber_ = new QPushButton(QStringLiteral("&RECEBER"), frame_);
     receber_->setObjectName(QStringLiteral("cmdreceber"));
     receber_->setGeometry(r(1920, 3120, 3015, 975));
-    receber_->setFont(serif(14.25));
+    receber_->setFont(fonteserif(14.25));
     sair_ = new QPushButton(QStringLiteral("&Sair"), frame_);
     sair_->setObjectName(QStringLiteral("cmdsair"));
     sair_->setGeometry(r(5280, 3120, 1215, 975));

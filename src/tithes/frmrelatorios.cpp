@@ -65,14 +65,6 @@ const QColor AZULCLARO(192, 192, 255);  // code and name of a known tither
 
 const char* const SUCESSO = "Relatório Emitido com sucesso!";
 
-QFont serif(double pontos, bool negrito = true)
-{
-    QFont f(QStringLiteral("Liberation Serif"));
-    f.setStyleHint(QFont::Serif);
-    f.setPointSizeF(pontos);
-    f.setBold(negrito);
-    return f;
-}
 
 enum Coluna { ColCodigo, ColNome, ColEndereco, ColTelefone, ColEmail, ColNascimento, ColDia, ColTelefone2, ColCelular };
 
@@ -197,7 +189,7 @@ FrmRelatorios::FrmRelatorios()
     };
 
     frame_ = grupo(this, QStringLiteral("Frameprincipal"), QStringLiteral("Relatórios"), r(0, 0, 7575, 7455));
-    frame_->setFont(serif(12));
+    frame_->setFont(fonteserif(12));
     {
         QPalette p = frame_->palette();
         p.setColor(QPalette::WindowText, LARANJA);
@@ -245,7 +237,7 @@ FrmRelatorios::FrmRelatorios()
         b->setIcon(style()->standardIcon(icones[i]));
         b->setIconSize(QSize(40, 40));
         b->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-        b->setFont(serif(12));
+        b->setFont(fonteserif(12));
         b->setGeometry(r(i * 2280, 0, 2295, 1695));
         cmdtiporelatorio_[i] = b;
         connect(b, &QToolButton::clicked, this, [this, i] { cmdtiporelatorio_Click(i); });

@@ -364,33 +364,35 @@ bool estornarecibo(const QString& codigo)
     return true;
 }
 
-void promptestornorecibo()
+namespace {
+// Asks for a receipt code; empty when cancelled or when no receipt has it (said so).
+QString pedecodigorecibo(const QString& pergunta)
 {
-    const QString codigo = Dialogos::inputbox(
-        QStringLiteral("Digite o Código do Recibo  a ser estornado (Excluir):\nFormato:  00000/00"),
-        QStringLiteral("Tivane Dízimos"));
+    const QString codigo = Dialogos::inputbox(pergunta, QStringLiteral("Tivane Dízimos"));
     if (codigo.isEmpty())
-        return;
+        return codigo;
     if (!reciboexiste(codigo)) {
         Dialogos::msgbox(QStringLiteral("Recibo não encontrado com o código ") + codigo + QStringLiteral(" !"), 64);
-        return;
+        return QString();
     }
-    if (estornarecibo(codigo))
+    return codigo;
+}
+}  // namespace
+
+void promptestornorecibo()
+{
+    const QString codigo =
+        pedecodigorecibo(QStringLiteral("Digite o Código do Recibo  a ser estornado (Excluir):\nFormato:  00000/00"));
+    if (!codigo.isEmpty() && estornarecibo(codigo))
         Dialogos::msgbox(QStringLiteral("Recibo ") + codigo + QStringLiteral(" estornado com sucesso!"), 64);
 }
 
 void promptsegundaviarecibo()
 {
-    const QString codigo = Dialogos::inputbox(
-        QStringLiteral("Digite o Código do Recibo para emitir Segunda Via:\nFormato:  00000/00"),
-        QStringLiteral("Tivane Dízimos"));
-    if (codigo.isEmpty())
-        return;
-    if (!reciboexiste(codigo)) {
-        Dialogos::msgbox(QStringLiteral("Recibo não encontrado com o código ") + codigo + QStringLiteral(" !"), 64);
-        return;
-    }
-    emiterecibo(codigo, true);
+    const QString codigo =
+        pedecodigorecibo(QStringLiteral("Digite o Código do Recibo para emitir Segunda Via:\nFormato:  00000/00"));
+    if (!codigo.isEmpty())
+        emiterecibo(codigo, true);
 }
 
 namespace {
