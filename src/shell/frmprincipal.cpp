@@ -416,6 +416,9 @@ void fechajanelas()
         Janelas::fecha(j);
     if (FrmPrincipal* p = FrmPrincipal::atual())
         p->temporefresh()->stop();
+    // Closing one of them activates the next MDI child, and the payments and
+    // reports windows hide the toolbar when activated: show it again.
+    mostrabarraprincipal(true);
 }
 
 namespace {

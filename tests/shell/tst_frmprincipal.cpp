@@ -142,7 +142,14 @@ private slots:
         registra("frmsobre", Janelas::Independente);
         QPointer<QWidget> usuarios = Janelas::abre("frmcadastrousuarios"), sobre = Janelas::abre("frmsobre");
         FrmAguarde::abre();
-        mostrabarraprincipal(false);
+        // Like the payments and reports windows, the listed ones hide the toolbar when activated; closing
+        // one activates the next.
+        QObject guarda;
+        connect(principal->area(), &QMdiArea::subWindowActivated, &guarda, [lista](QMdiSubWindow* s) {
+            if (s && lista.contains(s->widget()))
+                mostrabarraprincipal(false);
+        });
+        Janelas::abre(LISTA.first());
         principal->temporefresh()->start();
 
         fechajanelas();
