@@ -331,13 +331,18 @@ void FrmFolhaDeRelatorio::imprimir()
 {
     tempoimprime_->stop();
     QPrinter* p = impressora();
-    if (p->outputFormat() == QPrinter::NativeFormat && p->printerName().isEmpty() &&
-        QPrinterInfo::defaultPrinter().isNull()) {
+    // Nowhere to print: no printer at all, or a file printer without a file
+    // (what Qt gives when the system has no printing service).
+    const bool semdestino = p->outputFileName().isEmpty() &&
+                            (p->outputFormat() == QPrinter::PdfFormat ||
+                             (p->printerName().isEmpty() && QPrinterInfo::defaultPrinter().isNull()));
+    if (semdestino || imprimetexto(p, texto()) < 0) {
+        // A printer that failed to start refuses every later change: the next
+        // print (and the printer dialog) starts from a fresh one.
+        delete impressora_;
+        impressora_ = nullptr;
         Dialogos::msgbox(QString::fromUtf8(SEM_IMPRESSORA), 64);
-        return;
     }
-    if (imprimetexto(p, texto()) < 0)
-        Dialogos::msgbox(QString::fromUtf8(SEM_IMPRESSORA), 64);
 }
 
 void FrmFolhaDeRelatorio::justifica(int inicio, int fim)

@@ -160,6 +160,17 @@ void TstFolhaDeRelatorio::imprime()
     QVERIFY(!QFile::exists(pdf));
     QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(pdf), 5000);
     QTRY_COMPARE(paginasPdf(pdf), 1);
+
+    // Nowhere to print (a file printer without a file), then a file chosen: the failure does not spoil the next print.
+    gravavalorregistro(RaizRegistro::LocalMachine, "Software\\Tivane\\opcoes", "31", "False");
+    f->impressora()->setOutputFormat(QPrinter::PdfFormat);
+    f->impressora()->setOutputFileName(QString());
+    acao(f, "Imprimir");
+    QCOMPARE(Dialogos::ultimo("msgbox").texto, QString("Impressora Padrão não localizada ou não instalada!"));
+    f->impressora()->setOutputFormat(QPrinter::PdfFormat);
+    f->impressora()->setOutputFileName(dados_ + "impressao3.pdf");
+    acao(f, "Imprimir");
+    QCOMPARE(paginasPdf(dados_ + "impressao3.pdf"), 1);
 }
 
 void TstFolhaDeRelatorio::paginacao()
