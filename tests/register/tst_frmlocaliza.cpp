@@ -140,6 +140,23 @@ private slots:
         QCOMPARE(lista()->headerItem()->text(2), QString("Telefone"));
     }
 
+    void ordemPelaColuna()
+    {
+        QVERIFY(teste::sql("INSERT INTO dizimistas (codigo, nome) VALUES ('0002', 'ângela')"));
+        abrelocalizador("frmcadastrodizimistas", 1);
+        QHeaderView* cabecalho = lista()->header();
+        const auto clica = [&](int coluna) {
+            QTest::mouseClick(cabecalho->viewport(), Qt::LeftButton, {},
+                              QPoint(cabecalho->sectionViewportPosition(coluna) + 5, cabecalho->height() / 2));
+        };
+        QCOMPARE(pesquisa(PorNome, "a").size(), 4);
+        clica(0);   // as a person reads: accents and case do not push a name to the end
+        QCOMPARE(pesquisa(PorNome, "a"), QStringList({"ângela|0002", "JOÃO D'ÁVILA|0001", "Maria|0010", "Zélia|1000"}));
+        clica(1);
+        clica(1);   // always ascending
+        QCOMPARE(pesquisa(PorNome, "a"), QStringList({"JOÃO D'ÁVILA|0001", "ângela|0002", "Maria|0010", "Zélia|1000"}));
+    }
+
     void devolveACadaChamador()
     {
         Janelas::abre("frmcadastrodizimistas");
