@@ -227,6 +227,7 @@ void FrmPagamentos::atualizadizimista()
         e->setPalette(p);
     }
     nome_->setText(nome);
+    nome_->home(false);   // a long name shows its beginning, not its end
 }
 
 void FrmPagamentos::procurar()

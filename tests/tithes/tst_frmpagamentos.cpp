@@ -80,6 +80,7 @@ private Q_SLOTS:
         QCOMPARE(nome->text(), QString());
         QTest::keyClicks(codigo, "1");
         QCOMPARE(nome->text(), QString("Maria das Dores"));
+        QCOMPARE(nome->cursorPosition(), 0);   // the name shows from its start
         QTest::keyClicks(codigo, "1");
         QCOMPARE(nome->text(), QString());
         codigo->setText("0001");   // as the search window writes it
