@@ -104,6 +104,8 @@ FrmSenha::FrmSenha(QWidget* parent)
 
     carregausuarioslogin();
     timerinstrucao_->start();
+    // The first user is already chosen: typing goes straight into the password.
+    txtsenha_->setFocus();
 }
 
 FrmSenha* FrmSenha::inicia()
