@@ -44,7 +44,9 @@ FrmSenha::FrmSenha(QWidget* parent)
 {
     setObjectName("frmsenha");
     setWindowTitle(QStringLiteral("Tivane Dízimos 1.0 - Tivane System"));
-    setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint | Qt::WindowMinimizeButtonHint);
+    // No maximize button: the hints count only with CustomizeWindowHint.
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
+                   | Qt::WindowMinimizeButtonHint);
 
     auto* titulo = new QLabel(QStringLiteral("Tivane Dízimos"), this);
     titulo->setObjectName("lblquardalegal");
@@ -93,6 +95,8 @@ FrmSenha::FrmSenha(QWidget* parent)
     layout->addWidget(lblinstrucao_);
     layout->addWidget(listausuarios_);
     setMinimumWidth(420);
+    // A fixed frame: window managers drop the maximize button only then.
+    setFixedSize(sizeHint());
 
     connect(cmdentrar_, &QPushButton::clicked, this, [this] { entrarnosistema(); });
     connect(cmdsair_, &QPushButton::clicked, this, &QDialog::close);
