@@ -84,6 +84,16 @@ void mostradata(QLineEdit* caixa, const TextoNulo& valor)
     caixa->setInputMask(MASCARA_DATA);
 }
 
+// A stored text longer than the box's typing limit is shown whole: a box
+// cuts what it is given, and the cut text would be saved over the whole one.
+void mostratexto(QLineEdit* caixa, const TextoNulo& valor)
+{
+    const QString texto = valor.value_or(QString());
+    if (texto.size() > caixa->maxLength())
+        caixa->setMaxLength(texto.size());
+    caixa->setText(texto);
+}
+
 void mostracombo(QComboBox* combo, const TextoNulo& valor)
 {
     // A Null or empty field shows empty: keeping the previous tither's text
@@ -601,34 +611,34 @@ Dizimista FrmCadastroDizimistas::preencheregistrodizimista() const
 void FrmCadastroDizimistas::mostraregistro(const Dizimista& d)
 {
     limparcampos();
-    txtcodigo_->setText(d.codigo);
-    txtnome_->setText(d.nome.value_or(QString()));
-    txtdatacadastro_->setText(d.cadastro.value_or(QString()));
+    mostratexto(txtcodigo_, d.codigo);
+    mostratexto(txtnome_, d.nome);
+    mostratexto(txtdatacadastro_, d.cadastro);
     mostradata(txtnascimento_, d.nascimento);
-    txtrg_->setText(d.rg.value_or(QString()));
-    txtcpf_->setText(d.cpf.value_or(QString()));
-    txtendereco_->setText(d.endereco.value_or(QString()));
-    txtbairro_->setText(d.bairro.value_or(QString()));
-    txtcidade_->setText(d.cidade.value_or(QString()));
+    mostratexto(txtrg_, d.rg);
+    mostratexto(txtcpf_, d.cpf);
+    mostratexto(txtendereco_, d.endereco);
+    mostratexto(txtbairro_, d.bairro);
+    mostratexto(txtcidade_, d.cidade);
     (d.ativo ? optativo_ : optinativo_)->setChecked(true);
     optsexo_[d.sexo ? 0 : 1]->setChecked(true);
     mostracombo(cbestado_, d.estado);
     mostracombo(cbestadocivil_, d.estadocivil);
-    txtcep_->setText(d.cep.value_or(QString()));
-    txttel_->setText(d.tel.value_or(QString()));
-    txtemail_->setText(d.email.value_or(QString()));
+    mostratexto(txtcep_, d.cep);
+    mostratexto(txttel_, d.tel);
+    mostratexto(txtemail_, d.email);
     carregafotodizimista(this, txtcodigo_->text());
-    txtcelular_->setText(d.celular.value_or(QString()));
-    txtbarras_->setText(d.barras.value_or(QString()));
+    mostratexto(txtcelular_, d.celular);
+    mostratexto(txtbarras_, d.barras);
     txtobs_->setPlainText(d.obs.value_or(QString()));
-    txtmsn_->setText(d.msn.value_or(QString()));
+    mostratexto(txtmsn_, d.msn);
     mostradata(txtconversao_, d.conversao);
     mostradata(txtcasamento_, d.casamento);
-    txtprofissao_->setText(d.profissao.value_or(QString()));
+    mostratexto(txtprofissao_, d.profissao);
     chkdesempregado_->setChecked(d.desempregado);
     chkfalecido_->setChecked(d.falecido);
     chkadoecido_->setChecked(d.adoecido);
-    txtconjuge_->setText(d.conjuge.value_or(QString()));
+    mostratexto(txtconjuge_, d.conjuge);
 }
 
 void FrmCadastroDizimistas::gravardizimista()

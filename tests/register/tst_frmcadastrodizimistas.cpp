@@ -180,6 +180,12 @@ private slots:
         abredizimista("0001");
         QCOMPARE(combo(w, "cbestado") + "|" + combo(w, "cbestadocivil"), QString("SP - São Paulo|Casado(a)"));
         QVERIFY(marcado(w, "chkdesempregado") && marcado(w, "optsexo0"));
+        // A stored text longer than its box is shown, and saved back, whole.
+        const QString longo(160, QChar(u'R'));
+        QVERIFY(teste::sql("UPDATE dizimistas SET endereco = '" + longo + "', codigo = '000000001' WHERE codigo = '0001'"));
+        abredizimista("000000001");
+        QCOMPARE(w->preencheregistrodizimista().endereco, TextoNulo(longo));
+        QCOMPARE(w->preencheregistrodizimista().codigo, QString("000000001"));
         w->proximodizimista();   // Null fields show as empty, the combos too
         QCOMPARE(c(w, "txtnome")->text(), QString("Mulher"));
         QCOMPARE(combo(w, "cbestado") + combo(w, "cbestadocivil") + c(w, "txttel")->text() + c(w, "txtdatacadastro")->text(),
