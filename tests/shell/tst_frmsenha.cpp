@@ -58,11 +58,12 @@ private Q_SLOTS:
         teste::sql("INSERT INTO usuarios VALUES ('0001', 'Paulo', 'pp', '01/01/2020')");
         teste::sql("INSERT INTO usuarios VALUES ('0002', 'Ana', 'aa', '01/01/2020')");
         teste::sql("INSERT INTO usuarios VALUES ('0003', 'Ana', 'outra', '01/01/2020')");
+        teste::sql(QStringLiteral("INSERT INTO usuarios VALUES ('0004', 'álvaro', 'av', '01/01/2020')"));
         FrmSenha j;
-        QCOMPARE(nomes(j), (QStringList{"Ana", "Ana", "Master", "Paulo"}));
+        QCOMPARE(nomes(j), (QStringList{QStringLiteral("álvaro"), "Ana", "Ana", "Master", "Paulo"}));
 
         // Each "Ana" checks its own password and stores its own code.
-        combo(j)->setCurrentIndex(1);
+        combo(j)->setCurrentIndex(2);
         senha(j)->setText("aa");
         QVERIFY(!j.entrarnosistema());
         senha(j)->setText("outra");
@@ -70,13 +71,13 @@ private Q_SLOTS:
         QCOMPARE(lerusuarioatual(), QString("0003"));
 
         FrmSenha k;
-        combo(k)->setCurrentIndex(3);
+        combo(k)->setCurrentIndex(4);
         senha(k)->setText("pp");
         QVERIFY(k.entrarnosistema());
         QCOMPARE(lerusuarioatual(), QString("0001"));
 
         FrmSenha m;
-        combo(m)->setCurrentIndex(2);
+        combo(m)->setCurrentIndex(3);
         senha(m)->setText("pp");
         QVERIFY(!m.entrarnosistema());
         senha(m)->setText("qorm64");
