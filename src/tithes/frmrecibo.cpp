@@ -85,6 +85,8 @@ FrmRecibo::FrmRecibo(QWidget* pai)
     connect(parar, &QPushButton::clicked, this, &FrmRecibo::sair);
     connect(temposair_, &QTimer::timeout, this, [this] { tique(false); });
     connect(tempoimprimir_, &QTimer::timeout, this, [this] { tique(true); });
+    // Shown where it stays, not at the corner a window manager gives a frameless window.
+    centralizanatela(this);
 }
 
 void FrmRecibo::defineModelo(const ModeloRecibo& modelo)
