@@ -11,6 +11,7 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGuiApplication>
+#include <QIcon>
 #include <QImageReader>
 #include <QLabel>
 #include <QListWidget>
@@ -18,6 +19,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
+#include <QPixmap>
 #include <QScreen>
 #include <QStyle>
 #include <QSvgRenderer>
@@ -104,6 +106,25 @@ QImage figuraPadrao()
     return img;
 }
 
+// The program's icon; the work windows inside the MDI area take it too, in
+// place of the toolkit's own logo.
+QIcon iconePrograma()
+{
+    QSvgRenderer svg(QStringLiteral(":/tivane/icone.svg"));
+    QIcon icone;
+    if (!svg.isValid())
+        return icone;
+    for (int lado : {16, 24, 32, 48, 64}) {
+        QPixmap pm(lado, lado);
+        pm.fill(Qt::transparent);
+        QPainter p(&pm);
+        svg.render(&p);
+        p.end();
+        icone.addPixmap(pm);
+    }
+    return icone;
+}
+
 }  // namespace
 
 // The MDI area paints one picture centred on the workspace colour (Qt would tile it).
@@ -139,6 +160,7 @@ FrmPrincipal::FrmPrincipal()
 {
     setObjectName(QString::fromLatin1(NOME));
     setWindowTitle(QStringLiteral("Sistema para Recebimento de Dízimos"));
+    setWindowIcon(iconePrograma());
     setContextMenuPolicy(Qt::PreventContextMenu);  // the toolbar is hidden and shown by the program only
 
     area_ = new AreaPrincipal(this);
