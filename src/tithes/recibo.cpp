@@ -279,7 +279,10 @@ void defineimpressaoarquivo(const QString& arquivopdf)
 bool imprimeformulariorecibo(const ModeloRecibo& modelo, QWidget* pai)
 {
     const QString arquivo = arquivoimpressao();
-    if (arquivo.isEmpty() && QPrinterInfo::defaultPrinter().isNull()) {
+    // Any installed printer will do; without a default one the first is offered.
+    const bool semPadrao = QPrinterInfo::defaultPrinter().isNull();
+    const QStringList instaladas = semPadrao ? QPrinterInfo::availablePrinterNames() : QStringList();
+    if (arquivo.isEmpty() && semPadrao && instaladas.isEmpty()) {
         Dialogos::msgbox(QStringLiteral("Impressora Padrão não localizada ou não instalada!"), 48);
         return false;
     }
@@ -288,6 +291,8 @@ bool imprimeformulariorecibo(const ModeloRecibo& modelo, QWidget* pai)
     if (!arquivo.isEmpty()) {
         impressora.setOutputFormat(QPrinter::PdfFormat);
         impressora.setOutputFileName(arquivo);
+    } else if (semPadrao) {
+        impressora.setPrinterName(instaladas.first());
     }
     if (!Dialogos::dialogoImpressora(&impressora, pai))
         return false;
