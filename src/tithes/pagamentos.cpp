@@ -79,23 +79,6 @@ QString montacodigorecibo(qint64 numero, int ano)
     return QString::number(numero).rightJustified(5, QLatin1Char('0')) + QLatin1Char('/') + doisdigitos(ano);
 }
 
-bool lercodigorecibo(const QString& codigo, qint64* numero, QString* ano)
-{
-    const int barra = codigo.indexOf(QLatin1Char('/'));
-    if (barra < 0)
-        return false;
-    // Leading digits only, as the stored codes were always read.
-    const QString antes = codigo.left(barra).trimmed();
-    int fim = 0;
-    while (fim < antes.size() && antes.at(fim).isDigit() && antes.at(fim).unicode() < 128)
-        ++fim;
-    if (numero)
-        *numero = antes.left(fim).toLongLong();
-    if (ano)
-        *ano = codigo.mid(barra + 1, 2);
-    return true;
-}
-
 QString geracodigorecibo()
 {
     return geracodigorecibo(QDate::currentDate().year());

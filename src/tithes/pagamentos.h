@@ -17,8 +17,6 @@ QString formatavalor(const QString& texto);
 
 // "00001/26": the number with at least five digits, "/", the year's last two digits.
 QString montacodigorecibo(qint64 numero, int ano);
-// Number and two-digit year of a code; false when it has no "/".
-bool lercodigorecibo(const QString& codigo, qint64* numero, QString* ano = nullptr);
 // The next receipt code of the given year (of today when omitted): one more
 // than the highest number among that year's codes, reversed rows included.
 // Empty when the database could not be read.
