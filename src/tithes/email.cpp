@@ -1,6 +1,7 @@
 #include "tithes/email.h"
 
 #include <QFileInfo>
+#include <QProcess>
 
 #include "core/dialogos.h"
 
@@ -108,6 +109,35 @@ bool argumentosemail(const QString& assunto, const QString& para, const QString&
     return true;
 }
 
+namespace {
+
+// xdg-email ends with a non-zero code when it finds no mail client to hand
+// the message to; that is said when it happens. It is never waited for: it
+// may stay until the mail client closes.
+bool iniciaclienteemail(const QStringList& argumentos)
+{
+    // No parent: leaving the program must not kill the mail client it started.
+    auto* p = new QProcess;
+    p->setProgram(QStringLiteral("xdg-email"));
+    p->setArguments(argumentos);
+    p->setStandardInputFile(QProcess::nullDevice());
+    p->setStandardOutputFile(QProcess::nullDevice());
+    p->setStandardErrorFile(QProcess::nullDevice());
+    QObject::connect(p, &QProcess::finished, p, [p](int codigo, QProcess::ExitStatus saida) {
+        p->deleteLater();
+        if (saida == QProcess::NormalExit && codigo != 0)
+            avisaemail(EmailSemCliente);
+    });
+    p->start();
+    if (!p->waitForStarted(5000)) {
+        delete p;
+        return false;
+    }
+    return true;
+}
+
+}  // namespace
+
 int enviaemail(const QString& assunto, const QString& para, const QString& copia, const QString& copiaoculta,
                const QString& anexos, const QString& corpo)
 {
@@ -115,7 +145,19 @@ int enviaemail(const QString& assunto, const QString& para, const QString& copia
     int status = EmailEnviado;
     if (!argumentosemail(assunto, para, copia, copiaoculta, anexos, corpo, &args, &status))
         return status;
-    return Dialogos::iniciaPrograma(QStringLiteral("xdg-email"), args) ? EmailEnviado : EmailSemCliente;
+    const QString programa = QStringLiteral("xdg-email");
+    const bool iniciado =
+        Dialogos::modoTeste() ? Dialogos::iniciaPrograma(programa, args) : iniciaclienteemail(args);
+    return iniciado ? EmailEnviado : EmailSemCliente;
+}
+
+void avisaemail(int status)
+{
+    if (status == EmailEnviado)
+        return;
+    // A typing mistake is a warning; a mail client that fails gets the mail
+    // routine's plain box.
+    Dialogos::msgbox(mensagemstatusemail(status), status == EmailDestinatarioInvalido ? 48 : 0);
 }
 
 QString mensagemstatusemail(int status)

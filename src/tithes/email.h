@@ -36,11 +36,14 @@ bool argumentosemail(const QString& assunto, const QString& para, const QString&
                      QStringList* argumentos, int* status = nullptr);
 
 // Hands the message to the mail client, which shows it to be sent. Returns a
-// StatusEmail.
+// StatusEmail; when the mail program starts but finds no mail client, that
+// is said later with avisaemail.
 int enviaemail(const QString& assunto, const QString& para, const QString& copia, const QString& copiaoculta,
                const QString& anexos, const QString& corpo);
 
 // A sentence in Portuguese for a status other than EmailEnviado.
 QString mensagemstatusemail(int status);
+// Shows that sentence (nothing for EmailEnviado).
+void avisaemail(int status);
 
 }  // namespace tivane

@@ -364,8 +364,7 @@ void FrmFolhaDeRelatorio::enviar()
         return;
     const int status = enviaemail(QStringLiteral("Tivane Dízimos - Envio de Relatório"), endereco, QString(), QString(),
                                   anexo, QStringLiteral("Segue em anexo Arquivo com marcações do Tivane Dízimos"));
-    if (status != EmailEnviado)
-        Dialogos::msgbox(mensagemstatusemail(status), 48);
+    avisaemail(status);
 }
 
 void FrmFolhaDeRelatorio::sair()

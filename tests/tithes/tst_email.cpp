@@ -35,6 +35,7 @@ private slots:
     void argumentosDoCliente();
     void recusasNaoChamamOCliente();
     void clienteFalsoRecebeAMensagem();
+    void semClienteDeEmailEAvisado();
 };
 
 void TstEmail::itens()
@@ -118,6 +119,24 @@ void TstEmail::clienteFalsoRecebeAMensagem()
     QCOMPARE(q.queryItemValue("subject", QUrl::FullyDecoded), ASSUNTO);
     QCOMPARE(q.queryItemValue("body", QUrl::FullyDecoded), CORPO);
     QCOMPARE(q.queryItemValue("attach", QUrl::FullyDecoded), QFileInfo(anexo).canonicalFilePath());
+}
+
+void TstEmail::semClienteDeEmailEAvisado()
+{
+    // The mail program starts but finds no mail client (xdg-email ends with 3): said when it ends.
+    QTemporaryDir pasta;
+    QVERIFY(escreve(pasta.filePath("xdg-email"), "#!/bin/sh\nexit 3\n"));
+    QFile::setPermissions(pasta.filePath("xdg-email"), QFile::ReadOwner | QFile::ExeOwner);
+    const QByteArray caminho = qgetenv("PATH");
+    qputenv("PATH", QFile::encodeName(pasta.path()) + ":" + caminho);
+    Dialogos::ativaModoTeste(false);
+    const int status = enviaemail(ASSUNTO, "secretaria@paroquia.org.br", "", "", "", CORPO);
+    Dialogos::ativaModoTeste(true);
+    qputenv("PATH", caminho);
+    QCOMPARE(status, int(EmailEnviado));
+    QTRY_VERIFY_WITH_TIMEOUT(!Dialogos::registros("msgbox").isEmpty(), 10000);
+    QCOMPARE(Dialogos::ultimo("msgbox").texto, mensagemstatusemail(EmailSemCliente));
+    QCOMPARE(Dialogos::ultimo("msgbox").estilo, 0);
 }
 
 TIVANE_TEST_MAIN(TstEmail)

@@ -217,7 +217,7 @@ void TstFolhaDeRelatorio::enviaPorEmail()
     Dialogos::respondeTexto("a@b.com");
     Dialogos::respondePrograma(false);
     acao(f, "Enviar");
-    QVERIFY(Dialogos::ultimo("msgbox").texto.contains("programa de e-mail"));
+    QVERIFY(Dialogos::ultimo("msgbox").texto.contains("programa de e-mail") && Dialogos::ultimo("msgbox").estilo == 0);
 }
 
 void TstFolhaDeRelatorio::justificacao()
