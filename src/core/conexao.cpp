@@ -278,6 +278,8 @@ bool preparaConexao(sqlite3* db, QString* erro)
     if (!executa(db, chave.constData()) || !executa(db, "PRAGMA cipher_compatibility = 3;")) {
         // cipher_compatibility is unknown to older SQLCipher builds; that is fine.
     }
+    // Before the probe: a write of another instance in progress only makes it wait.
+    sqlite3_busy_timeout(db, 3000);
     sqlite3_stmt* st = nullptr;
     int rc = sqlite3_prepare_v2(db, "SELECT count(*) FROM sqlite_master", -1, &st, nullptr);
     if (rc == SQLITE_OK)
@@ -289,7 +291,6 @@ bool preparaConexao(sqlite3* db, QString* erro)
             *erro = cx().erro;
         return false;
     }
-    sqlite3_busy_timeout(db, 3000);
     sqlite3_create_collation_v2(db, "FOLD", SQLITE_UTF8, nullptr, comparaDobrado, nullptr);
     sqlite3_create_function_v2(db, "like", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, funcaoLike, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "like", 3, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, funcaoLike, nullptr, nullptr, nullptr);
