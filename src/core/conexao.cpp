@@ -446,6 +446,9 @@ Escopo::Escopo(Tabela)
         ok_ = true;
         return;
     }
+    // A new operation: the cause of an earlier failure must not be reported for this one.
+    cx().erro.clear();
+    cx().codigo = SQLITE_OK;
     const QString caminho = Banco::caminhoArquivo();
     const Identidade id = identidade(caminho);
     if (!id.existe || id.tamanho == 0) {

@@ -143,6 +143,19 @@ private Q_SLOTS:
         QCOMPARE(numero("SELECT (SELECT count(*) FROM pagamentos) + (SELECT count(*) FROM dizimistas)"), 0);
     }
 
+    void falhaAnteriorNaoEhCausaDaSeguinte()
+    {
+        {
+            Escopo e = abreconexaodizimistas();
+            teste::sql("INSERT INTO dizimistas (codigo) VALUES ('0001')");
+            QVERIFY(!Consulta("INSERT INTO dizimistas (codigo) VALUES ('0001')").exec());
+            QVERIFY(!Banco::ultimoErro().isEmpty());
+        }
+        Escopo e = abreconexaoigreja();
+        Banco::avisaFalhaGravacao(QStringLiteral("Não foi possível gravar a igreja"));
+        QCOMPARE(Dialogos::ultimo().texto, QStringLiteral("Não foi possível gravar a igreja. Nada foi alterado."));
+    }
+
     void arquivoAusentePergunta_data()
     {
         QTest::addColumn<QByteArray>("dados");   // what stands in place of the file
