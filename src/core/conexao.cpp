@@ -23,6 +23,7 @@ struct Conexao {
     QString erro;
     int codigo = SQLITE_OK;
     int savepoints = 0;
+    quint64 geracao = 0;   // one more at each closeAll: statements of an older one are gone
 };
 
 Conexao& cx()
@@ -328,6 +329,7 @@ void closeAll()
         while ((st = sqlite3_next_stmt(c.db, nullptr)) != nullptr)
             sqlite3_finalize(st);
         sqlite3_close(c.db);
+        ++c.geracao;
     }
     c.db = nullptr;
     c.caminho.clear();
@@ -563,6 +565,7 @@ Consulta::Consulta(const QString& sql)
         erro_ = QStringLiteral("banco de dados não aberto");
         return;
     }
+    geracao_ = cx().geracao;
     const QByteArray s = sql.toUtf8();
     const int rc = sqlite3_prepare_v2(db, s.constData(), s.size(), &stmt_, nullptr);
     if (rc != SQLITE_OK) {
@@ -574,12 +577,27 @@ Consulta::Consulta(const QString& sql)
 
 Consulta::~Consulta()
 {
-    sqlite3_finalize(stmt_);
+    sqlite3_finalize(st());
+}
+
+sqlite3_stmt* Consulta::st() const
+{
+    return geracao_ == cx().geracao ? stmt_ : nullptr;
+}
+
+bool Consulta::vivo()
+{
+    if (stmt_ && geracao_ != cx().geracao) {
+        stmt_ = nullptr;
+        if (erro_.isEmpty())
+            erro_ = QStringLiteral("o banco de dados foi fechado durante a operação");
+    }
+    return stmt_ != nullptr;
 }
 
 Consulta& Consulta::bind(const QVariant& valor)
 {
-    if (!stmt_)
+    if (!vivo())
         return *this;
     const int i = proximo_++;
     int rc;
@@ -612,7 +630,7 @@ Consulta& Consulta::bind(const QVariant& valor)
 
 bool Consulta::next()
 {
-    if (!stmt_ || !erro_.isEmpty())
+    if (!vivo() || !erro_.isEmpty())
         return false;
     const int rc = sqlite3_step(stmt_);
     if (rc == SQLITE_ROW)
@@ -626,7 +644,7 @@ bool Consulta::next()
 
 bool Consulta::exec()
 {
-    if (!stmt_ || !erro_.isEmpty())
+    if (!vivo() || !erro_.isEmpty())
         return false;
     int rc;
     while ((rc = sqlite3_step(stmt_)) == SQLITE_ROW) {
@@ -641,7 +659,7 @@ bool Consulta::exec()
 
 void Consulta::reset()
 {
-    if (!stmt_)
+    if (!vivo())
         return;
     sqlite3_reset(stmt_);
     sqlite3_clear_bindings(stmt_);
@@ -651,7 +669,7 @@ void Consulta::reset()
 
 int Consulta::colunas() const
 {
-    return stmt_ ? sqlite3_column_count(stmt_) : 0;
+    return st() ? sqlite3_column_count(stmt_) : 0;
 }
 
 int Consulta::indice(const char* nome) const
@@ -665,7 +683,7 @@ int Consulta::indice(const char* nome) const
 
 QVariant Consulta::value(int coluna) const
 {
-    if (!stmt_ || coluna < 0 || coluna >= colunas())
+    if (coluna < 0 || coluna >= colunas())
         return {};
     switch (sqlite3_column_type(stmt_, coluna)) {
     case SQLITE_NULL: return {};
@@ -677,7 +695,7 @@ QVariant Consulta::value(int coluna) const
 
 QString Consulta::text(int coluna) const
 {
-    if (!stmt_ || coluna < 0 || coluna >= colunas())
+    if (coluna < 0 || coluna >= colunas())
         return QString("");
     const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, coluna));
     if (!p)
@@ -687,14 +705,14 @@ QString Consulta::text(int coluna) const
 
 bool Consulta::isNull(int coluna) const
 {
-    if (!stmt_ || coluna < 0 || coluna >= colunas())
+    if (coluna < 0 || coluna >= colunas())
         return true;
     return sqlite3_column_type(stmt_, coluna) == SQLITE_NULL;
 }
 
 qint64 Consulta::inteiro(int coluna) const
 {
-    if (!stmt_ || coluna < 0 || coluna >= colunas())
+    if (coluna < 0 || coluna >= colunas())
         return 0;
     return sqlite3_column_int64(stmt_, coluna);
 }

@@ -91,7 +91,13 @@ public:
     qint64 changes() const;
 
 private:
+    // Null once Banco::closeAll() has finalised the statement (a whole-file copy
+    // while the statement was alive): it then fails instead of touching freed memory.
+    sqlite3_stmt* st() const;
+    bool vivo();
+
     sqlite3_stmt* stmt_ = nullptr;
+    quint64 geracao_ = 0;
     int proximo_ = 1;
     QString erro_;
 };

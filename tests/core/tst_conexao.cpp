@@ -156,6 +156,20 @@ private Q_SLOTS:
         QCOMPARE(Dialogos::ultimo().texto, QStringLiteral("Não foi possível gravar a igreja. Nada foi alterado."));
     }
 
+    void consultaVivaQuandoOArquivoEhFechado()
+    {
+        Escopo e = abreconexaodizimistas();
+        teste::sql("INSERT INTO dizimistas (codigo) VALUES ('0001'), ('0002')");
+        Consulta c("SELECT codigo FROM dizimistas");
+        QVERIFY(c.next());
+        Banco::closeAll();   // a whole-file copy in the middle of a walk
+        QCOMPARE(c.text(0), QString(""));
+        QVERIFY(!c.next());
+        QVERIFY(!c.ok());
+        c.reset();
+        QVERIFY(!c.bind("x").exec());
+    }   // and its end does not free the statement a second time
+
     void arquivoAusentePergunta_data()
     {
         QTest::addColumn<QByteArray>("dados");   // what stands in place of the file
