@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QFontMetrics>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
@@ -62,6 +63,11 @@ int msgbox(const QString& texto, int estilo, const QString& titulo)
     case 64: caixa.setIcon(QMessageBox::Information); break;
     default: caixa.setIcon(QMessageBox::NoIcon); break;
     }
+    // A short text gives a narrow box whose frame cuts the title ("Tiva...mos").
+    QFont negrito = caixa.font();
+    negrito.setBold(true);
+    const int largura = QFontMetrics(negrito).horizontalAdvance(titulo) + 60;
+    caixa.setStyleSheet(QStringLiteral("QLabel#qt_msgbox_label { min-width: %1px; }").arg(largura));
     if (simNao) {
         QPushButton* sim = caixa.addButton("&Sim", QMessageBox::YesRole);
         QPushButton* nao = caixa.addButton("&Não", QMessageBox::NoRole);
