@@ -11,7 +11,16 @@ for p in "${pacotes[@]}"; do
 done
 [ ${#faltam[@]} -eq 0 ] && exit 0
 echo "Instalando pacotes: ${faltam[*]}"
-sudo_cmd=""
-[ "$(id -u)" -ne 0 ] && sudo_cmd="sudo"
-$sudo_cmd apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $sudo_cmd apt-get install -y -qq --no-install-recommends "${faltam[@]}"
+# As root directly; otherwise through sudo, or through su (asks the root
+# password) on an installation where the user has no sudo.
+como_root() {
+  if [ "$(id -u)" -eq 0 ]; then
+    "$@"
+  elif command -v sudo >/dev/null 2>&1 && sudo -v; then
+    sudo "$@"
+  else
+    echo "Digite a senha do administrador (root) para instalar os pacotes."
+    su root -c "$(printf '%q ' "$@")"
+  fi
+}
+como_root env DEBIAN_FRONTEND=noninteractive sh -c 'apt-get update -qq && apt-get install -y -qq --no-install-recommends "$@"' sh "${faltam[@]}"
