@@ -13,7 +13,7 @@ build: deps
 	@cmake --build $(BUILD) -j $(JOBS)
 
 run: build
-	./$(BUILD)/src/tivane-dizimos
+	"$(BUILD)/src/tivane-dizimos"
 
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
@@ -21,7 +21,7 @@ test: build
 bench: deps
 	@cmake -S . -B $(BUILD)-bench -DCMAKE_BUILD_TYPE=Release -DTIVANE_BUILD_TESTS=OFF -DTIVANE_BUILD_BENCH=ON >/dev/null
 	@cmake --build $(BUILD)-bench -j $(JOBS) --target tivane-bench
-	./$(BUILD)-bench/bench/tivane-bench
+	"$(BUILD)-bench/bench/tivane-bench"
 
 clean:
 	rm -rf $(BUILD) $(BUILD)-bench
