@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <sqlcipher/sqlite3.h>
 
 using namespace tivane;
 
@@ -219,6 +220,16 @@ private Q_SLOTS:
         for (int i = 0; i < 16; ++i)
             cifrado[i] = static_cast<char>(cifrado[i] ^ 0x5A);
         QTest::newRow("outra chave") << cifrado;
+        // A plain SQLite file with the same tables, without encryption.
+        const QString simples = teste::pastaTemporaria() + "/simples.db";
+        QFile::remove(simples);
+        sqlite3* db = nullptr;
+        sqlite3_open(QFile::encodeName(simples).constData(), &db);
+        sqlite3_exec(db, "CREATE TABLE usuarios (codigo TEXT, nome TEXT, senha TEXT, cadastro TEXT);", nullptr,
+                     nullptr, nullptr);
+        sqlite3_close(db);
+        QVERIFY(conteudo(simples).startsWith("SQLite format 3"));
+        QTest::newRow("sqlite sem cifra") << conteudo(simples);
     }
     void arquivoEstranhoNaoEhTocado()
     {
