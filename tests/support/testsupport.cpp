@@ -5,6 +5,7 @@
 #include "core/registro.h"
 
 #include <QDir>
+#include <QLocale>
 #include <QSettings>
 #include <QStandardPaths>
 #include <cstdlib>
@@ -30,6 +31,8 @@ void preparaAmbiente()
     QFile::setPermissions(g_dir->path() + "/run", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The program runs in Brazilian Portuguese whatever the machine's language; so do the tests.
+    QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
     tivane::Dialogos::ativaModoTeste(true);
     tivane::defineEncerramento(naoEncerra);
 }
