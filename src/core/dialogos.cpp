@@ -4,6 +4,7 @@
 #include <QDesktopServices>
 #include <QFileDialog>
 #include <QFontMetrics>
+#include <QGridLayout>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPrintDialog>
@@ -40,6 +41,20 @@ QWidget* janelaPai()
 {
     return QApplication::activeWindow();
 }
+// A short text gives a narrow box whose frame cuts the title ("Tiva...mos"):
+// an empty row as wide as the title keeps it whole. Added last, since the box
+// rebuilds its layout when its icon changes.
+void minimoParaTitulo(QMessageBox& caixa, const QString& titulo)
+{
+    auto* grade = qobject_cast<QGridLayout*>(caixa.layout());
+    if (!grade)
+        return;
+    QFont negrito = caixa.font();
+    negrito.setBold(true);
+    const int largura = QFontMetrics(negrito).horizontalAdvance(titulo) + 140;
+    grade->addItem(new QSpacerItem(largura, 0, QSizePolicy::Fixed, QSizePolicy::Fixed), grade->rowCount(), 0, 1,
+                   grade->columnCount());
+}
 }  // namespace
 
 int msgbox(const QString& texto, int estilo, const QString& titulo)
@@ -63,20 +78,17 @@ int msgbox(const QString& texto, int estilo, const QString& titulo)
     case 64: caixa.setIcon(QMessageBox::Information); break;
     default: caixa.setIcon(QMessageBox::NoIcon); break;
     }
-    // A short text gives a narrow box whose frame cuts the title ("Tiva...mos").
-    QFont negrito = caixa.font();
-    negrito.setBold(true);
-    const int largura = QFontMetrics(negrito).horizontalAdvance(titulo) + 60;
-    caixa.setStyleSheet(QStringLiteral("QLabel#qt_msgbox_label { min-width: %1px; }").arg(largura));
     if (simNao) {
         QPushButton* sim = caixa.addButton("&Sim", QMessageBox::YesRole);
         QPushButton* nao = caixa.addButton("&Não", QMessageBox::NoRole);
         caixa.setDefaultButton((estilo & 256) ? nao : sim);
         caixa.setEscapeButton(nao);
+        minimoParaTitulo(caixa, titulo);
         caixa.exec();
         return caixa.clickedButton() == sim ? Sim : Nao;
     }
     caixa.addButton("OK", QMessageBox::AcceptRole);
+    minimoParaTitulo(caixa, titulo);
     caixa.exec();
     return Ok;
 }
