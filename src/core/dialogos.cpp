@@ -133,13 +133,13 @@ QString escolherPasta(const QString& titulo, const QString& pasta)
     return QFileDialog::getExistingDirectory(janelaPai(), titulo, pasta);
 }
 
-bool dialogoImpressora(QPrinter* impressora, QWidget* pai)
+bool dialogoImpressora(QPrinter* impressora, QWidget* pai, const QString& titulo)
 {
-    anota("impressora", QString(), QString());
+    anota("impressora", titulo, QString());
     if (estado().teste)
         return estado().impressora.isEmpty() ? false : estado().impressora.dequeue();
     QPrintDialog d(impressora, pai ? pai : janelaPai());
-    d.setWindowTitle("Imprimir");
+    d.setWindowTitle(titulo);
     return d.exec() == QDialog::Accepted;
 }
 

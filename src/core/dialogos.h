@@ -26,7 +26,8 @@ QString abrirArquivo(const QString& titulo, const QString& pasta, const QString&
 QString salvarArquivo(const QString& titulo, const QString& caminhoSugerido, const QString& filtro);
 QString escolherPasta(const QString& titulo, const QString& pasta);
 // The printer dialog; false when cancelled.
-bool dialogoImpressora(QPrinter* impressora, QWidget* pai = nullptr);
+bool dialogoImpressora(QPrinter* impressora, QWidget* pai = nullptr,
+                       const QString& titulo = QStringLiteral("Imprimir"));
 // Starts an external program without waiting (mail client, links); false when it could not start.
 bool iniciaPrograma(const QString& programa, const QStringList& argumentos);
 // Opens a link with the desktop's handler.

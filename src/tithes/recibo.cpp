@@ -294,7 +294,7 @@ bool imprimeformulariorecibo(const ModeloRecibo& modelo, QWidget* pai)
     } else if (semPadrao) {
         impressora.setPrinterName(instaladas.first());
     }
-    if (!Dialogos::dialogoImpressora(&impressora, pai))
+    if (!Dialogos::dialogoImpressora(&impressora, pai, QStringLiteral("Selecione Impressora")))
         return false;
     if (!imprimerecibo(modelo, &impressora)) {
         Dialogos::msgbox(QStringLiteral("Não foi possível imprimir o recibo ") + modelo.codigo

@@ -235,6 +235,7 @@ private Q_SLOTS:
             QTRY_VERIFY(!recibo());
             QTest::qWait(50);
             QCOMPARE(Dialogos::registros("impressora").size(), 1);
+            QCOMPARE(Dialogos::ultimo("impressora").texto, QString("Selecione Impressora"));
             QCOMPARE(QFileInfo(arquivo).size() > 0, aceita);
         }
     }
