@@ -1,4 +1,6 @@
 #include "core/formularios.h"
+#include <QTreeWidget>
+#include <QCollator>
 #include <QGuiApplication>
 #include <QScreen>
 
@@ -416,6 +418,22 @@ void centralizanatela(QWidget* janela)
     QRect r = janela->frameGeometry();
     r.moveCenter(tela->availableGeometry().center());
     janela->move(r.topLeft());
+}
+
+int comparaalfabetica(const QString& a, const QString& b)
+{
+    static const QCollator colacao = [] {
+        QCollator c(QLocale(QLocale::Portuguese, QLocale::Brazil));
+        c.setCaseSensitivity(Qt::CaseInsensitive);
+        return c;
+    }();
+    return colacao.compare(a, b);
+}
+
+bool ItemAlfabetico::operator<(const QTreeWidgetItem& outro) const
+{
+    const int coluna = treeWidget() ? treeWidget()->sortColumn() : 0;
+    return comparaalfabetica(text(coluna), outro.text(coluna)) < 0;
 }
 
 QFont fonteserif(double pontos, bool negrito)

@@ -9,6 +9,7 @@
 #include <QRect>
 #include <QString>
 #include <QStringList>
+#include <QTreeWidgetItem>
 
 #include "core/conexao.h"
 
@@ -95,6 +96,17 @@ void preenchecombosdata(QComboBox* dias, QComboBox* meses, QComboBox* anos);
 // window either way. Failing steps are skipped silently. With impressora null
 // a printer of the default kind is used. True when a page was printed.
 bool imprimeformulario(QWidget* janela, QPrinter* impressora = nullptr);
+
+// Compares texts as a Brazilian reader sorts them: "Ângela" beside "Ana",
+// "maria" beside "MARIA", never after "Zélia".
+int comparaalfabetica(const QString& a, const QString& b);
+
+// A list row whose columns sort that way.
+class ItemAlfabetico : public QTreeWidgetItem {
+public:
+    using QTreeWidgetItem::QTreeWidgetItem;
+    bool operator<(const QTreeWidgetItem& outro) const override;
+};
 
 // The form's serif captions (Liberation Serif has the metrics of Times New Roman).
 QFont fonteserif(double pontos, bool negrito = true);

@@ -1,10 +1,10 @@
 #include "register/frmlocaliza.h"
 
 #include "core/conexao.h"
+#include "core/formularios.h"
 #include "core/janelas.h"
 #include "register/frmcadastrodizimistas.h"
 
-#include <QCollator>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -36,23 +36,6 @@ int pixels(int twips)
 {
     return twips / 15;
 }
-
-// Rows sort by text as a person reads it: "Ângela" beside "Ana", "maria"
-// beside "MARIA", not after "Zélia".
-class ItemBusca : public QTreeWidgetItem {
-public:
-    using QTreeWidgetItem::QTreeWidgetItem;
-    bool operator<(const QTreeWidgetItem& outro) const override
-    {
-        static const QCollator colacao = [] {
-            QCollator c(QLocale(QLocale::Portuguese, QLocale::Brazil));
-            c.setCaseSensitivity(Qt::CaseInsensitive);
-            return c;
-        }();
-        const int coluna = treeWidget() ? treeWidget()->sortColumn() : 0;
-        return colacao.compare(text(coluna), outro.text(coluna)) < 0;
-    }
-};
 
 }  // namespace
 
@@ -248,7 +231,7 @@ void FrmLocaliza::adiciona(const QVector<LinhaBusca>& linhas, bool terceira)
         QStringList textos{l.nome, l.codigo};
         if (terceira)
             textos << l.extra;
-        itens << new ItemBusca(textos);
+        itens << new ItemAlfabetico(textos);
     }
     lista_->setUpdatesEnabled(false);
     lista_->addTopLevelItems(itens);

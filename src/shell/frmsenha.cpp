@@ -8,7 +8,6 @@
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QCollator>
 #include <QComboBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
@@ -138,13 +137,11 @@ void FrmSenha::carregausuarioslogin()
         new QTreeWidgetItem(listausuarios_, {usuarios[i].codigo, usuarios[i].nome, usuarios[i].senha});
     // The list keeps its entries sorted as a Brazilian reader expects ("álvaro"
     // beside "Ana", whatever the capitals); each entry knows its own user's row.
-    QCollator ordemAlfabetica(QLocale(QLocale::Portuguese, QLocale::Brazil));
-    ordemAlfabetica.setCaseSensitivity(Qt::CaseInsensitive);
     QList<int> ordem;
     for (int i = 0; i < usuarios.size(); ++i)
         ordem.append(i);
     std::stable_sort(ordem.begin(), ordem.end(), [&](int a, int b) {
-        return ordemAlfabetica.compare(usuarios[a].nome, usuarios[b].nome) < 0;
+        return comparaalfabetica(usuarios[a].nome, usuarios[b].nome) < 0;
     });
     for (int i : ordem)
         combousuarios_->addItem(usuarios[i].nome, i);

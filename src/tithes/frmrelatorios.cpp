@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QCheckBox>
-#include <QCollator>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QDate>
@@ -68,22 +67,6 @@ const char* const SUCESSO = "Relatório Emitido com sucesso!";
 
 enum Coluna { ColCodigo, ColNome, ColEndereco, ColTelefone, ColEmail, ColNascimento, ColDia, ColTelefone2, ColCelular };
 
-// Items of the tither list: headers sort by text as a person reads it
-// ("Ângela" beside "Ana"), always ascending.
-class ItemLista : public QTreeWidgetItem {
-public:
-    using QTreeWidgetItem::QTreeWidgetItem;
-    bool operator<(const QTreeWidgetItem& outro) const override
-    {
-        static const QCollator colacao = [] {
-            QCollator c(QLocale(QLocale::Portuguese, QLocale::Brazil));
-            c.setCaseSensitivity(Qt::CaseInsensitive);
-            return c;
-        }();
-        const int col = treeWidget() ? treeWidget()->sortColumn() : 0;
-        return colacao.compare(text(col), outro.text(col)) < 0;
-    }
-};
 
 // While a period report runs: the main window hidden, the please-wait window
 // shown; both put back however the report ends.
@@ -589,7 +572,7 @@ void FrmRelatorios::preenchelista(const QVector<ItemDizimista>& itens)
     novos.reserve(itens_.size());
     for (int i = 0; i < itens_.size(); ++i) {
         const ItemDizimista& d = itens_.at(i);
-        auto* item = new ItemLista(QStringList{d.codigo, d.nome, d.endereco, d.telefone, d.email, d.nascimento, d.dia,
+        auto* item = new ItemAlfabetico(QStringList{d.codigo, d.nome, d.endereco, d.telefone, d.email, d.nascimento, d.dia,
                                                d.telefonedia, d.celular});
         // The check mark shows the active flag; it is not for the user to change.
         item->setFlags(item->flags() & ~Qt::ItemIsUserCheckable);
