@@ -32,11 +32,6 @@ QString padraoParcial(const QString& parte)
     return parte.size() == 1 ? parte + QLatin1Char('%') : QLatin1Char('%') + parte + QLatin1Char('%');
 }
 
-int pixels(int twips)
-{
-    return twips / 15;
-}
-
 }  // namespace
 
 QVector<LinhaBusca> buscalocalizador(int modo, const QString& parte, int tipo)
@@ -127,11 +122,12 @@ FrmLocaliza::FrmLocaliza()
     lista_->setUniformRowHeights(true);
     lista_->setSelectionMode(QAbstractItemView::SingleSelection);
     lista_->setHeaderLabels({QStringLiteral("Nome"), QStringLiteral("Código")});
-    lista_->setColumnWidth(0, pixels(2401));
-    lista_->setColumnWidth(1, pixels(900));
+    const Twips twips(this);
+    lista_->setColumnWidth(0, twips.x(2401));
+    lista_->setColumnWidth(1, twips.x(900));
     lista_->setSortingEnabled(false);
     lista_->header()->setSectionsClickable(true);
-    lista_->setMinimumSize(pixels(6400), pixels(3000));
+    lista_->setMinimumSize(twips.x(6400), twips.y(3000));
 
     cmdselecionado_ = new QPushButton(QStringLiteral("Selecionado"), frame);
     cmdselecionado_->setObjectName(QStringLiteral("cmdselecionado"));
