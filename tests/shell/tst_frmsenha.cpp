@@ -24,6 +24,14 @@ class TstFrmSenha : public QObject {
             r << combo(j)->itemText(i);
         return r;
     }
+    // Chooses the entry at that position (or with that name) and tries the password.
+    bool entra(FrmSenha& j, const QVariant& entrada, const QString& texto)
+    {
+        combo(j)->setCurrentIndex(entrada.typeId() == QMetaType::Int ? entrada.toInt()
+                                                                      : combo(j)->findText(entrada.toString()));
+        senha(j)->setText(texto);
+        return j.entrarnosistema();
+    }
     QString codigoGravado()
     {
         QSettings s(QSettings::IniFormat, QSettings::UserScope, "Tivane", "TivaneDizimo");
@@ -55,33 +63,21 @@ private Q_SLOTS:
 
     void listaOrdenadaECadaEntradaComSeuUsuario()
     {
-        teste::sql("INSERT INTO usuarios VALUES ('0001', 'Paulo', 'pp', '01/01/2020')");
-        teste::sql("INSERT INTO usuarios VALUES ('0002', 'Ana', 'aa', '01/01/2020')");
-        teste::sql("INSERT INTO usuarios VALUES ('0003', 'Ana', 'outra', '01/01/2020')");
-        teste::sql(QStringLiteral("INSERT INTO usuarios VALUES ('0004', 'álvaro', 'av', '01/01/2020')"));
+        teste::sql(QStringLiteral("INSERT INTO usuarios VALUES ('0001', 'Paulo', 'pp', NULL), ('0002', 'Ana', 'aa', NULL),"
+                                  " ('0003', 'Ana', 'outra', NULL), ('0004', 'álvaro', 'av', NULL)"));
         FrmSenha j;
         QCOMPARE(nomes(j), (QStringList{QStringLiteral("álvaro"), "Ana", "Ana", "Master", "Paulo"}));
 
         // Each "Ana" checks its own password and stores its own code.
-        combo(j)->setCurrentIndex(2);
-        senha(j)->setText("aa");
-        QVERIFY(!j.entrarnosistema());
-        senha(j)->setText("outra");
-        QVERIFY(j.entrarnosistema());
+        QVERIFY(!entra(j, 2, "aa"));
+        QVERIFY(entra(j, 2, "outra"));
         QCOMPARE(lerusuarioatual(), QString("0003"));
-
         FrmSenha k;
-        combo(k)->setCurrentIndex(4);
-        senha(k)->setText("pp");
-        QVERIFY(k.entrarnosistema());
+        QVERIFY(entra(k, 4, "pp"));
         QCOMPARE(lerusuarioatual(), QString("0001"));
-
         FrmSenha m;
-        combo(m)->setCurrentIndex(3);
-        senha(m)->setText("pp");
-        QVERIFY(!m.entrarnosistema());
-        senha(m)->setText("qorm64");
-        QVERIFY(m.entrarnosistema());
+        QVERIFY(!entra(m, 3, "pp"));   // Master has its own password
+        QVERIFY(entra(m, 3, "qorm64"));
         QCOMPARE(lerusuarioatual(), QString("0000"));
     }
 
@@ -92,9 +88,7 @@ private Q_SLOTS:
         gravausuarioatual(codigo);
         const QString antes = codigoGravado();
         FrmSenha j;
-        combo(j)->setCurrentIndex(combo(j)->findText("Paulo"));
-        senha(j)->setText("segredo");   // capitals count
-        QVERIFY(!j.entrarnosistema());
+        QVERIFY(!entra(j, "Paulo", "segredo"));   // capitals count
         QCOMPARE(Dialogos::ultimo().texto, QString("Senha Incorreta!"));
         QCOMPARE(Dialogos::ultimo().estilo, 48);
         QCOMPARE(codigoGravado(), antes);
@@ -105,9 +99,7 @@ private Q_SLOTS:
     {
         teste::sql("INSERT INTO usuarios VALUES ('', 'Sem Código', 'x', NULL)");
         FrmSenha j;
-        combo(j)->setCurrentIndex(combo(j)->findText(QStringLiteral("Sem Código")));
-        senha(j)->setText("x");
-        QVERIFY(j.entrarnosistema());
+        QVERIFY(entra(j, QStringLiteral("Sem Código"), "x"));
         QCOMPARE(lerusuarioatual(), QString("0000"));
     }
 
