@@ -38,7 +38,6 @@ private slots:
         QCOMPARE(geraproximocodigo(Tabela::Dizimistas), QStringLiteral("10000"));
         teste::sql("INSERT INTO usuarios (codigo, nome) VALUES (NULL, 'X'), ('', 'Y')");
         QCOMPARE(geraproximocodigo(Tabela::Usuarios), QStringLiteral("0001"));
-        teste::limpaBanco();
     }
 
     void banner()
@@ -77,7 +76,6 @@ private slots:
         auto* combo = new QComboBox(frame);
         combo->setEditable(true);
         combo->setEditText("RJ");
-
         bloqueiacampos(&janela);  // plain text boxes only
         QVERIFY(nome->isReadOnly() && obs->isReadOnly());
         QVERIFY(!data->isReadOnly() && !combo->lineEdit()->isReadOnly());
@@ -86,8 +84,7 @@ private slots:
         QVERIFY(!nome->isReadOnly() && !obs->isReadOnly() && data->isReadOnly());
         limpatextos(&janela);
         QVERIFY(nome->text().isEmpty() && obs->toPlainText().isEmpty());
-        QCOMPARE(data->text(), QStringLiteral("01/02/2020"));
-        QCOMPARE(combo->currentText(), QStringLiteral("RJ"));
+        QCOMPARE(data->text() + " " + combo->currentText(), QStringLiteral("01/02/2020 RJ"));
     }
 
     void centraliza()
@@ -114,15 +111,12 @@ private slots:
         estados->setCurrentIndex(5);
         preenchecomboestados(&janela);  // not cleared first
         QCOMPARE(estados->count(), 54);
-        QCOMPARE(estados->currentText(), QStringLiteral("RJ - Rio de Janeiro"));
-        QCOMPARE(estados->itemText(24), QStringLiteral("PE - Pernanbuco"));
-        QCOMPARE(estados->itemText(3), QString::fromUtf8("SP - São Paulo"));
+        QCOMPARE(QStringList({estados->currentText(), estados->itemText(3), estados->itemText(24)}),
+                 QStringList({"RJ - Rio de Janeiro", "SP - São Paulo", "PE - Pernanbuco"}));
         preenchecomboestadocivil(&janela);
         preenchecomboestadocivil(&janela);  // cleared first
-        QCOMPARE(civil->count(), 6);
-        QCOMPARE(civil->itemText(2), QString::fromUtf8("Viúvo(a)"));
-        QCOMPARE(civil->itemText(3), QStringLiteral("Sep.Judicial"));
-        QCOMPARE(civil->currentIndex(), -1);
+        QVERIFY(civil->count() == 6 && civil->currentIndex() == -1);
+        QCOMPARE(civil->itemText(2) + "|" + civil->itemText(3), QString("Viúvo(a)|Sep.Judicial"));
 
         // Two sets of day, month and year, and a third set's day; the years run from 2005 to this year.
         QList<QComboBox*> c;
@@ -132,9 +126,7 @@ private slots:
         const int ano = QDate::currentDate().year();
         for (int i : {0, 3})
             QVERIFY(c[i]->count() == 31 && c[i + 1]->count() == 12 && c[i + 2]->count() == qMax(2020, ano) - 2005 + 1);
-        QCOMPARE(c[0]->itemText(0), QStringLiteral("01"));
-        QCOMPARE(c[1]->itemText(2), QString::fromUtf8("Março"));
-        QCOMPARE(c[2]->itemText(0), QStringLiteral("2005"));
+        QCOMPARE(QStringList({c[0]->itemText(0), c[1]->itemText(2), c[2]->itemText(0)}), QStringList({"01", "Março", "2005"}));
         QVERIFY(c[5]->findText(QString::number(ano)) >= 0);
         QCOMPARE(c[6]->count(), 0);
         preenchecombosdata(&janela, 1);  // not cleared first
@@ -148,7 +140,6 @@ private slots:
             Dialogos::limpa();
             const QString arquivo = teste::pastaTemporaria() + QStringLiteral("/recibo%1.pdf").arg(confirma);
             QPrinter impressora;
-            impressora.setOutputFormat(QPrinter::PdfFormat);
             impressora.setOutputFileName(arquivo);
             QPointer<QWidget> w = new QWidget;
             w->setAttribute(Qt::WA_DeleteOnClose);

@@ -70,8 +70,7 @@ private slots:
     void colunas()
     {
         struct Caso { const char *texto; double largura; const char *preenche, *direita, *esquerda; };
-        // Cutting keeps the start on both sides; characters, not bytes, are counted; only the first fill
-        // character is used.
+        // Cuts keep the start; characters (not bytes) count; only the first fill character is used.
         const Caso casos[] = {
             {"Igreja", 10, " ", "Igreja    ", "    Igreja"}, {"Igreja", 3, " ", "Igr", "Igr"},
             {"Igreja", 6, " ", "Igreja", "Igreja"}, {"abc", 0, " ", "", ""}, {"abc", -4, " ", "", ""},

@@ -1,5 +1,4 @@
-// The main road from the main window: receive a tithe, reverse its receipt
-// and issue a second copy from the menu.
+// From the main window: receive a tithe, reverse its receipt and issue a second copy from the menu.
 #include "testsupport.h"
 
 #include "core/dialogos.h"
@@ -8,8 +7,7 @@
 #include "tithes/frmpagamentos.h"
 #include "tithes/frmrecibo.h"
 
-#include <QAction>
-#include <QLineEdit>
+#include <QtWidgets>
 
 using namespace tivane;
 
