@@ -1,5 +1,4 @@
-// The search window: its five modes, the columns they leave, and the choice
-// written back to each kind of caller.
+// The search window: its five modes, the columns they leave, and the choice written back to each kind of caller.
 #include "testsupport.h"
 
 #include "core/dialogos.h"
@@ -11,31 +10,15 @@
 
 using namespace tivane;
 
-namespace {
-// Stands in for the payments and reports windows: only their code and value boxes.
-QWidget* janelaFalsa(const char* nome)
-{
-    auto* w = new QWidget;
-    w->setObjectName(nome);
-    for (const char* caixa : {"txtcodigodizimista", "txtvalor"})
-        (new QLineEdit(w))->setObjectName(caixa);
-    return w;
-}
-}  // namespace
-
 class TstFrmLocaliza : public QObject {
     Q_OBJECT
-
-private:
     static QWidget* busca() { return Janelas::instancia("frmlocaliza"); }
     static QTreeWidget* lista() { return busca()->findChild<QTreeWidget*>("lista"); }
-    static QString caixa(const char* janela, const char* nome)
+    static QString caixa(const char* janela, const char* n) { return Janelas::instancia(janela)->findChild<QLineEdit*>(n)->text(); }
+    static bool ativa() { busca()->activateWindow(); return QTest::qWaitForWindowActive(busca()); }
+    static void fecha(const QStringList& janelas = {"frmlocaliza", "frmcadastrodizimistas", "frmpagamentos", "frmrelatorios"})
     {
-        return Janelas::instancia(janela)->findChild<QLineEdit*>(nome)->text();
-    }
-    static void fechaTudo()
-    {
-        for (const char* n : {"frmlocaliza", "frmcadastrodizimistas", "frmpagamentos", "frmrelatorios"})
+        for (const QString& n : janelas)
             Janelas::fecha(n);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
@@ -50,26 +33,23 @@ private:
             r << lista()->topLevelItem(i)->text(0) + "|" + lista()->topLevelItem(i)->text(1);
         return r;
     }
-    // The headers, then the third column of the first row.
-    static QString colunas()
+    // After searching (when asked to): the headers, then the third column of the first row.
+    static QString colunas(int modo = -1, const QString& texto = {})
     {
+        if (modo >= 0)
+            pesquisa(modo, texto);
         QStringList r;
         for (int i = 0; i < lista()->columnCount(); ++i)
             r << lista()->headerItem()->text(i);
         return r.join(',') + (lista()->columnCount() > 2 ? "=" + lista()->topLevelItem(0)->text(2) : QString());
     }
-    static void escolhe(int linha)
-    {
-        lista()->setCurrentItem(lista()->topLevelItem(linha));
-        lista()->topLevelItem(linha)->setSelected(true);
-        busca()->findChild<QPushButton*>("cmdselecionado")->click();
-    }
+    static void escolhe() { lista()->setCurrentItem(lista()->topLevelItem(0)); busca()->findChild<QPushButton*>("cmdselecionado")->click(); }
     // Opens the search for that caller, finds and chooses the first row.
     static void escolhePara(const char* janela, int modo, const QString& texto)
     {
         abrelocalizador(janela, 1);
         QVERIFY(!pesquisa(modo, texto).isEmpty());
-        escolhe(0);
+        escolhe();
         QVERIFY(!busca());
     }
 
@@ -77,12 +57,17 @@ private slots:
     void initTestCase()
     {
         teste::criaBancoTeste();
-        Janelas::registra("frmpagamentos", [] { return janelaFalsa("frmpagamentos"); }, Janelas::Independente);
-        Janelas::registra("frmrelatorios", [] { return janelaFalsa("frmrelatorios"); }, Janelas::Independente);
+        for (const char* nome : {"frmpagamentos", "frmrelatorios"})   // stand-ins with only the code and value boxes
+            Janelas::registra(nome, [] {
+                auto* w = new QWidget;
+                for (const char* caixa : {"txtcodigodizimista", "txtvalor"})
+                    (new QLineEdit(w))->setObjectName(caixa);
+                return w;
+            }, Janelas::Independente);
     }
     void init()
     {
-        fechaTudo();
+        fecha();
         teste::limpaBanco();
         Dialogos::limpa();
         QVERIFY(teste::sql("INSERT INTO dizimistas (codigo, nome, barras, tel, nascimento) VALUES"
@@ -91,50 +76,37 @@ private slots:
                            " ('1000', 'Zélia', '001000', '1234', '15/10/1990'),"
                            " ('0100', NULL, '000100', NULL, NULL)"));
     }
-    void cleanup() { fechaTudo(); }
+    void cleanup() { fecha(); }
 
     void modosDeBusca()
     {
         abrelocalizador("frmcadastrodizimistas", 1);
         QVERIFY(busca()->findChild<QRadioButton*>("optopcao0")->isChecked());
-        // Name: part of it, case folded for accented letters too, apostrophes bound.
-        QCOMPARE(pesquisa(PorNome, "joão"), QStringList{"JOÃO D'ÁVILA|0001"});
-        QCOMPARE(pesquisa(PorNome, "d'á"), QStringList{"JOÃO D'ÁVILA|0001"});
-        QCOMPARE(pesquisa(PorNome, "ZÉL"), QStringList{"Zélia|1000"});
-        QCOMPARE(pesquisa(PorNome, "x' OR '1'='1"), QStringList{});
-        QCOMPARE(pesquisa(PorNome, "").size(), 3);   // every tither whose name is set
-        // Code: one character is a prefix, more is "contains".
-        QCOMPARE(pesquisa(PorCodigo, "1"), QStringList{"Zélia|1000"});
-        QCOMPARE(pesquisa(PorCodigo, "01"), QStringList({"JOÃO D'ÁVILA|0001", "Maria|0010", "|0100"}));
-        // Bar code: exact; an empty text finds the empty bar codes only.
-        QCOMPARE(pesquisa(PorBarras, "001000"), QStringList{"Zélia|1000"});
-        QCOMPARE(pesquisa(PorBarras, "1000"), QStringList{});
-        QCOMPARE(pesquisa(PorBarras, ""), QStringList{"Maria|0010"});
-        QCOMPARE(pesquisa(PorTelefone, "1"), QStringList{"Zélia|1000"});
-        QCOMPARE(pesquisa(PorTelefone, "1000"), QStringList{"Maria|0010"});
-        QCOMPARE(pesquisa(PorNascimento, "/10/"), QStringList({"Maria|0010", "Zélia|1000"}));
-        QCOMPARE(pesquisa(PorNascimento, "1"), QStringList({"JOÃO D'ÁVILA|0001", "Zélia|1000"}));
-        // The plain search, for users too.
-        QVERIFY(teste::sql("INSERT INTO usuarios (codigo, nome) VALUES ('0001', 'Secretária')"));
-        QCOMPARE(buscalocalizador(PorNome, "SECRET", BUSCA_USUARIOS).size(), 1);
-        QCOMPARE(buscalocalizador(PorBarras, "", BUSCA_USUARIOS).size(), 0);
-        QCOMPARE(buscalocalizador(PorNome, "", 3).size(), 0);
+        // Name: contains, case folded. Code, telephone, birth date: 1 character is a prefix. Bar code: exact.
+        const QList<std::tuple<int, QString, QString>> casos = {
+            {PorNome, "joão", "JOÃO D'ÁVILA|0001"}, {PorNome, "d'á", "JOÃO D'ÁVILA|0001"}, {PorNome, "ZÉL", "Zélia|1000"},
+            {PorNome, "x' OR '1'='1", ""}, {PorNome, "", "JOÃO D'ÁVILA|0001, Maria|0010, Zélia|1000"},
+            {PorCodigo, "1", "Zélia|1000"}, {PorCodigo, "01", "JOÃO D'ÁVILA|0001, Maria|0010, |0100"},
+            {PorBarras, "001000", "Zélia|1000"}, {PorBarras, "1000", ""}, {PorBarras, "", "Maria|0010"},
+            {PorTelefone, "1", "Zélia|1000"}, {PorTelefone, "1000", "Maria|0010"},
+            {PorNascimento, "/10/", "Maria|0010, Zélia|1000"}, {PorNascimento, "1", "JOÃO D'ÁVILA|0001, Zélia|1000"}};
+        for (const auto& [modo, texto, linhas] : casos)
+            QCOMPARE(pesquisa(modo, texto).join(", "), linhas);
+        QVERIFY(teste::sql("INSERT INTO usuarios (codigo, nome) VALUES ('0001', 'Secretária')"));   // the plain search, users too
+        QCOMPARE(QList<qsizetype>({buscalocalizador(PorNome, "SECRET", BUSCA_USUARIOS).size(),
+                                   buscalocalizador(PorBarras, "", BUSCA_USUARIOS).size(), buscalocalizador(PorNome, "", 3).size()}),
+                 QList<qsizetype>({1, 0, 0}));
     }
 
     void colunasEntreModos()
     {
         abrelocalizador("frmcadastrodizimistas", 1);
         QCOMPARE(colunas(), QString("Nome,Código"));
-        pesquisa(PorBarras, "000001");
-        QCOMPARE(colunas(), QString("Nome,Código,Barras=000001"));
-        pesquisa(PorNome, "Maria");   // keeps the bar-code column, now empty
-        QCOMPARE(colunas(), QString("Nome,Código,Barras="));
-        pesquisa(PorTelefone, "3333");
-        QCOMPARE(colunas(), QString("Nome,Código,Telefone=3333-1000"));
-        pesquisa(PorNascimento, "1975");
-        QCOMPARE(colunas(), QString("Nome,Código"));
-        // Users: the telephone column comes, but nothing is searched; bar code does nothing.
-        abrelocalizador("frmcadastrousuarios", 5);
+        QCOMPARE(colunas(PorBarras, "000001"), QString("Nome,Código,Barras=000001"));
+        QCOMPARE(colunas(PorNome, "Maria"), QString("Nome,Código,Barras="));   // keeps the bar-code column, now empty
+        QCOMPARE(colunas(PorTelefone, "3333"), QString("Nome,Código,Telefone=3333-1000"));
+        QCOMPARE(colunas(PorNascimento, "1975"), QString("Nome,Código"));
+        abrelocalizador("frmcadastrousuarios", 5);   // users: the telephone column comes, but nothing is searched
         QCOMPARE(pesquisa(PorTelefone, "1"), QStringList{});
         QCOMPARE(pesquisa(PorBarras, "000001"), QStringList{});
         QCOMPARE(lista()->headerItem()->text(2), QString("Telefone"));
@@ -161,9 +133,9 @@ private slots:
     {
         Janelas::abre("frmcadastrodizimistas");
         escolhePara("frmcadastrodizimistas", PorNome, "Maria");
-        QCOMPARE(caixa("frmcadastrodizimistas", "txtcodigo"), QString("0010"));
-        QCOMPARE(caixa("frmcadastrodizimistas", "txtnome"), QString("Maria"));
-        QCOMPARE(Janelas::instancia("frmcadastrodizimistas")->findChild<QLabel*>("lblstatus")->text(), QString("Somente Leitura"));
+        QCOMPARE(caixa("frmcadastrodizimistas", "txtcodigo") + " " + caixa("frmcadastrodizimistas", "txtnome") + " "
+                     + Janelas::instancia("frmcadastrodizimistas")->findChild<QLabel*>("lblstatus")->text(),
+                 QString("0010 Maria Somente Leitura"));
 
         QWidget* pag = Janelas::abre("frmpagamentos");
         escolhePara("frmpagamentos", PorCodigo, "1");
@@ -171,33 +143,30 @@ private slots:
         QCOMPARE(pag->focusWidget(), pag->findChild<QWidget*>("txtvalor"));
         Janelas::abre("frmrelatorios");
         escolhePara("frmrelatorios", PorNome, "joão");
-        QCOMPARE(caixa("frmrelatorios", "txtcodigodizimista"), QString("0001"));
-        QCOMPARE(caixa("frmpagamentos", "txtcodigodizimista"), QString("1000"));
+        QCOMPARE(caixa("frmrelatorios", "txtcodigodizimista") + " " + caixa("frmpagamentos", "txtcodigodizimista"), QString("0001 1000"));
 
-        // A second call replaces the caller and the kind.
-        abrelocalizador("frmcadastrodizimistas", 1);
+        abrelocalizador("frmcadastrodizimistas", 1);   // a second call replaces the caller and the kind
         QWidget* primeira = busca();
         abrelocalizador("frmpagamentos", 5);
         QCOMPARE(busca(), primeira);
-        QCOMPARE(busca()->findChild<QLabel*>("lblnomedoform")->text(), QString("frmpagamentos"));
-        QCOMPARE(busca()->findChild<QLabel*>("lbltipo")->text(), QString("5"));
+        QCOMPARE(busca()->findChild<QLabel*>("lblnomedoform")->text() + " " + busca()->findChild<QLabel*>("lbltipo")->text(),
+                 QString("frmpagamentos 5"));
     }
 
     void chamadorFechadoOuUsuariosNaoRecebemNada()
     {
         Janelas::abre("frmpagamentos");
         abrelocalizador("frmpagamentos", 1);
-        Janelas::fecha("frmpagamentos");
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        fecha({"frmpagamentos"});
         pesquisa(PorNome, "Maria");
-        escolhe(0);
+        escolhe();
         QVERIFY(!busca() && !Janelas::instancia("frmpagamentos"));
         escolhePara("frmcadastrodizimistas", PorNome, "Maria");   // a closed window is not opened
         QVERIFY(!Janelas::instancia("frmcadastrodizimistas"));
         QVERIFY(teste::sql("INSERT INTO usuarios (codigo, nome) VALUES ('0002', 'Operador')"));
         abrelocalizador("frmcadastrousuarios", 5);
         QCOMPARE(pesquisa(PorNome, "oper"), QStringList{"Operador|0002"});
-        escolhe(0);
+        escolhe();
         QVERIFY(!busca());
     }
 
@@ -207,9 +176,7 @@ private slots:
         abrelocalizador("frmcadastrodizimistas", 1);
         auto* texto = busca()->findChild<QLineEdit*>("txtnome");
         busca()->findChild<QPushButton*>("cmdselecionado")->click();   // nothing listed: nothing happens
-        QVERIFY(busca());
-        busca()->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(busca()));
+        QVERIFY(busca() && ativa());
         texto->setFocus();
         QTest::keyClicks(texto, "maria");
         QTest::keyClick(texto, Qt::Key_Return);   // Enter searches while typing
@@ -220,8 +187,7 @@ private slots:
         QVERIFY(!busca());
         QCOMPARE(caixa("frmcadastrodizimistas", "txtcodigo"), QString("0010"));
         abrelocalizador("frmcadastrodizimistas", 1);
-        busca()->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(busca()));
+        QVERIFY(ativa());
         QTest::keyClick(busca()->findChild<QLineEdit*>("txtnome"), Qt::Key_Escape);   // Esc closes
         QVERIFY(!busca());
     }

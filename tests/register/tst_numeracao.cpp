@@ -9,8 +9,6 @@ using namespace tivane;
 
 class TstNumeracao : public QObject {
     Q_OBJECT
-
-private:
     static void salva(const QStringList& codigos)
     {
         for (const QString& c : codigos)
@@ -21,12 +19,15 @@ private slots:
     void initTestCase() { teste::criaBancoTeste(); }
     void init() { teste::limpaBanco(); }
 
-    void valorEBarras()
+    void valorBarrasEPrimeiroCodigo()
     {
         QCOMPARE(QList<qint64>({valorcodigo("  7"), valorcodigo("12ab"), valorcodigo("abc")}), QList<qint64>({7, 12, 0}));
         QCOMPARE(valorcodigo("99999999999999999999999"), std::numeric_limits<qint64>::max());
         QCOMPARE(QStringList({formatabarras("0012"), formatabarras("1234567"), formatabarras("A12"), formatabarras("")}),
                  QStringList({"000012", "1234567", "A12", ""}));
+        QCOMPARE(primeirocodigodizimista(), QString("0001"));   // empty table
+        salva({"0007", "0003", "10000"});
+        QCOMPARE(primeirocodigodizimista(), QString("0003"));
     }
 
     void novoCodigo_data()
@@ -52,14 +53,12 @@ private slots:
 
     void novoCodigoNaoReaproveitaCodigoComPagamentos()
     {
-        salva({"0001", "0002"});
-        // 0003 and 0004 were deleted, but 0003 and 0005 still have payments.
+        salva({"0001", "0002"});   // 0003 and 0004 were deleted, but 0003 and 0005 still have payments
         QVERIFY(teste::sql("INSERT INTO pagamentos (codigo, codigodizimista) VALUES ('00001/24', '0003'), ('00002/24', '0005')"));
         QCOMPARE(novocodigodizimista(), QString("0004"));
         salva({"0004"});
         QCOMPARE(novocodigodizimista(), QString("0006"));
-        // A reversed receipt carries "E" + code and does not hold the code.
-        salva({"0006"});
+        salva({"0006"});   // a reversed receipt carries "E" + code and does not hold the code
         QVERIFY(teste::sql("INSERT INTO pagamentos (codigo, codigodizimista) VALUES ('00003/24', 'E0007')"));
         QCOMPARE(novocodigodizimista(), QString("0007"));
     }
@@ -98,13 +97,6 @@ private slots:
         salva(salvos);
         QCOMPARE(proximocodigodizimista(caixa), proximo);
         QCOMPARE(codigoanteriordizimista(caixa), anterior);
-    }
-
-    void primeiroCodigo()
-    {
-        QCOMPARE(primeirocodigodizimista(), QString("0001"));
-        salva({"0007", "0003", "10000"});
-        QCOMPARE(primeirocodigodizimista(), QString("0003"));
     }
 };
 

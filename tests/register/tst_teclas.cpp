@@ -12,18 +12,23 @@ using namespace tivane;
 
 class TstTeclas : public QObject {
     Q_OBJECT
-
-private:
     static QWidget* cadastro() { return Janelas::instancia("frmcadastrodizimistas"); }
     static void fechaTudo()
     {
-        Janelas::fecha("frmlocaliza");
-        Janelas::fecha("frmcadastrodizimistas");
+        for (const char* n : {"frmlocaliza", "frmcadastrodizimistas", "frmcadastrousuarios"})
+            Janelas::fecha(n);
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     }
     static QLineEdit* caixa(const char* nome) { return cadastro()->findChild<QLineEdit*>(nome); }
     static QString mensagem() { return Dialogos::ultimo("msgbox").texto; }
-    static void f1af7() { for (int tecla = 112; tecla <= 118; ++tecla) teclasdeatalho(tecla); }
+    // F1 to F7 with no window to act on: no message, and the window stays.
+    static void f1af7NadaFazem()
+    {
+        Dialogos::limpa();
+        for (int tecla = 112; tecla <= 118; ++tecla)
+            teclasdeatalho(tecla);
+        QVERIFY(Dialogos::registros().isEmpty() && !Janelas::instancia("frmlocaliza") && cadastro());
+    }
 
 private slots:
     void initTestCase() { teste::criaBancoTeste(); }
@@ -32,7 +37,6 @@ private slots:
         fechaTudo();
         teste::limpaBanco();
         QVERIFY(teste::sql("INSERT INTO dizimistas (codigo, nome) VALUES ('0001', 'Ana'), ('0002', 'Bia')"));
-        Dialogos::limpa();
     }
     void cleanup() { fechaTudo(); }
 
@@ -42,19 +46,12 @@ private slots:
         QCOMPARE(janelaativa(), QString());
         Janelas::carrega("frmcadastrodizimistas");   // loaded, never activated
         definejanelaativa(QString());
-        Dialogos::limpa();
-        f1af7();
-        QVERIFY(Dialogos::registros().isEmpty());
-        QVERIFY(!Janelas::instancia("frmlocaliza") && cadastro());
+        f1af7NadaFazem();
         teclasdeatalho(119);   // F8 still closes the work windows
         QVERIFY(!cadastro());
-        // The users window has no actions behind these keys.
         Janelas::abre("frmcadastrodizimistas");
-        definejanelaativa("frmcadastrousuarios");
-        Dialogos::limpa();
-        f1af7();
-        QVERIFY(Dialogos::registros().isEmpty());
-        QVERIFY(cadastro());
+        definejanelaativa("frmcadastrousuarios");   // the users window has no actions behind these keys
+        f1af7NadaFazem();
     }
 
     void teclasNaJanelaDeDizimistas()
@@ -66,10 +63,8 @@ private slots:
         QCOMPARE(janelaativa(), QString("frmcadastrodizimistas"));
         Dialogos::limpa();
         QStringList codigos;
-        for (int tecla : {113, 113, 114}) {   // F2 twice from the new record "0003", F3
-            teclasdeatalho(tecla);
-            codigos << caixa("txtcodigo")->text();
-        }
+        for (int tecla : {113, 113, 114})   // F2 twice from the new record "0003", F3
+            codigos << (teclasdeatalho(tecla), caixa("txtcodigo")->text());
         QCOMPARE(codigos, QStringList({"0002", "0001", "0002"}));
         QVERIFY(Dialogos::registros().isEmpty());
         teclasdeatalho(118);   // F7: modify, code box locked
@@ -91,8 +86,8 @@ private slots:
                  QString("frmcadastrodizimistas 1"));
 
         const int mensagens = Dialogos::registros().size();
-        teclasdeatalho(13);    // not function keys
-        teclasdeatalho(120);
+        for (int tecla : {13, 120})   // not function keys
+            teclasdeatalho(tecla);
         QVERIFY(cadastro());
         teclasdeatalho(112);   // F1: closes without a question
         QVERIFY(!cadastro());
@@ -106,17 +101,13 @@ private slots:
         QMdiArea area;
         area.show();
         Janelas::defineAreaMdi(&area);
-        Janelas::registra("frmcadastrousuarios", [] {
-            auto* w = new QWidget;
-            instalateclasdeatalho(w, "frmcadastrousuarios");
-            return w;
-        }, Janelas::Mdi);
+        const auto usuarios = [] { auto* w = new QWidget; instalateclasdeatalho(w, "frmcadastrousuarios"); return w; };
+        Janelas::registra("frmcadastrousuarios", usuarios, Janelas::Mdi);
         QWidget* dizimistas = Janelas::abre("frmcadastrodizimistas");
         Janelas::abre("frmcadastrousuarios");
         QCOMPARE(janelaativa(), QString("frmcadastrousuarios"));
         area.setActiveSubWindow(qobject_cast<QMdiSubWindow*>(dizimistas->parentWidget()));
         QCOMPARE(janelaativa(), QString("frmcadastrodizimistas"));
-        Janelas::fecha("frmcadastrousuarios");
         fechaTudo();
         Janelas::defineAreaMdi(nullptr);
     }

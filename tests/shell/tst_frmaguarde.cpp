@@ -4,26 +4,20 @@
 
 using namespace tivane;
 
-namespace {
-int janelasAguarde()
-{
-    const auto ws = QApplication::topLevelWidgets();
-    return int(std::count_if(ws.begin(), ws.end(), [](QWidget* w) {
-        return qobject_cast<FrmAguarde*>(w) && w->testAttribute(Qt::WA_DeleteOnClose);
-    }));
-}
-// The bar as (value, maximum); (-1, -1) when the window is not open.
-QPair<int, int> barra() { return {FrmAguarde::valor(), FrmAguarde::maximo()}; }
-}  // namespace
-
 class TstFrmAguarde : public QObject {
     Q_OBJECT
-private slots:
-    void cleanup()
+    static int janelasAguarde()
     {
-        FrmAguarde::fecha();
-        QTRY_COMPARE(janelasAguarde(), 0);
+        int n = 0;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            n += qobject_cast<FrmAguarde*>(w) && w->testAttribute(Qt::WA_DeleteOnClose);
+        return n;
     }
+    // The bar as (value, maximum); (-1, -1) when the window is not open.
+    static QPair<int, int> barra() { return {FrmAguarde::valor(), FrmAguarde::maximo()}; }
+
+private slots:
+    void cleanup() { FrmAguarde::fecha(); QTRY_COMPARE(janelasAguarde(), 0); }
 
     void cadaAberturaRecomecaNaMesmaJanela()
     {
@@ -31,27 +25,23 @@ private slots:
         FrmAguarde::abre();
         QWidget* w = Janelas::instancia("frmaguarde");
         QVERIFY(w && w->isVisible());
-        QCOMPARE(w->windowTitle(), QStringLiteral("Aguarde ..."));
         QCOMPARE(barra(), qMakePair(0, 100));
         QVERIFY(!w->testAttribute(Qt::WA_QuitOnClose));  // closing it with the main window hidden must not quit
         FrmAguarde::defineMaximo(10);
         FrmAguarde::defineValor(7);
-        // A second caller takes over the one window, from 0 of 100 again.
-        FrmAguarde::abre(QStringLiteral("Segunda tarefa"));
+        FrmAguarde::abre(QStringLiteral("Segunda tarefa"));  // takes over the one window, from 0 of 100 again
         QCOMPARE(Janelas::instancia("frmaguarde"), w);
         QCOMPARE(w->windowTitle(), QStringLiteral("Segunda tarefa"));
         QCOMPARE(barra(), qMakePair(0, 100));
         QCOMPARE(janelasAguarde(), 1);
-        // The value stays within the range; an empty task still leaves a usable bar.
-        FrmAguarde::defineMaximo(3);
+        FrmAguarde::defineMaximo(3);  // the value stays within the range
         for (const auto& [dado, esperado] : QList<QPair<int, int>>{{2, 2}, {9, 3}, {-4, 0}}) {
             FrmAguarde::defineValor(dado);
             QCOMPARE(FrmAguarde::valor(), esperado);
         }
-        FrmAguarde::defineMaximo(0);
+        FrmAguarde::defineMaximo(0);  // an empty task still leaves a usable bar
         QCOMPARE(FrmAguarde::maximo(), 1);
-        // A later opening starts again from 0 of 100.
-        FrmAguarde::fecha();
+        FrmAguarde::fecha();  // a later opening starts again from 0 of 100
         QTRY_COMPARE(janelasAguarde(), 0);
         FrmAguarde::abre();
         QCOMPARE(barra(), qMakePair(0, 100));
