@@ -1,11 +1,5 @@
-// Item lists of the mail routine, the arguments handed to the mail client and
-// a real run of xdg-email against a fake mail client.
+// Item lists of the mail routine, the mail client's arguments, and real runs of xdg-email against fake clients.
 #include "testsupport.h"
-
-#include <QFile>
-#include <QStandardPaths>
-#include <QUrl>
-#include <QUrlQuery>
 
 #include "core/dialogos.h"
 #include "tithes/email.h"
@@ -17,10 +11,11 @@ namespace {
 const QString ASSUNTO = "Tivane Dízimos - Envio de Relatório";
 const QString CORPO = "Segue em anexo Arquivo com marcações do Tivane Dízimos";
 
-bool escreve(const QString& caminho, const QByteArray& bytes)
+bool escreve(const QString& caminho, const QByteArray& bytes, bool executavel = false)
 {
     QFile f(caminho);
-    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size();
+    return f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size() &&
+           (!executavel || f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
 }
 
 }  // namespace
@@ -30,114 +25,97 @@ class TstEmail : public QObject {
 
 private slots:
     void init() { Dialogos::limpa(); }
-    void itens();
-    void enderecos();
-    void argumentosDoCliente();
-    void recusasNaoChamamOCliente();
-    void clienteFalsoRecebeAMensagem();
-    void semClienteDeEmailEAvisado();
+
+    void itensEEnderecos()
+    {
+        for (const auto& [lista, n] :
+             QList<QPair<QString, int>>{{"a;b;c", 3}, {"a;b;", 2}, {"", 0}, {";", 1}, {"a;;b", 3}, {"a; ", 2}})
+            QVERIFY2(contaitens(lista, ";") == n, qPrintable(lista));
+
+        QString lista = " a ;;b";
+        QCOMPARE(proximoitem(lista, ";") + "|" + lista, QString("a|;b"));
+        const QString vazio = proximoitem(lista, ";"), b = proximoitem(lista, ";");
+        QCOMPARE(vazio + "|" + b + "|" + lista, QString("|b|"));
+        QStringList quatro(4);
+        separaitens(quatro, "x@a.com; y@b.com", ";");
+        QCOMPARE(quatro, (QStringList{"x@a.com", "y@b.com", "", ""}));
+
+        QVERIFY(enderecoemailvalido("  joao.silva+dizimo@gmail.com "));
+        // Options, mailto and extra URL fields cannot be smuggled in.
+        for (const char* e : {"--attach=/etc/passwd", "-x@a.com", "mailto:a@b.com?attach=/etc/shadow", "MAILTO:a@b.com",
+                              "a@b.com?bcc=c@d.com", "a@b.com&attach=x", "paroquia.org.br", "a@b@c.com", "a b@c.com",
+                              "a@b.com\nX"})
+            QVERIFY2(!enderecoemailvalido(e), e);
+    }
+
+    void recusasEArgumentosDoCliente()
+    {
+        for (const auto& [para, copia] : QList<QPair<QString, QString>>{{"", ""}, {";", ""}, {"--help", ""},
+                                                                        {"a@x.com", "mailto:b@x.com"}})
+            QCOMPARE(enviaemail("s", para, copia, "", "", "b"), int(EmailDestinatarioInvalido));
+        QCOMPARE(enviaemail("s", "a@x.com", "", "", "/nao/existe/relatorio.txt", "b"), int(EmailAnexoNaoEncontrado));
+        QVERIFY(Dialogos::registros("programa").isEmpty());
+        Dialogos::respondePrograma(false);
+        QCOMPARE(enviaemail("s", "a@x.com", "", "", "", "b"), int(EmailSemCliente));
+        QVERIFY(mensagemstatusemail(EmailSemCliente).contains("programa de e-mail"));
+
+        QTemporaryDir pasta;
+        const QString anexo = pasta.filePath("QuardaDigital.txt");
+        QVERIFY(escreve(anexo, "x\r\n"));
+        QCOMPARE(enviaemail(ASSUNTO, "a@x.com; b@x.com", "c@x.com", "d@x.com", anexo, CORPO), int(EmailEnviado));
+        QCOMPARE(QStringList(Dialogos::ultimo("programa").texto) + Dialogos::ultimo("programa").argumentos,
+                 (QStringList{"xdg-email", "--utf8", "--subject", ASSUNTO, "--body", CORPO, "--cc", "c@x.com", "--bcc",
+                              "d@x.com", "--attach", anexo, "a@x.com", "b@x.com"}));
+        // An empty subject or body is left out (the client refuses empty values); empty items too.
+        QStringList args;
+        QVERIFY(argumentosemail("", "a@x.com;;", "", "", "", "", &args));
+        QCOMPARE(args, (QStringList{"--utf8", "a@x.com"}));
+    }
+
+    void clienteFalsoRecebeAMensagem()
+    {
+        if (QStandardPaths::findExecutable("xdg-email").isEmpty())
+            QSKIP("xdg-email (xdg-utils) is not installed");
+        QTemporaryDir pasta;
+        const QString saida = pasta.filePath("mailto.txt"), script = pasta.filePath("cliente.sh");
+        const QString corpo = QString("#!/bin/sh\nprintf '%s' \"$1\" > '%1.tmp' && mv '%1.tmp' '%1'\n").arg(saida);
+        QVERIFY(escreve(script, corpo.toUtf8(), true));
+        const QString anexo = pasta.filePath("QuardaDigital.txt");
+        QVERIFY(escreve(anexo, "relatorio\r\n"));
+
+        qputenv("MAILER", QFile::encodeName(script));
+        Dialogos::ativaModoTeste(false);
+        const int status = enviaemail(ASSUNTO, "secretaria@paroquia.org.br", "", "", anexo, CORPO);
+        Dialogos::ativaModoTeste(true);
+        qunsetenv("MAILER");
+        QCOMPARE(status, int(EmailEnviado));
+
+        QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(saida), 15000);
+        QFile r(saida);
+        const QUrl url(r.open(QIODevice::ReadOnly) ? QString::fromUtf8(r.readAll()) : QString());
+        QCOMPARE(url.scheme() + ":" + url.path(), QString("mailto:secretaria@paroquia.org.br"));
+        for (const auto& [campo, valor] : QList<QPair<QString, QString>>{
+                 {"subject", ASSUNTO}, {"body", CORPO}, {"attach", QFileInfo(anexo).canonicalFilePath()}})
+            QCOMPARE(QUrlQuery(url).queryItemValue(campo, QUrl::FullyDecoded), valor);
+    }
+
+    void semClienteDeEmailEAvisado()
+    {
+        // The mail program starts but finds no mail client (xdg-email ends with 3): said when it ends.
+        QTemporaryDir pasta;
+        QVERIFY(escreve(pasta.filePath("xdg-email"), "#!/bin/sh\nexit 3\n", true));
+        const QByteArray caminho = qgetenv("PATH");
+        qputenv("PATH", QFile::encodeName(pasta.path()) + ":" + caminho);
+        Dialogos::ativaModoTeste(false);
+        const int status = enviaemail(ASSUNTO, "secretaria@paroquia.org.br", "", "", "", CORPO);
+        Dialogos::ativaModoTeste(true);
+        qputenv("PATH", caminho);
+        QCOMPARE(status, int(EmailEnviado));
+        QTRY_VERIFY_WITH_TIMEOUT(!Dialogos::registros("msgbox").isEmpty(), 10000);
+        QCOMPARE(Dialogos::ultimo("msgbox").texto, mensagemstatusemail(EmailSemCliente));
+        QCOMPARE(Dialogos::ultimo("msgbox").estilo, 0);
+    }
 };
-
-void TstEmail::itens()
-{
-    for (const auto& [lista, n] :
-         QList<QPair<QString, int>>{{"a;b;c", 3}, {"a;b;", 2}, {"", 0}, {";", 1}, {"a;;b", 3}, {"a; ", 2}})
-        QVERIFY2(contaitens(lista, ";") == n, qPrintable(lista));
-
-    QString lista = " a ;;b";
-    QCOMPARE(proximoitem(lista, ";") + "|" + lista, QString("a|;b"));
-    const QString vazio = proximoitem(lista, ";"), b = proximoitem(lista, ";");
-    QCOMPARE(vazio + "|" + b + "|" + lista, QString("|b|"));
-    QStringList quatro(4);
-    separaitens(quatro, "x@a.com; y@b.com", ";");
-    QCOMPARE(quatro, (QStringList{"x@a.com", "y@b.com", "", ""}));
-}
-
-void TstEmail::enderecos()
-{
-    QVERIFY(enderecoemailvalido("  joao.silva+dizimo@gmail.com "));
-    // Options, mailto and extra URL fields cannot be smuggled in.
-    for (const char* e : {"--attach=/etc/passwd", "-x@a.com", "mailto:a@b.com?attach=/etc/shadow", "MAILTO:a@b.com",
-                          "a@b.com?bcc=c@d.com", "a@b.com&attach=x", "paroquia.org.br", "a@b@c.com", "a b@c.com",
-                          "a@b.com\nX"})
-        QVERIFY2(!enderecoemailvalido(e), e);
-}
-
-void TstEmail::argumentosDoCliente()
-{
-    QTemporaryDir pasta;
-    const QString anexo = pasta.filePath("QuardaDigital.txt");
-    QVERIFY(escreve(anexo, "x\r\n"));
-    QCOMPARE(enviaemail(ASSUNTO, "a@x.com; b@x.com", "c@x.com", "d@x.com", anexo, CORPO), int(EmailEnviado));
-    QCOMPARE(Dialogos::ultimo("programa").texto, QString("xdg-email"));
-    QCOMPARE(Dialogos::ultimo("programa").argumentos,
-             (QStringList{"--utf8", "--subject", ASSUNTO, "--body", CORPO, "--cc", "c@x.com", "--bcc", "d@x.com",
-                          "--attach", anexo, "a@x.com", "b@x.com"}));
-    // An empty subject or body is left out (the client refuses empty values); empty items too.
-    QStringList args;
-    QVERIFY(argumentosemail("", "a@x.com;;", "", "", "", "", &args));
-    QCOMPARE(args, (QStringList{"--utf8", "a@x.com"}));
-}
-
-void TstEmail::recusasNaoChamamOCliente()
-{
-    for (const auto& [para, copia] : QList<QPair<QString, QString>>{{"", ""}, {";", ""}, {"--help", ""},
-                                                                    {"a@x.com", "mailto:b@x.com"}})
-        QCOMPARE(enviaemail("s", para, copia, "", "", "b"), int(EmailDestinatarioInvalido));
-    QCOMPARE(enviaemail("s", "a@x.com", "", "", "/nao/existe/relatorio.txt", "b"), int(EmailAnexoNaoEncontrado));
-    QVERIFY(Dialogos::registros("programa").isEmpty());
-    Dialogos::respondePrograma(false);
-    QCOMPARE(enviaemail("s", "a@x.com", "", "", "", "b"), int(EmailSemCliente));
-    QVERIFY(mensagemstatusemail(EmailSemCliente).contains("programa de e-mail"));
-}
-
-void TstEmail::clienteFalsoRecebeAMensagem()
-{
-    if (QStandardPaths::findExecutable("xdg-email").isEmpty())
-        QSKIP("xdg-email (xdg-utils) is not installed");
-    QTemporaryDir pasta;
-    const QString saida = pasta.filePath("mailto.txt");
-    const QString script = pasta.filePath("cliente.sh");
-    const QString corpo = QString("#!/bin/sh\nprintf '%s' \"$1\" > '%1.tmp' && mv '%1.tmp' '%1'\n").arg(saida);
-    QVERIFY(escreve(script, corpo.toUtf8()));
-    QFile::setPermissions(script, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-    const QString anexo = pasta.filePath("QuardaDigital.txt");
-    QVERIFY(escreve(anexo, "relatorio\r\n"));
-
-    qputenv("MAILER", QFile::encodeName(script));
-    Dialogos::ativaModoTeste(false);
-    const int status = enviaemail(ASSUNTO, "secretaria@paroquia.org.br", "", "", anexo, CORPO);
-    Dialogos::ativaModoTeste(true);
-    qunsetenv("MAILER");
-    QCOMPARE(status, int(EmailEnviado));
-
-    QTRY_VERIFY_WITH_TIMEOUT(QFile::exists(saida), 15000);
-    QFile r(saida);
-    const QUrl url(r.open(QIODevice::ReadOnly) ? QString::fromUtf8(r.readAll()) : QString());
-    QCOMPARE(url.scheme() + ":" + url.path(), QString("mailto:secretaria@paroquia.org.br"));
-    const QUrlQuery q(url);
-    QCOMPARE(q.queryItemValue("subject", QUrl::FullyDecoded), ASSUNTO);
-    QCOMPARE(q.queryItemValue("body", QUrl::FullyDecoded), CORPO);
-    QCOMPARE(q.queryItemValue("attach", QUrl::FullyDecoded), QFileInfo(anexo).canonicalFilePath());
-}
-
-void TstEmail::semClienteDeEmailEAvisado()
-{
-    // The mail program starts but finds no mail client (xdg-email ends with 3): said when it ends.
-    QTemporaryDir pasta;
-    QVERIFY(escreve(pasta.filePath("xdg-email"), "#!/bin/sh\nexit 3\n"));
-    QFile::setPermissions(pasta.filePath("xdg-email"), QFile::ReadOwner | QFile::ExeOwner);
-    const QByteArray caminho = qgetenv("PATH");
-    qputenv("PATH", QFile::encodeName(pasta.path()) + ":" + caminho);
-    Dialogos::ativaModoTeste(false);
-    const int status = enviaemail(ASSUNTO, "secretaria@paroquia.org.br", "", "", "", CORPO);
-    Dialogos::ativaModoTeste(true);
-    qputenv("PATH", caminho);
-    QCOMPARE(status, int(EmailEnviado));
-    QTRY_VERIFY_WITH_TIMEOUT(!Dialogos::registros("msgbox").isEmpty(), 10000);
-    QCOMPARE(Dialogos::ultimo("msgbox").texto, mensagemstatusemail(EmailSemCliente));
-    QCOMPARE(Dialogos::ultimo("msgbox").estilo, 0);
-}
 
 TIVANE_TEST_MAIN(TstEmail)
 #include "tst_email.moc"

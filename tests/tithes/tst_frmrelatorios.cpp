@@ -61,6 +61,13 @@ QStringList codigos(QTreeWidget* lista)
     return r;
 }
 
+FrmRelatorios* abre(int tipo = -1)  // -1: the type the window starts with
+{
+    auto* f = qobject_cast<FrmRelatorios*>(Janelas::abre("frmrelatorios"));
+    f->escolhetipo(tipo);
+    return f;
+}
+
 const QString R(98, '-');
 const QString SUCESSO = "Relatório Emitido com sucesso!#64";
 QString SP(int n) { return QString(n, ' '); }
@@ -70,211 +77,183 @@ QString SP(int n) { return QString(n, ' '); }
 class TstFrmRelatorios : public QObject {
     Q_OBJECT
 
-    FrmRelatorios* abre(int tipo = -1)
-    {
-        auto* f = qobject_cast<FrmRelatorios*>(Janelas::abre("frmrelatorios"));
-        if (tipo >= 0)
-            f->escolhetipo(tipo);
-        return f;
-    }
-
 private slots:
-    void initTestCase();
-    void init() { Dialogos::limpa(); }
-    void cleanup();
-    void periodoDoMesEEntradasDoMenu();
-    void filtroEOrdemDaLista();
-    void dadosDeCadastroEBairro();
-    void relatoriosDoPeriodo();
-    void periodosRecusadosEErro();
-    void aniversariantesPeloMenu();
-};
-
-void TstFrmRelatorios::initTestCase()
-{
-    teste::criaBancoTeste();
-    teste::sql("UPDATE igreja SET fantasia = 'Paróquia São José', rua = 'Rua das Flores', tel = '2222-3333'");
-    teste::sql("INSERT INTO dizimistas (codigo, nome, endereco, bairro, cidade, tel, email, nascimento, ativo,"
-               " celular) VALUES"
-               " ('0001', 'Bruno', 'Rua B', 'São Cristóvão', 'Rio', '2222-0001', 'b@x.com', '15/03/1980', 1, NULL),"
-               " ('0002', 'Ângela', 'Rua A', 'Centro', 'Rio', NULL, NULL, '05/03/1990', 0, '9999-0002'),"
-               " ('0003', 'Ana', NULL, 'SÃO CRISTÓVÃO', NULL, NULL, NULL, '15/03/1970', 1, NULL),"
-               " ('0004', 'carlos', 'Rua C', NULL, NULL, NULL, NULL, '01/07/1985', NULL, NULL)");
-    teste::sql("INSERT INTO pagamentos (codigo, data, hora, valor, codigodizimista, nomedizimista) VALUES"
-               " ('00001/24', '01/02/2024', '09:00', '10,00', '0001', 'Bruno'),"
-               " ('00002/24', '01/02/2024', '09:10', '0,00', 'E0003', 'Recibo Estornado'),"
-               " ('00003/24', '02/02/2024', '09:00', '5,50', '0003', 'Ana'),"
-               " ('00004/24', '29/02/2024', '09:00', '2,00', '0001', 'Bruno')");
-    QVERIFY(Janelas::abre("frmprincipal"));
-}
-
-void TstFrmRelatorios::cleanup()
-{
-    Janelas::fecha("frmrelatorios");
-    Janelas::fecha("frmfolhaderelatorio");
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-}
-
-void TstFrmRelatorios::periodoDoMesEEntradasDoMenu()
-{
-    QVERIFY(!Comandos::registrado("mnureltanaliticos"));
-    QVERIFY(Comandos::executa("mnurelatrecebimentos"));
-    auto* f = Janelas::instancia<FrmRelatorios>("frmrelatorios");
-    QVERIFY(f && f->tipoescolhido() == 0);
-    const QDate hoje = QDate::currentDate();
-    QCOMPARE(f->dataescolhida(0), QDate(hoje.year(), hoje.month(), 1).toString("dd/MM/yyyy"));
-    QCOMPARE(f->dataescolhida(1), QDate(hoje.year(), hoje.month(), qMax(1, hoje.day() - 1)).toString("dd/MM/yyyy"));
-    QComboBox* ano = filho<QComboBox>(f, "comboano1");  // the years up to the current one
-    QCOMPARE(ano->itemText(0) + "-" + ano->itemText(ano->count() - 1), "2005-" + QString::number(hoje.year()));
-    QVERIFY(Comandos::executa("mnudadoscadastro"));
-    QVERIFY(Janelas::instancia<FrmRelatorios>("frmrelatorios") == f && f->tipoescolhido() == 2);
-    QVERIFY(Comandos::executa("mnurelatdizimistabairro"));
-    QVERIFY(filho(f, "Framedizimistabairro")->isVisible() && !filho(f, "Framerelatorios")->isVisible());
-}
-
-void TstFrmRelatorios::filtroEOrdemDaLista()
-{
-    FrmRelatorios* f = abre(2);
-    QTreeWidget* lista = filho<QTreeWidget>(f, "listadizimistas");
-    const QStringList todos{"0001", "0002", "0003", "0004"};
-    QCOMPARE(codigos(lista), todos);
-    QCOMPARE(lista->topLevelItem(3)->checkState(0), Qt::Unchecked);  // Null counts as inactive
-    for (const auto& [opcao, esperado] :
-         QList<QPair<int, QStringList>>{{1, {"0001", "0003"}}, {2, {"0002", "0004"}}, {0, todos}}) {
-        marca(f, QString("optfiltro%1").arg(opcao));
-        clica(f, "cmdfiltra");
-        QCOMPARE(codigos(lista), esperado);
+    void initTestCase()
+    {
+        teste::criaBancoTeste();
+        teste::sql("UPDATE igreja SET fantasia = 'Paróquia São José', rua = 'Rua das Flores', tel = '2222-3333'");
+        teste::sql("INSERT INTO dizimistas (codigo, nome, endereco, bairro, cidade, tel, email, nascimento, ativo,"
+                   " celular) VALUES"
+                   " ('0001', 'Bruno', 'Rua B', 'São Cristóvão', 'Rio', '2222-0001', 'b@x', '15/03/1980', 1, NULL),"
+                   " ('0002', 'Ângela', 'Rua A', 'Centro', 'Rio', NULL, NULL, '05/03/1990', 0, '9999-0002'),"
+                   " ('0003', 'Ana', NULL, 'SÃO CRISTÓVÃO', NULL, NULL, NULL, '15/03/1970', 1, NULL),"
+                   " ('0004', 'carlos', 'Rua C', NULL, NULL, NULL, NULL, '01/07/1985', NULL, NULL)");
+        teste::sql("INSERT INTO pagamentos (codigo, data, hora, valor, codigodizimista, nomedizimista) VALUES"
+                   " ('00001/24', '01/02/2024', '09:00', '10,00', '0001', 'Bruno'),"
+                   " ('00002/24', '01/02/2024', '09:10', '0,00', 'E0003', 'Recibo Estornado'),"
+                   " ('00003/24', '02/02/2024', '09:00', '5,50', '0003', 'Ana'),"
+                   " ('00004/24', '29/02/2024', '09:00', '2,00', '0001', 'Bruno')");
+        QVERIFY(Janelas::abre("frmprincipal"));
     }
-    // "Nome" sorts as a person reads, accents and case aside; a second click and a new filtering keep it.
-    const QStringList porNome{"0003", "0002", "0001", "0004"};
-    lista->header()->sectionClicked(1);
-    QCOMPARE(codigos(lista), porNome);
-    lista->header()->sectionClicked(1);
-    clica(f, "cmdfiltra");
-    QCOMPARE(codigos(lista), porNome);
-    lista->header()->sectionClicked(0);
-    QCOMPARE(codigos(lista), todos);
-}
 
-void TstFrmRelatorios::dadosDeCadastroEBairro()
-{
-    // In the list's order, name and code only.
-    FrmRelatorios* f = abre(2);
-    filho<QTreeWidget>(f, "listadizimistas")->header()->sectionClicked(1);
-    for (int i : {1, 2, 3, 4})
-        filho<QCheckBox>(f, QString("chkopcoes%1").arg(i))->setChecked(false);
-    clica(f, "cmdgerarelatorio");
-    QCOMPARE(caixas(), QStringList{SUCESSO});
-    QVERIFY(pagina().contains("\r\n\r\nNome:       Ana\r\n0003\r\n\r\n" + R +
-                              "\r\n\r\nNome:       Ângela\r\n0002\r\n"));
+    void init() { Dialogos::limpa(); }
 
-    // By neighbourhood in a new window: case folds for accents; phone, e-mail and birth date left out.
-    cleanup();
-    f = abre();
-    f->janeladizimistaporbairro();
-    filho<QLineEdit>(f, "txtbairro")->setText("  são cristóvão ");
-    for (int i : {7, 8, 9})
-        filho<QCheckBox>(f, QString("chkopcoes%1").arg(i))->setChecked(false);
-    clica(f, "cmdgerarelatoriodizimistabairro");
-    QVERIFY(pagina().contains("BAIRRO:  são cristóvão \r\n\r\n" + R + "\r\n\r\nNome:       Bruno\r\n"));
-    QVERIFY(pagina().contains("\r\n\r\nNome:       Ana\r\nEndereço:    ,SÃO CRISTÓVÃO\r\n0003\r\n" + R));
-}
+    void cleanup()
+    {
+        Janelas::fecha("frmrelatorios");
+        Janelas::fecha("frmfolhaderelatorio");
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
 
-void TstFrmRelatorios::relatoriosDoPeriodo()
-{
-    FrmRelatorios* f = abre(0);
-    escolhePeriodo(f, 1, 2, 29, 2);
-    Dialogos::respondeMsgbox(Dialogos::Sim);  // receipt codes
-    // While it runs: the main window hidden, the wait window counting the days.
-    bool principalOculta = false;
-    int maximo = 0;
-    QTimer::singleShot(0, [&] {
-        principalOculta = !FrmPrincipal::atual()->isVisible();
-        maximo = FrmAguarde::maximo();
-    });
-    clica(f, "cmdgerarelatorio");
-    QVERIFY(principalOculta && maximo == 29);
-    QVERIFY(!FrmAguarde::aberta() && FrmPrincipal::atual()->isVisible());
-    QCOMPARE(caixas(), (QStringList{"Deseja emitir os códigos dos recibos?#292", SUCESSO}));
-    QVERIFY(pagina().contains("PERÍODO DE:  1 de Fevereiro de 2024  ATÉ:  29 de Fevereiro de 2024 \r\n"));
-    QVERIFY(pagina().contains("01/02/2024      \r\n00001/24        Bruno" + SP(56) + "10,00\r\n"
-                              "02/02/2024      \r\n00003/24        Ana" + SP(59) + "5,50\r\n"
-                              "29/02/2024      \r\n00004/24        Bruno" + SP(57) + "2,00\r\n\r\n"));
-    QVERIFY(pagina().contains(SP(55) + "Total no Período:  R$ 17,50\r\n"));
+    void periodoDoMesEEntradasDoMenu()
+    {
+        QVERIFY(!Comandos::registrado("mnureltanaliticos"));
+        QVERIFY(Comandos::executa("mnurelatrecebimentos"));
+        auto* f = Janelas::instancia<FrmRelatorios>("frmrelatorios");
+        QVERIFY(f && f->tipoescolhido() == 0);
+        const QDate hoje = QDate::currentDate();
+        QCOMPARE(f->dataescolhida(0), QDate(hoje.year(), hoje.month(), 1).toString("dd/MM/yyyy"));
+        QCOMPARE(f->dataescolhida(1), QDate(hoje.year(), hoje.month(), qMax(1, hoje.day() - 1)).toString("dd/MM/yyyy"));
+        QComboBox* ano = filho<QComboBox>(f, "comboano1");  // the years up to the current one
+        QCOMPARE(ano->itemText(0) + "-" + ano->itemText(ano->count() - 1), "2005-" + QString::number(hoje.year()));
+        QVERIFY(Comandos::executa("mnudadoscadastro"));
+        QVERIFY(Janelas::instancia<FrmRelatorios>("frmrelatorios") == f && f->tipoescolhido() == 2);
+        QVERIFY(Comandos::executa("mnurelatdizimistabairro"));
+        QVERIFY(filho(f, "Framedizimistabairro")->isVisible() && !filho(f, "Framerelatorios")->isVisible());
+    }
 
-    // Daily totals: no question.
-    Dialogos::limpa();
-    marca(f, "optperiodo1");
-    clica(f, "cmdgerarelatorio");
-    QCOMPARE(caixas(), QStringList{SUCESSO});
-    QVERIFY(pagina().contains(" DATA         VALOR DIÁRIO\r\n" + R + "\r\n01/02/2024" + SP(11) + "10,00\r\n02/02/2024" +
-                              SP(12) + "5,50\r\n29/02/2024" + SP(12) + "2,00\r\n\r\n"));
+    void listaEDadosDeCadastro()
+    {
+        FrmRelatorios* f = abre(2);
+        QTreeWidget* lista = filho<QTreeWidget>(f, "listadizimistas");
+        const QStringList todos{"0001", "0002", "0003", "0004"};
+        QCOMPARE(codigos(lista), todos);
+        QCOMPARE(lista->topLevelItem(3)->checkState(0), Qt::Unchecked);  // Null counts as inactive
+        for (const auto& [opcao, esperado] :
+             QList<QPair<int, QStringList>>{{1, {"0001", "0003"}}, {2, {"0002", "0004"}}, {0, todos}}) {
+            marca(f, QString("optfiltro%1").arg(opcao));
+            clica(f, "cmdfiltra");
+            QCOMPARE(codigos(lista), esperado);
+        }
+        // "Nome" sorts as a person reads, accents and case aside; a second click and a new filtering keep it.
+        const QStringList porNome{"0003", "0002", "0001", "0004"};
+        lista->header()->sectionClicked(1);
+        QCOMPARE(codigos(lista), porNome);
+        lista->header()->sectionClicked(1);
+        clica(f, "cmdfiltra");
+        QCOMPARE(codigos(lista), porNome);
+        // The data report follows the list's order; here name and code only.
+        for (int i : {1, 2, 3, 4})
+            filho<QCheckBox>(f, QString("chkopcoes%1").arg(i))->setChecked(false);
+        clica(f, "cmdgerarelatorio");
+        QCOMPARE(caixas(), QStringList{SUCESSO});
+        QVERIFY(pagina().contains("\r\n\r\nNome:       Ana\r\n0003\r\n\r\n" + R +
+                                  "\r\n\r\nNome:       Ângela\r\n0002\r\n"));
+        lista->header()->sectionClicked(0);
+        QCOMPARE(codigos(lista), todos);
+    }
 
-    // One tither, its name looked up from the code; codes left out (No is the default answer).
-    f->escolhetipo(1);
-    filho<QLineEdit>(f, "txtcodigodizimista")->setText("0001");
-    QCOMPARE(filho<QLineEdit>(f, "txtnomedizimista")->text(), QString("Bruno"));
-    clica(f, "cmdgerarelatorio");
-    QVERIFY(pagina().contains("\r\n\r\nDIZIMSTA: Bruno\r\n\r\nPERÍODO DE:"));
-    QVERIFY(pagina().contains("01/02/2024      \r\n" + SP(16) + "Bruno"));
-    QVERIFY(pagina().contains(SP(55) + "Total no Período:  R$ 12,00") && !pagina().contains("Ana"));
-}
+    void dizimistasPorBairro()
+    {
+        // Case folds for accents; phone, e-mail and birth date left out.
+        FrmRelatorios* f = abre();
+        f->janeladizimistaporbairro();
+        filho<QLineEdit>(f, "txtbairro")->setText("  são cristóvão ");
+        for (int i : {7, 8, 9})
+            filho<QCheckBox>(f, QString("chkopcoes%1").arg(i))->setChecked(false);
+        clica(f, "cmdgerarelatoriodizimistabairro");
+        QVERIFY(pagina().contains("BAIRRO:  são cristóvão \r\n\r\n" + R + "\r\n\r\nNome:       Bruno\r\n"));
+        QVERIFY(pagina().contains("\r\n\r\nNome:       Ana\r\nEndereço:    ,SÃO CRISTÓVÃO\r\n0003\r\n" + R));
+    }
 
-void TstFrmRelatorios::periodosRecusadosEErro()
-{
-    // 31 April does not exist: refused before any question.
-    FrmRelatorios* f = abre(0);
-    escolhePeriodo(f, 31, 4, 30, 5);
-    clica(f, "cmdgerarelatorio");
-    QCOMPARE(caixas().size(), 1);
-    QVERIFY(caixas().at(0).contains("31/04/2024") && caixas().at(0).endsWith("#48"));
-    // End before start: asked about the codes, then warned.
-    Dialogos::limpa();
-    escolhePeriodo(f, 10, 5, 9, 5);
-    clica(f, "cmdgerarelatorio");
-    QCOMPARE(caixas().size(), 2);
-    QCOMPARE(caixas().at(1), QString("A data inicial é maior que a data final!#48"));
-    // An amount that is not a number stops the report midway, naming the receipt.
-    teste::sql("INSERT INTO pagamentos (codigo, data, valor, codigodizimista, nomedizimista) VALUES"
-               " ('00009/24', '10/03/2024', 'dez reais', '0001', 'Bruno')");
-    escolhePeriodo(f, 1, 3, 31, 3);
-    marca(f, "optperiodo1");
-    clica(f, "cmdgerarelatorio");
-    teste::sql("DELETE FROM pagamentos WHERE codigo = '00009/24'");
-    QVERIFY(caixas().last().contains("00009/24") && caixas().last().endsWith("#48"));
-    QVERIFY(!FrmAguarde::aberta() && FrmPrincipal::atual()->isVisible());
-    QVERIFY(!Janelas::instancia("frmfolhaderelatorio"));
-}
+    void relatoriosDoPeriodo()
+    {
+        FrmRelatorios* f = abre(0);
+        escolhePeriodo(f, 1, 2, 29, 2);
+        Dialogos::respondeMsgbox(Dialogos::Sim);  // receipt codes
+        // While it runs: the main window hidden, the wait window counting the days.
+        int visivel = -1, maximo = 0;
+        QTimer::singleShot(0, [&] { visivel = FrmPrincipal::atual()->isVisible(); maximo = FrmAguarde::maximo(); });
+        clica(f, "cmdgerarelatorio");
+        QVERIFY(visivel == 0 && maximo == 29 && !FrmAguarde::aberta() && FrmPrincipal::atual()->isVisible());
+        QCOMPARE(caixas(), (QStringList{"Deseja emitir os códigos dos recibos?#292", SUCESSO}));
+        QVERIFY(pagina().contains("PERÍODO DE:  1 de Fevereiro de 2024  ATÉ:  29 de Fevereiro de 2024 \r\n"));
+        QVERIFY(pagina().contains("01/02/2024      \r\n00001/24        Bruno" + SP(56) + "10,00\r\n"
+                                  "02/02/2024      \r\n00003/24        Ana" + SP(59) + "5,50\r\n"
+                                  "29/02/2024      \r\n00004/24        Bruno" + SP(57) + "2,00\r\n\r\n" + R + "\r\n" +
+                                  SP(55) + "Total no Período:  R$ 17,50\r\n"));
 
-void TstFrmRelatorios::aniversariantesPeloMenu()
-{
-    // A reports window the user has open keeps its list and stays open.
-    FrmRelatorios* f = abre(2);
-    marca(f, "optfiltro1");
-    clica(f, "cmdfiltra");
-    Dialogos::respondeTexto("abc");
-    Dialogos::respondeTexto("03");
-    Dialogos::respondeMsgbox(Dialogos::Ok);   // "O Valor deve ser númerico!"
-    Dialogos::respondeMsgbox(Dialogos::Sim);  // phones
-    QVERIFY(Comandos::executa("mnurelataniversarianmtes"));
-    QCOMPARE(caixas().size(), 3);
-    QVERIFY(caixas().at(0).startsWith("O Valor deve ser númerico!#"));
-    QCOMPARE(caixas().mid(1), (QStringList{"Deseja emitir o telefone dos Dízimistas?#36", SUCESSO}));
-    QVERIFY(pagina().contains(SP(22) + "MARÇO\r\n") && !pagina().contains("carlos"));
-    QVERIFY(pagina().contains("\r\n   05        Ângela" + SP(59) + "9999-0002\r\n\r\n   15        Bruno" + SP(35) +
-                              "2222-0001      " + SP(10) + "\r\n" + SP(13) + "Ana" + SP(37)));
-    QCOMPARE(Janelas::instancia("frmrelatorios"), static_cast<QWidget*>(f));
-    QCOMPARE(filho<QTreeWidget>(f, "listadizimistas")->topLevelItemCount(), 2);
+        // Daily totals: no question.
+        Dialogos::limpa();
+        marca(f, "optperiodo1");
+        clica(f, "cmdgerarelatorio");
+        QCOMPARE(caixas(), QStringList{SUCESSO});
+        QVERIFY(pagina().contains(" DATA         VALOR DIÁRIO\r\n" + R + "\r\n01/02/2024" + SP(11) + "10,00\r\n" +
+                                  "02/02/2024" + SP(12) + "5,50\r\n29/02/2024" + SP(12) + "2,00\r\n\r\n"));
 
-    // Cancel, and a month that does not exist.
-    Dialogos::limpa();
-    Comandos::executa("mnurelataniversarianmtes");
-    QVERIFY(caixas().last().startsWith("Operação Cancelada!#"));
-    Dialogos::respondeTexto("13");
-    Dialogos::respondeMsgbox(Dialogos::Nao);
-    Comandos::executa("mnurelataniversarianmtes");
-    QVERIFY(pagina().contains("\r\n" + SP(22) + "\r\n" + R + "\r\n   DIA       NOME\r\n" + R + "\r\n" + R));
-}
+        // One tither, its name looked up from the code; codes left out (No is the default answer).
+        f->escolhetipo(1);
+        filho<QLineEdit>(f, "txtcodigodizimista")->setText("0001");
+        QCOMPARE(filho<QLineEdit>(f, "txtnomedizimista")->text(), QString("Bruno"));
+        clica(f, "cmdgerarelatorio");
+        QVERIFY(pagina().contains("\r\n\r\nDIZIMSTA: Bruno\r\n\r\nPERÍODO DE:"));
+        QVERIFY(pagina().contains("01/02/2024      \r\n" + SP(16) + "Bruno"));
+        QVERIFY(pagina().contains(SP(55) + "Total no Período:  R$ 12,00") && !pagina().contains("Ana"));
+    }
+
+    void periodosRecusadosEErro()
+    {
+        // 31 April does not exist: refused before any question.
+        FrmRelatorios* f = abre(0);
+        escolhePeriodo(f, 31, 4, 30, 5);
+        clica(f, "cmdgerarelatorio");
+        QVERIFY(caixas().size() == 1 && caixas().at(0).contains("31/04/2024") && caixas().at(0).endsWith("#48"));
+        // End before start: asked about the codes, then warned.
+        Dialogos::limpa();
+        escolhePeriodo(f, 10, 5, 9, 5);
+        clica(f, "cmdgerarelatorio");
+        QCOMPARE(caixas().mid(1), QStringList{"A data inicial é maior que a data final!#48"});
+        // An amount that is not a number stops the report midway, naming the receipt.
+        teste::sql("INSERT INTO pagamentos (codigo, data, valor, codigodizimista, nomedizimista) VALUES"
+                   " ('00009/24', '10/03/2024', 'dez reais', '0001', 'Bruno')");
+        escolhePeriodo(f, 1, 3, 31, 3);
+        marca(f, "optperiodo1");
+        clica(f, "cmdgerarelatorio");
+        teste::sql("DELETE FROM pagamentos WHERE codigo = '00009/24'");
+        QVERIFY(caixas().last().contains("00009/24") && caixas().last().endsWith("#48"));
+        QVERIFY(!FrmAguarde::aberta() && FrmPrincipal::atual()->isVisible());
+        QVERIFY(!Janelas::instancia("frmfolhaderelatorio"));
+    }
+
+    void aniversariantesPeloMenu()
+    {
+        // A reports window the user has open keeps its list and stays open.
+        FrmRelatorios* f = abre(2);
+        marca(f, "optfiltro1");
+        clica(f, "cmdfiltra");
+        Dialogos::respondeTexto("abc");
+        Dialogos::respondeTexto("03");
+        Dialogos::respondeMsgbox(Dialogos::Ok);   // "O Valor deve ser númerico!"
+        Dialogos::respondeMsgbox(Dialogos::Sim);  // phones
+        QVERIFY(Comandos::executa("mnurelataniversarianmtes"));
+        QVERIFY(caixas().value(0).startsWith("O Valor deve ser númerico!#"));
+        QCOMPARE(caixas().mid(1), (QStringList{"Deseja emitir o telefone dos Dízimistas?#36", SUCESSO}));
+        QVERIFY(pagina().contains(SP(22) + "MARÇO\r\n") && !pagina().contains("carlos"));
+        QVERIFY(pagina().contains("\r\n   05        Ângela" + SP(59) + "9999-0002\r\n\r\n   15        Bruno" + SP(35) +
+                                  "2222-0001      " + SP(10) + "\r\n" + SP(13) + "Ana" + SP(37)));
+        QCOMPARE(Janelas::instancia("frmrelatorios"), static_cast<QWidget*>(f));
+        QCOMPARE(filho<QTreeWidget>(f, "listadizimistas")->topLevelItemCount(), 2);
+
+        // Cancel, and a month that does not exist.
+        Dialogos::limpa();
+        Comandos::executa("mnurelataniversarianmtes");
+        QVERIFY(caixas().last().startsWith("Operação Cancelada!#"));
+        Dialogos::respondeTexto("13");
+        Dialogos::respondeMsgbox(Dialogos::Nao);
+        Comandos::executa("mnurelataniversarianmtes");
+        QVERIFY(pagina().contains("\r\n" + SP(22) + "\r\n" + R + "\r\n   DIA       NOME\r\n" + R + "\r\n" + R));
+    }
+};
 
 TIVANE_TEST_MAIN(TstFrmRelatorios)
 #include "tst_frmrelatorios.moc"
