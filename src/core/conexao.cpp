@@ -439,6 +439,15 @@ void avisaFalhaGravacao(const QString& oque)
     Dialogos::msgbox(texto, 48);
 }
 
+void avisaFalhaLeitura(const QString& oque)
+{
+    QString texto = oque.isEmpty() ? QStringLiteral("Não foi possível ler o banco de dados") : oque;
+    if (!cx().erro.isEmpty())
+        texto += QStringLiteral(": ") + cx().erro;
+    texto += QStringLiteral(". A operação foi interrompida.");
+    Dialogos::msgbox(texto, 48);
+}
+
 }  // namespace Banco
 
 Escopo::Escopo(Tabela)

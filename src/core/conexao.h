@@ -16,6 +16,9 @@ constexpr const char* ARQUIVO_BANCO = "cadastrocd.mdb";
 
 enum class Tabela { Dizimistas, Usuarios, Pagamentos, Igreja };
 
+// The answer of a lookup: a read that fails is never taken for "not found".
+enum class Leitura { Encontrado, NaoEncontrado, Falha };
+
 namespace Banco {
 QString caminhoArquivo();                       // data folder + "cadastrocd.mdb"
 // Opens (or reuses) the connection for the current data folder. No messages.
@@ -30,6 +33,9 @@ QString ultimoErro();                           // Portuguese description of the
 int ultimoCodigo();                             // SQLite result code of the last failure
 // "Não foi possível gravar ..." warning (style 48) naming the cause.
 void avisaFalhaGravacao(const QString& oque = QString());
+// "Não foi possível ler o banco de dados: <cause>." warning (style 48); the
+// operation that read stops after it.
+void avisaFalhaLeitura(const QString& oque = QString());
 }  // namespace Banco
 
 // One database operation: the opener of its table. Runs the missing-file test
