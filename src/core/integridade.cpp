@@ -1,0 +1,131 @@
+#include "core/integridade.h"
+#include "core/conexao.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QStringList>
+#include <sqlcipher/sqlite3.h>
+
+namespace tivane {
+
+namespace {
+
+// Older files name a case-folding collation in their indexes; the check needs one
+// that orders the same way, or it fails with "no such collation sequence".
+int comparaDobrado(void*, int n1, const void* p1, int n2, const void* p2)
+{
+    const QString a = QString::fromUtf8(static_cast<const char*>(p1), n1).toCaseFolded();
+    const QString b = QString::fromUtf8(static_cast<const char*>(p2), n2).toCaseFolded();
+    return a.compare(b);
+}
+
+VerificacaoBanco resultado(EstadoBanco estado, const QString& motivo)
+{
+    return VerificacaoBanco{estado, motivo};
+}
+
+// What a failing result code says about the file.
+VerificacaoBanco porCodigo(int codigo)
+{
+    switch (codigo & 0xFF) {
+    case SQLITE_NOTADB:
+        return resultado(EstadoBanco::Estranho, QStringLiteral("o arquivo não é um banco de dados do Tivane Dízimos "
+                                                               "(não abre com a senha do sistema)"));
+    case SQLITE_CORRUPT:
+        return resultado(EstadoBanco::Danificado, QStringLiteral("o arquivo está danificado"));
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return resultado(EstadoBanco::Ilegivel, QStringLiteral("o arquivo está em uso por outro programa"));
+    case SQLITE_CANTOPEN:
+    case SQLITE_PERM:
+    case SQLITE_AUTH:
+        return resultado(EstadoBanco::Ilegivel, QStringLiteral("não há permissão para ler o arquivo"));
+    case SQLITE_IOERR:
+        return resultado(EstadoBanco::Ilegivel, QStringLiteral("houve um erro de leitura no disco"));
+    case SQLITE_NOMEM:
+        return resultado(EstadoBanco::Ilegivel, QStringLiteral("falta memória para ler o arquivo"));
+    default:
+        return resultado(EstadoBanco::Ilegivel, QStringLiteral("o arquivo não pôde ser lido (código %1)").arg(codigo));
+    }
+}
+
+struct Conexao {
+    sqlite3* db = nullptr;
+    ~Conexao() { sqlite3_close(db); }
+};
+
+// Runs a statement whose rows are single texts; the rows, or the failing code.
+int linhas(sqlite3* db, const char* sql, QStringList& saida)
+{
+    sqlite3_stmt* st = nullptr;
+    int rc = sqlite3_prepare_v2(db, sql, -1, &st, nullptr);
+    if (rc == SQLITE_OK) {
+        while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+            const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(st, 0));
+            saida << QString::fromUtf8(t ? t : "");
+        }
+    }
+    sqlite3_finalize(st);
+    return rc == SQLITE_DONE ? SQLITE_OK : rc;
+}
+
+}  // namespace
+
+VerificacaoBanco verificabanco(const QString& caminho, bool completa)
+{
+    const QFileInfo fi(caminho);
+    if (!fi.exists())
+        return resultado(EstadoBanco::Ausente, QStringLiteral("o arquivo não existe"));
+    if (!fi.isFile())
+        return resultado(EstadoBanco::Estranho, QStringLiteral("o caminho não é um arquivo"));
+    if (fi.size() == 0)
+        return resultado(EstadoBanco::Estranho, QStringLiteral("o arquivo está vazio"));
+    {
+        QFile f(caminho);
+        if (!f.open(QIODevice::ReadOnly))
+            return resultado(EstadoBanco::Ilegivel, QStringLiteral("não há permissão para ler o arquivo"));
+        // A plain SQLite file is another program's: ours are always encrypted.
+        if (f.read(16) == QByteArray("SQLite format 3\0", 16))
+            return resultado(EstadoBanco::Estranho, QStringLiteral("o arquivo é um banco de dados de outro programa "
+                                                                   "(não está cifrado)"));
+    }
+
+    Conexao c;
+    int rc = sqlite3_open_v2(QFile::encodeName(caminho).constData(), &c.db, SQLITE_OPEN_READONLY, nullptr);
+    if (rc != SQLITE_OK)
+        return porCodigo(rc);
+    const QByteArray chave = QByteArray("PRAGMA key = '") + SENHA_BANCO + "';";
+    sqlite3_exec(c.db, chave.constData(), nullptr, nullptr, nullptr);
+    sqlite3_exec(c.db, "PRAGMA cipher_compatibility = 3;", nullptr, nullptr, nullptr);
+    sqlite3_busy_timeout(c.db, 3000);
+    sqlite3_create_collation_v2(c.db, "FOLD", SQLITE_UTF8, nullptr, comparaDobrado, nullptr);
+
+    QStringList tabelas;
+    rc = linhas(c.db,
+                "SELECT lower(name) FROM sqlite_master WHERE type = 'table'"
+                " AND lower(name) IN ('dizimistas', 'usuarios', 'pagamentos', 'igreja')",
+                tabelas);
+    if (rc != SQLITE_OK)
+        return porCodigo(rc);
+    QStringList faltam;
+    for (const char* t : {"dizimistas", "usuarios", "pagamentos", "igreja"})
+        if (!tabelas.contains(QLatin1String(t)))
+            faltam << QLatin1String(t);
+    if (!faltam.isEmpty())
+        return resultado(EstadoBanco::Estranho,
+                         QStringLiteral("o arquivo não é um banco de dados do Tivane Dízimos (faltam as tabelas %1)")
+                             .arg(faltam.join(QStringLiteral(", "))));
+
+    QStringList problemas;
+    rc = linhas(c.db, completa ? "PRAGMA integrity_check(20);" : "PRAGMA quick_check(20);", problemas);
+    if (rc != SQLITE_OK)
+        return porCodigo(rc);
+    if (problemas != QStringList{QStringLiteral("ok")}) {
+        const QString quantos = problemas.size() >= 20 ? QStringLiteral("20 ou mais") : QString::number(problemas.size());
+        return resultado(EstadoBanco::Danificado,
+                         QStringLiteral("o arquivo está danificado (a verificação apontou %1 problema(s))").arg(quantos));
+    }
+    return {};
+}
+
+}  // namespace tivane
