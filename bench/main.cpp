@@ -82,7 +82,7 @@ void ConsultaDigitacao(benchmark::State& estado)
     for (auto _ : estado) {
         const QString codigo = QString::number(1 + (i++ * 7919) % 20000).rightJustified(4, '0');
         QString nome;
-        const bool existe = localizadizimista(codigo, &nome);
+        const Leitura existe = localizadizimista(codigo, &nome);
         benchmark::DoNotOptimize(existe);
         benchmark::DoNotOptimize(nome);
     }
@@ -103,7 +103,9 @@ void ConsultaDigitacao_Limite(benchmark::State& estado)
 void UltimoPagamentoAtivos(benchmark::State& estado)
 {
     for (auto _ : estado) {
-        const QVector<DizimistaAtivo> ativos = listadizimistasativos();
+        QVector<DizimistaAtivo> ativos;
+        if (!listadizimistasativos(&ativos))
+            estado.SkipWithError("listadizimistasativos falhou");
         int comData = 0;
         for (const DizimistaAtivo& a : ativos)
             comData += ultimopagamentodizimista(a.codigo).isEmpty() ? 0 : 1;

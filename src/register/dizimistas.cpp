@@ -55,16 +55,21 @@ void bindCampos(Consulta& c, const Dizimista& d)
     c.bind(sim(d.desempregado)).bind(sim(d.falecido)).bind(sim(d.adoecido)).bind(valor(d.conjuge));
 }
 
-QString textoDoCodigo(const char* sql, const QString& codigo)
+// One text field of the tither with that code; "" when Null or not found.
+Leitura textoDoCodigo(const char* sql, const QString& codigo, QString* texto)
 {
+    if (texto)
+        *texto = QString("");
     Escopo e = abreconexaodizimistas();
     if (!e)
-        return QString("");
+        return Leitura::Falha;
     Consulta c(QString::fromLatin1(sql));
     c.bind(codigo);
-    if (c.next() && !c.isNull(0))
-        return c.text(0);
-    return QString("");
+    if (!c.next())
+        return c.ok() ? Leitura::NaoEncontrado : Leitura::Falha;
+    if (texto && !c.isNull(0))
+        *texto = c.text(0);
+    return Leitura::Encontrado;
 }
 
 }  // namespace
@@ -76,17 +81,17 @@ TextoNulo textoounulo(const QString& texto)
     return texto;
 }
 
-bool lerdizimista(const QString& codigo, Dizimista* d)
+Leitura lerdizimista(const QString& codigo, Dizimista* d)
 {
     Escopo e = abreconexaodizimistas();
     if (!e)
-        return false;
+        return Leitura::Falha;
     Consulta c(QStringLiteral("SELECT %1 FROM dizimistas WHERE codigo = ?").arg(QLatin1String(CAMPOS)));
     c.bind(codigo);
     if (!c.next())
-        return false;
+        return c.ok() ? Leitura::NaoEncontrado : Leitura::Falha;
     if (!d)
-        return true;
+        return Leitura::Encontrado;
     int i = 0;
     d->codigo = c.text(i++);
     d->nome = ler(c, i++);
@@ -115,7 +120,7 @@ bool lerdizimista(const QString& codigo, Dizimista* d)
     d->falecido = lerSim(c, i++);
     d->adoecido = lerSim(c, i++);
     d->conjuge = ler(c, i++);
-    return true;
+    return Leitura::Encontrado;
 }
 
 Gravacao inseredizimista(const Dizimista& d)
@@ -136,7 +141,7 @@ Gravacao inseredizimista(const Dizimista& d)
     c.bind(d.codigo);
     bindCampos(c, d);
     if (!c.exec())
-        return dizimistaexiste(d.codigo) ? Gravacao::CodigoExiste : Gravacao::Falha;
+        return dizimistaexiste(d.codigo) == Leitura::Encontrado ? Gravacao::CodigoExiste : Gravacao::Falha;
     return Gravacao::Gravado;
 }
 
@@ -196,77 +201,85 @@ PassoGravacao decidegravacao(const QString& codigo, const QString& nome, bool mo
 {
     if (nome.trimmed().isEmpty())
         return PassoGravacao::NomeVazio;
-    if (dizimistaexiste(codigo))
-        return modificando ? PassoGravacao::Alterar : PassoGravacao::JaSalvo;
-    if (nomedizimistaexiste(nome))
-        return PassoGravacao::NomeExiste;
+    switch (dizimistaexiste(codigo)) {
+    case Leitura::Encontrado: return modificando ? PassoGravacao::Alterar : PassoGravacao::JaSalvo;
+    case Leitura::Falha: return PassoGravacao::FalhaLeitura;
+    case Leitura::NaoEncontrado: break;
+    }
+    switch (nomedizimistaexiste(nome)) {
+    case Leitura::Encontrado: return PassoGravacao::NomeExiste;
+    case Leitura::Falha: return PassoGravacao::FalhaLeitura;
+    case Leitura::NaoEncontrado: break;
+    }
     return PassoGravacao::Incluir;
 }
 
-bool dizimistaexiste(const QString& codigo)
+Leitura dizimistaexiste(const QString& codigo)
 {
     return localizadizimista(codigo, nullptr);
 }
 
-bool localizadizimista(const QString& codigo, QString* nome)
+Leitura localizadizimista(const QString& codigo, QString* nome)
 {
     if (nome)
         *nome = QString("");
     if (codigo == QLatin1String("'"))
-        return false;
-    Escopo e = abreconexaodizimistas();
-    if (!e)
-        return false;
-    Consulta c(QStringLiteral("SELECT nome FROM dizimistas WHERE codigo = ?"));
-    c.bind(codigo);
-    if (!c.next())
-        return false;
-    if (nome)
-        *nome = c.text(0);
-    return true;
+        return Leitura::NaoEncontrado;
+    return textoDoCodigo("SELECT nome FROM dizimistas WHERE codigo = ?", codigo, nome);
 }
 
-bool nomedizimistaexiste(const QString& nome)
+Leitura nomedizimistaexiste(const QString& nome)
 {
     Escopo e = abreconexaodizimistas();
     if (!e)
-        return false;
+        return Leitura::Falha;
     // nome is COLLATE FOLD: the comparison folds case for all of Unicode.
     Consulta c(QStringLiteral("SELECT 1 FROM dizimistas WHERE nome = ? LIMIT 1"));
     c.bind(nome);
-    return c.next();
+    if (c.next())
+        return Leitura::Encontrado;
+    return c.ok() ? Leitura::NaoEncontrado : Leitura::Falha;
 }
 
-QString buscanomedizimista(const QString& codigo)
+Leitura buscanomedizimista(const QString& codigo, QString* nome)
 {
-    return textoDoCodigo("SELECT nome FROM dizimistas WHERE codigo = ?", codigo);
+    return textoDoCodigo("SELECT nome FROM dizimistas WHERE codigo = ?", codigo, nome);
 }
 
-QString datacadastrodizimista(const QString& codigo)
+Leitura datacadastrodizimista(const QString& codigo, QString* cadastro)
 {
-    return textoDoCodigo("SELECT cadastro FROM dizimistas WHERE codigo = ?", codigo);
+    return textoDoCodigo("SELECT cadastro FROM dizimistas WHERE codigo = ?", codigo, cadastro);
 }
 
-QVector<DizimistaAtivo> listadizimistasativos()
+bool listadizimistasativos(QVector<DizimistaAtivo>* lista)
 {
-    QVector<DizimistaAtivo> lista;
+    QVector<DizimistaAtivo> r;
     Escopo e = abreconexaodizimistas();
     if (!e)
-        return lista;
+        return false;
     Consulta c(QStringLiteral("SELECT codigo, cadastro FROM dizimistas WHERE ativo <> 0 ORDER BY rowid"));
     while (c.next())
-        lista.append({c.text(0), c.text(1)});
-    return lista;
+        r.append({c.text(0), c.text(1)});
+    if (!c.ok())
+        return false;
+    if (lista)
+        *lista = std::move(r);
+    return true;
 }
 
-void carregalistadizimistasativos(QWidget* janela)
+bool carregalistadizimistasativos(QWidget* janela)
 {
     auto* lista = janela ? janela->findChild<QListWidget*>(QStringLiteral("listadizimistasativos")) : nullptr;
     if (!lista)
-        return;
+        return false;
     lista->clear();
     FrmAguarde::abre();
-    const QVector<DizimistaAtivo> ativos = listadizimistasativos();
+    QVector<DizimistaAtivo> ativos;
+    if (!listadizimistasativos(&ativos)) {
+        FrmAguarde::fecha();
+        Banco::avisaFalhaLeitura(QStringLiteral("Não foi possível ler a lista de dizimistas ativos"));
+        return false;
+    }
     FrmAguarde::defineMaximo(ativos.size());
     FrmAguarde::defineValor(ativos.size());
     QStringList codigos;
@@ -275,6 +288,7 @@ void carregalistadizimistasativos(QWidget* janela)
         codigos << a.codigo;
     lista->addItems(codigos);
     FrmAguarde::fecha();
+    return true;
 }
 
 QString caminhofotodizimista(const QString& codigo, bool grande)

@@ -6,6 +6,8 @@
 #include <QVector>
 #include <optional>
 
+#include "core/conexao.h"
+
 class QWidget;
 
 namespace tivane {
@@ -46,8 +48,8 @@ struct Dizimista {
 // Null when the box is empty, the text otherwise.
 TextoNulo textoounulo(const QString& texto);
 
-// The row of that code; false when no tither has it.
-bool lerdizimista(const QString& codigo, Dizimista* dizimista);
+// The row of that code. Falha: the table could not be read (cause in Banco::ultimoErro()).
+Leitura lerdizimista(const QString& codigo, Dizimista* dizimista);
 
 enum class Gravacao {
     Gravado,
@@ -72,27 +74,31 @@ enum class PassoGravacao {
     Alterar,         // a saved code in modify mode
     JaSalvo,         // a saved code outside modify mode
     NomeExiste,      // a new code with a name already saved
-    Incluir
+    Incluir,
+    FalhaLeitura     // the lookups could not read the table
 };
 PassoGravacao decidegravacao(const QString& codigo, const QString& nome, bool modificando);
 
 // Lookups by code or name; each is one indexed select. The name comparison
-// folds case for every letter ("joão" = "JOÃO").
-bool dizimistaexiste(const QString& codigo);
+// folds case for every letter ("joão" = "JOÃO"). Each tells a tither that is
+// not there from a table that could not be read.
+Leitura dizimistaexiste(const QString& codigo);
 // Existence and name in one lookup (the payments window runs it at each keystroke).
-bool localizadizimista(const QString& codigo, QString* nome);
-bool nomedizimistaexiste(const QString& nome);
-QString buscanomedizimista(const QString& codigo);       // "" when none or Null
-QString datacadastrodizimista(const QString& codigo);    // "" when none or Null
+Leitura localizadizimista(const QString& codigo, QString* nome);
+Leitura nomedizimistaexiste(const QString& nome);
+// The field of the tither with that code; "" when Null or not found.
+Leitura buscanomedizimista(const QString& codigo, QString* nome);
+Leitura datacadastrodizimista(const QString& codigo, QString* cadastro);
 
 struct DizimistaAtivo {
     QString codigo;
     QString cadastro;   // "" when Null
 };
-// The active tithers in table order.
-QVector<DizimistaAtivo> listadizimistasativos();
-// Fills the window's list box "listadizimistasativos" with their codes.
-void carregalistadizimistasativos(QWidget* janela);
+// The active tithers in table order; false (and no list) when the table could not be read whole.
+bool listadizimistasativos(QVector<DizimistaAtivo>* lista);
+// Fills the window's list box "listadizimistasativos" with their codes; on a
+// read failure warns and leaves the list empty (false).
+bool carregalistadizimistasativos(QWidget* janela);
 
 // Data folder + "fotos" + code + "p.jpg" (small) or "g.jpg" (large).
 QString caminhofotodizimista(const QString& codigo, bool grande = false);

@@ -1,6 +1,7 @@
 #include "register/frmcadastrodizimistas.h"
 
 #include "core/dialogos.h"
+#include "core/conexao.h"
 #include "core/formularios.h"
 #include "core/janelas.h"
 #include "core/registro.h"
@@ -482,7 +483,7 @@ void FrmCadastroDizimistas::limparcampos()
 
 bool FrmCadastroDizimistas::registroexiste() const
 {
-    return dizimistaexiste(txtcodigo_->text());
+    return dizimistaexiste(txtcodigo_->text()) == Leitura::Encontrado;
 }
 
 QString FrmCadastroDizimistas::definecodigoanterior(const QString& codigo) const
@@ -544,7 +545,10 @@ void FrmCadastroDizimistas::definenovocodigodizimista()
 void FrmCadastroDizimistas::mostra(const QString& codigo)
 {
     Dizimista d;
-    if (!lerdizimista(codigo, &d))
+    const Leitura r = lerdizimista(codigo, &d);
+    if (r == Leitura::Falha)
+        Banco::avisaFalhaLeitura(QStringLiteral("Não foi possível ler o dizimista ") + codigo);
+    if (r != Leitura::Encontrado)
         return;
     limparcampos();
     mostraregistro(d);
@@ -660,6 +664,10 @@ void FrmCadastroDizimistas::gravardizimista()
         Dialogos::msgbox(QStringLiteral("Já existe funcionário cadastrado com este nome!"), 64);
         txtnome_->setFocus();
         return;
+    case PassoGravacao::FalhaLeitura:
+        // What was typed stays in the boxes, so it can be saved again.
+        Banco::avisaFalhaLeitura(QStringLiteral("Não foi possível conferir o dizimista no banco de dados"));
+        return;
     case PassoGravacao::Incluir:
         if (codigo.trimmed().isEmpty()) {
             // A tither without a code could not be found by the other windows.
@@ -723,9 +731,16 @@ void FrmCadastroDizimistas::alterardizimista(bool perguntar)
     const QString naoEncontrado =
         QStringLiteral("Registro não encontrado para ser efetuda a modificação! Operação Cancelada !");
     Dizimista salvo;
-    if (!lerdizimista(txtcodigo_->text(), &salvo)) {
+    switch (lerdizimista(txtcodigo_->text(), &salvo)) {
+    case Leitura::Encontrado:
+        break;
+    case Leitura::NaoEncontrado:
         Dialogos::msgbox(naoEncontrado, 48);
         definestatus(this, SomenteLeitura);
+        return;
+    case Leitura::Falha:
+        // Still modifying: the changes stay on screen to be saved again.
+        Banco::avisaFalhaLeitura(QStringLiteral("Não foi possível ler o dizimista ") + txtcodigo_->text());
         return;
     }
     if (!datasconferem())
@@ -776,8 +791,14 @@ void FrmCadastroDizimistas::habilitamodificacaodizimista()
 void FrmCadastroDizimistas::excluirdizimista(const QString& codigo)
 {
     Dizimista salvo;
-    if (!lerdizimista(codigo, &salvo)) {
+    switch (lerdizimista(codigo, &salvo)) {
+    case Leitura::Encontrado:
+        break;
+    case Leitura::NaoEncontrado:
         Dialogos::msgbox(QStringLiteral("Não existe dizimista cadastrado com este código"), 48);
+        return;
+    case Leitura::Falha:
+        Banco::avisaFalhaLeitura(QStringLiteral("Não foi possível ler o dizimista ") + codigo);
         return;
     }
     if (Dialogos::msgbox(QStringLiteral("Deseja Realmente excluir o Dizimista: ") + salvo.nome.value_or(QString())
@@ -817,8 +838,16 @@ void abredizimista(const QString& codigo)
     if (!janela)
         return;
     Dizimista d;
-    if (lerdizimista(codigo, &d))
+    switch (lerdizimista(codigo, &d)) {
+    case Leitura::Encontrado:
         janela->mostraregistro(d);
+        break;
+    case Leitura::NaoEncontrado:
+        break;
+    case Leitura::Falha:
+        Banco::avisaFalhaLeitura(QStringLiteral("Não foi possível ler o dizimista ") + codigo);
+        return;
+    }
     definestatus(janela, SomenteLeitura);
 }
 

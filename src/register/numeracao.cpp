@@ -22,7 +22,7 @@ Posicao posicao(const QString& codigo)
     const qint64 n = valorcodigo(codigo);
     // A saved code stands where it is; any other text stands where the
     // program's own code of that number would ("12" is where "0012" is).
-    return {n, dizimistaexiste(codigo) ? codigo : formatacodigo(n)};
+    return {n, dizimistaexiste(codigo) == Leitura::Encontrado ? codigo : formatacodigo(n)};
 }
 
 QString vizinho(const QString& codigo, bool acima)

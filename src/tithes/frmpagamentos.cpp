@@ -220,7 +220,8 @@ void FrmPagamentos::formatacaixavalor()
 void FrmPagamentos::atualizadizimista()
 {
     QString nome;
-    const bool existe = localizadizimista(codigo_->text(), &nome);
+    const Leitura lido = localizadizimista(codigo_->text(), &nome);
+    const bool existe = lido == Leitura::Encontrado;
     for (QLineEdit* e : {codigo_, nome_}) {
         QPalette p = e->palette();
         p.setColor(QPalette::Base, existe ? AZULCLARO : palette().color(QPalette::Base));
@@ -228,6 +229,8 @@ void FrmPagamentos::atualizadizimista()
     }
     nome_->setText(nome);
     nome_->home(false);   // a long name shows its beginning, not its end
+    if (lido == Leitura::Falha)
+        Banco::avisaFalhaLeitura(QStringLiteral("Não foi possível procurar o dizimista ") + codigo_->text());
 }
 
 void FrmPagamentos::procurar()
@@ -245,12 +248,19 @@ void FrmPagamentos::receber()
         valor_->setFocus();
         return;
     }
-    if (!dizimistaexiste(codigo_->text())) {
+    switch (dizimistaexiste(codigo_->text())) {
+    case Leitura::Encontrado:
+        break;
+    case Leitura::NaoEncontrado:
         if (Dialogos::msgbox(QStringLiteral("Não foi encontrado Dizimista com o código especificado acima, deseja "
                                             "continuar?"),
                              36)
             != Dialogos::Sim)
             return;
+        break;
+    case Leitura::Falha:
+        Banco::avisaFalhaLeitura(QStringLiteral("Não foi possível procurar o dizimista ") + codigo_->text());
+        return;
     }
     if (!numero) {
         Dialogos::msgbox(QStringLiteral("Formato de valor incorreto! Ajuste por favor!"), 48);

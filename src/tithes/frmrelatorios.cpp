@@ -547,13 +547,17 @@ void FrmRelatorios::cmdprocurar_Click()
 void FrmRelatorios::txtcodigodizimista_Change()
 {
     const QString codigo = txtcodigodizimista_->text();
-    const bool existe = !codigo.isEmpty() && dizimistaexiste(codigo);
+    QString nome;
+    const Leitura lido = codigo.isEmpty() ? Leitura::NaoEncontrado : localizadizimista(codigo, &nome);
+    const bool existe = lido == Leitura::Encontrado;
     for (QLineEdit* e : {txtcodigodizimista_, txtnomedizimista_}) {
         QPalette p = e->palette();
         p.setColor(QPalette::Base, existe ? AZULCLARO : palette().color(QPalette::Base));
         e->setPalette(p);
     }
-    txtnomedizimista_->setText(existe ? buscanomedizimista(codigo) : QString());
+    txtnomedizimista_->setText(nome);
+    if (lido == Leitura::Falha)
+        Banco::avisaFalhaLeitura(QStringLiteral("Não foi possível procurar o dizimista ") + codigo);
 }
 
 void FrmRelatorios::cmdsair_Click()
@@ -705,8 +709,11 @@ void FrmRelatorios::gerarelatoriorecebimentopordata(const QString& datainicio, c
         return;
     }
     p.codigodizimista = codigodizimista;
-    if (!codigodizimista.isEmpty())
-        p.nomedizimista = buscanomedizimista(codigodizimista);
+    if (!codigodizimista.isEmpty()
+        && buscanomedizimista(codigodizimista, &p.nomedizimista) == Leitura::Falha) {
+        Banco::avisaFalhaLeitura(QStringLiteral("Não foi possível ler o dizimista ") + codigodizimista);
+        return;
+    }
     executarelatorioperiodo(p, &montarelatoriorecebimentos);
 }
 

@@ -128,14 +128,16 @@ QString gravapagamento(QString& data, QString& hora, QString& valor, QString& co
     return codigo;
 }
 
-bool reciboexiste(const QString& codigo)
+Leitura reciboexiste(const QString& codigo)
 {
     Escopo e = abreconexaopagamentos();
     if (!e)
-        return false;
+        return Leitura::Falha;
     Consulta c("SELECT 1 FROM pagamentos WHERE codigo = ? LIMIT 1");
     c.bind(codigo);
-    return c.next();
+    if (c.next())
+        return Leitura::Encontrado;
+    return c.ok() ? Leitura::NaoEncontrado : Leitura::Falha;
 }
 
 QDate lerdata(const QString& texto)
@@ -185,7 +187,9 @@ QString ultimopagamentodizimista(const QString& codigodizimista)
     }
     if (achou)
         return ultima.toString(QStringLiteral("dd/MM/yyyy"));
-    return datacadastrodizimista(codigodizimista);
+    QString cadastro;
+    datacadastrodizimista(codigodizimista, &cadastro);   // "" also when it cannot be read
+    return cadastro;
 }
 
 }  // namespace tivane

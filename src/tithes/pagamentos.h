@@ -4,6 +4,8 @@
 #include <QDate>
 #include <QString>
 
+#include "core/conexao.h"
+
 namespace tivane {
 
 // Amount text as the program stores it: two decimals, decimal comma, no
@@ -31,8 +33,8 @@ QString geracodigorecibo(int ano);
 QString gravapagamento(QString& data, QString& hora, QString& valor, QString& codigodizimista,
                        QString& nomedizimista, QString& mesreferencia, QString& anoreferencia);
 
-// Whether a payment row has exactly this code.
-bool reciboexiste(const QString& codigo);
+// Whether a payment row has exactly this code, or the table could not be read.
+Leitura reciboexiste(const QString& codigo);
 
 // The tither's latest payment date "dd/mm/yyyy", never before 01/01/2010;
 // reversed rows ("E" + code) never match. Without payments, the registration

@@ -196,18 +196,18 @@ void desenhavia(Twips& t, const ModeloRecibo& m, int i)
 
 }  // namespace
 
-bool montarecibo(const QString& codigo, ModeloRecibo* m, const QDate& hoje)
+Leitura montarecibo(const QString& codigo, ModeloRecibo* m, const QDate& hoje)
 {
     ModeloRecibo r;
     {
         Escopo e = abreconexaopagamentos();
         if (!e)
-            return false;
+            return Leitura::Falha;
         Consulta c("SELECT nomedizimista, valor, codigodizimista, mesreferencia, anoreferencia"
                    " FROM pagamentos WHERE codigo = ? LIMIT 1");
         c.bind(codigo);
         if (!c.next())
-            return false;
+            return c.ok() ? Leitura::NaoEncontrado : Leitura::Falha;
         r.nome = c.text(0);
         r.valor = c.text(1);
         r.matricula = c.text(2);
@@ -234,7 +234,7 @@ bool montarecibo(const QString& codigo, ModeloRecibo* m, const QDate& hoje)
     r.referencia = leropcao(QStringLiteral("07"));
     if (m)
         *m = r;
-    return true;
+    return Leitura::Encontrado;
 }
 
 QSize tamanhorecibo(int dpix, int dpiy)
@@ -308,8 +308,14 @@ bool imprimeformulariorecibo(const ModeloRecibo& modelo, QWidget* pai)
 bool emiterecibo(const QString& codigo, bool segundavia)
 {
     ModeloRecibo m;
-    if (!montarecibo(codigo, &m)) {
+    switch (montarecibo(codigo, &m)) {
+    case Leitura::Encontrado:
+        break;
+    case Leitura::NaoEncontrado:
         Dialogos::msgbox(QStringLiteral("Recibo não encontrado"), 48);
+        return false;
+    case Leitura::Falha:
+        Banco::avisaFalhaLeitura(QStringLiteral("Não foi possível ler o recibo ") + codigo);
         return false;
     }
     m.segundavia = segundavia;
@@ -337,8 +343,11 @@ bool estornarecibo(const QString& codigo)
     {
         Consulta c("SELECT rowid, codigodizimista FROM pagamentos WHERE codigo = ? LIMIT 1");
         c.bind(codigo);
-        if (!c.next())
+        if (!c.next()) {
+            if (!c.ok())
+                Banco::avisaFalhaLeitura(QStringLiteral("Não foi possível ler o recibo ") + codigo);
             return false;
+        }
         linha = c.inteiro(0);
         dizimista = c.text(1);
     }
@@ -370,17 +379,24 @@ bool estornarecibo(const QString& codigo)
 }
 
 namespace {
-// Asks for a receipt code; empty when cancelled or when no receipt has it (said so).
+// Asks for a receipt code; empty when cancelled, when no receipt has it or when
+// the table could not be read (both said so).
 QString pedecodigorecibo(const QString& pergunta)
 {
     const QString codigo = Dialogos::inputbox(pergunta, QStringLiteral("Tivane Dízimos"));
     if (codigo.isEmpty())
         return codigo;
-    if (!reciboexiste(codigo)) {
+    switch (reciboexiste(codigo)) {
+    case Leitura::Encontrado:
+        return codigo;
+    case Leitura::NaoEncontrado:
         Dialogos::msgbox(QStringLiteral("Recibo não encontrado com o código ") + codigo + QStringLiteral(" !"), 64);
         return QString();
+    case Leitura::Falha:
+        Banco::avisaFalhaLeitura(QStringLiteral("Não foi possível procurar o recibo ") + codigo);
+        return QString();
     }
-    return codigo;
+    return QString();
 }
 }  // namespace
 

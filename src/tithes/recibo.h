@@ -6,6 +6,8 @@
 #include <QSize>
 #include <QString>
 
+#include "core/conexao.h"
+
 class QPainter;
 class QPrinter;
 class QWidget;
@@ -33,8 +35,8 @@ struct ModeloRecibo {
     bool segundavia = false;       // "2* VIA" on the first copy
 };
 
-// Fills the model for a receipt code as of `hoje`; false when no row has that code.
-bool montarecibo(const QString& codigo, ModeloRecibo* modelo, const QDate& hoje = QDate::currentDate());
+// Fills the model for a receipt code as of `hoje`.
+Leitura montarecibo(const QString& codigo, ModeloRecibo* modelo, const QDate& hoje = QDate::currentDate());
 
 // Receipt area in twips (the form's client area, 1440 twips to the inch).
 constexpr int LARGURA_RECIBO_TWIPS = 11820;
@@ -54,11 +56,12 @@ bool imprimeformulariorecibo(const ModeloRecibo& modelo, QWidget* pai = nullptr)
 void defineimpressaoarquivo(const QString& arquivopdf);
 
 // Fills and shows the receipt window for that code, in a fresh window, and
-// asks whether to print. "Recibo não encontrado" and false when the code does not exist.
+// asks whether to print. "Recibo não encontrado" and false when the code does
+// not exist; a warning naming the cause and false when it could not be read.
 bool emiterecibo(const QString& codigo, bool segundavia = false);
 
 // Replaces the payment row by its reversal row under the same code, in one
-// transaction. False when no row has the code (or the write failed, after a warning).
+// transaction. False when no row has the code (or the read or write failed, after a warning).
 bool estornarecibo(const QString& codigo);
 
 // Main menu prompts "Estorno de Recibo" and "2* Via Recibo".

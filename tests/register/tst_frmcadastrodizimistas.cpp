@@ -39,6 +39,7 @@ class TstFrmCadastroDizimistas : public QObject {
                                    .arg(cn.section(' ', 0, 0), cn.section(' ', 1))));
     }
     static Dizimista le(const QString& codigo) { Dizimista d; lerdizimista(codigo, &d); return d; }   // none: fails every comparison
+    static bool existe(const QString& codigo) { return dizimistaexiste(codigo) == Leitura::Encontrado; }
     static QString v(const TextoNulo& t) { return t.value_or("NULL"); }
     // Every field of the record but the code, Null as "NULL" and flags as 0/1.
     static QStringList campos(const Dizimista& d)
@@ -121,7 +122,7 @@ private slots:
             nasc->clear();
             QTest::keyClicks(nasc, data);
             w->gravardizimista();
-            return dizimistaexiste(codigo) ? QString("gravado") : msg();
+            return existe(codigo) ? QString("gravado") : msg();
         };
         QCOMPARE(grava("1503"), QString("A data de Nascimento (15/03/____) não é válida. Corrija a data ou apague-a para continuar."));
         QCOMPARE(t(w, "txtnome"), QString("Maria"));   // nothing typed is lost
@@ -145,9 +146,9 @@ private slots:
         QCOMPARE(grava("0001", "Outro"), QString("Esse registro já foi salvo, tente modificar !"));
         QCOMPARE(grava("0002", "PEDRO"), QString("Já existe funcionário cadastrado com este nome!"));
         QCOMPARE(grava("", "Paulo"), QString("Você deve informar o código do dizimista para continuar."));
-        QVERIFY(!dizimistaexiste("") && !dizimistaexiste("0002"));
+        QVERIFY(!existe("") && !existe("0002"));
         QCOMPARE(Dialogos::registros("msgbox").size(), 4);
-        QCOMPARE(buscanomedizimista("0001"), QString("Pedro"));
+        QCOMPARE(le("0001").nome, TextoNulo("Pedro"));
     }
 
     void nuloVazioEModificarComNaoESim()
@@ -187,7 +188,7 @@ private slots:
         c(w, "txtcodigo")->setText("0077");
         w->alterardizimista(true);
         QCOMPARE(msg(), QString("Registro não encontrado para ser efetuda a modificação! Operação Cancelada !"));
-        QVERIFY(banner(w) == "Somente Leitura" && !dizimistaexiste("0077"));
+        QVERIFY(banner(w) == "Somente Leitura" && !existe("0077"));
     }
 
     void excluir()
@@ -198,7 +199,7 @@ private slots:
         QCOMPARE(msg(), QString("Não existe dizimista cadastrado com este código"));
         QCOMPARE(Dialogos::ultimo("msgbox").estilo, 48);
         QCOMPARE(responde(Dialogos::Nao, [w] { w->excluirdizimista("0002"); }), QString("Deseja Realmente excluir o Dizimista: Bia ?"));
-        QVERIFY(dizimistaexiste("0002"));
+        QVERIFY(existe("0002"));
 
         QVERIFY(teste::sql("INSERT INTO pagamentos (codigo, codigodizimista) VALUES ('00001/24', '0002')"));
         const QString fotos = pasta_ + "fotos" + QDir::separator();
@@ -209,7 +210,7 @@ private slots:
         QVERIFY(caminhofotodizimista("../../x").isEmpty() && caminhofotodizimista("").isEmpty());   // never outside the folder
         abredizimista("0002");
         QCOMPARE(responde(Dialogos::Sim, [w] { w->excluirdizimista(t(w, "txtcodigo")); }), QString("Registro excluído com sucesso !!!"));
-        QVERIFY(!dizimistaexiste("0002") && apagadizimista("0002") == Gravacao::NaoEncontrado);
+        QVERIFY(!existe("0002") && apagadizimista("0002") == Gravacao::NaoEncontrado);
         QVERIFY(!QFile::exists(fotos + "0002p.jpg") && !QFile::exists(fotos + "0002g.jpg") && QFile::exists(fotos + "0001p.jpg"));
         QCOMPARE(banner(w) + " " + t(w, "txtcodigo"), QString("Novo Registro 0003"));   // not the code a payment still carries
     }

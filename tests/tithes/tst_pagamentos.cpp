@@ -108,7 +108,8 @@ private Q_SLOTS:
         const QString codigo = gravapagamento(data, hora, valor, cod, nome, mes, ano);
         QCOMPARE((QStringList{codigo, cod, nome}), (QStringList{"00001/15", "0000", "NÃO ESPECIFICADO"}));
         QCOMPARE(linha(codigo), (QStringList{data, hora, "12,50", "0042", "0000", "NÃO ESPECIFICADO", "02", "2015"}));
-        QVERIFY(reciboexiste(codigo) && !reciboexiste(" " + codigo) && !reciboexiste("00002/15"));
+        QVERIFY(reciboexiste(codigo) == Leitura::Encontrado && reciboexiste(" " + codigo) == Leitura::NaoEncontrado
+                && reciboexiste("00002/15") == Leitura::NaoEncontrado);
     }
 
     // The code's year is the year of the date written, and a failed write leaves nothing open.

@@ -100,7 +100,7 @@ private Q_SLOTS:
         const QString central = f == "01000" ? "" : "OFERTA";
         gravatextopadrao("msgcentral", central);
         ModeloRecibo m;
-        QVERIFY(montarecibo("00003/26", &m, QDate(2026, 2, 5)));
+        QCOMPARE(montarecibo("00003/26", &m, QDate(2026, 2, 5)), Leitura::Encontrado);
         QCOMPARE((QStringList{m.codigo, m.nome, m.valor, m.data, m.matricula, m.mes, m.ano, m.fantasia, m.endereco,
                               m.telefone, m.site, m.central}),
                  (QStringList{"00003/26", "João da Silva", "1250,50", "5 de Fevereiro de 2026", "0012", "02", "2026",
@@ -112,7 +112,7 @@ private Q_SLOTS:
         for (bool v : {!m.duasvias, m.colorido, m.mostramatricula, m.borda, m.referencia})
             lido += v ? '1' : '0';
         QCOMPARE(lido, f);
-        QVERIFY(!montarecibo("00004/26", &m));
+        QCOMPARE(montarecibo("00004/26", &m), Leitura::NaoEncontrado);
     }
 
     void semIgrejaENulos()
@@ -122,12 +122,12 @@ private Q_SLOTS:
                    " ('00009/26', '0,00', 'E0012', 'Recibo Estornado')");
         teste::sql("DELETE FROM igreja");
         ModeloRecibo m;
-        QVERIFY(montarecibo("00009/26", &m));
+        QCOMPARE(montarecibo("00009/26", &m), Leitura::Encontrado);
         QCOMPARE((QStringList{m.nome, m.matricula, m.extenso, m.mes, m.fantasia, m.endereco}),
                  (QStringList{"Recibo Estornado", "E0012", "", "", "", ""}));
         // Without a street there is no address line at all.
         teste::sql("INSERT INTO igreja (fantasia, bairro, cidade, sobra) VALUES ('Igreja', 'Centro', 'Rio', '1')");
-        QVERIFY(montarecibo("00009/26", &m));
+        QCOMPARE(montarecibo("00009/26", &m), Leitura::Encontrado);
         QCOMPARE(m.fantasia + "|" + m.endereco, QString("Igreja|"));
     }
 
