@@ -16,6 +16,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
@@ -25,6 +26,7 @@
 #include <QSvgRenderer>
 #include <QTimer>
 #include <QToolBar>
+#include <algorithm>
 
 namespace tivane {
 
@@ -139,7 +141,21 @@ public:
     QImage figura;
     bool personalizada = false;
 
+    // Runs, after the event that caused it, whenever a work window was closed or hidden.
+    std::function<void()> aoFecharJanela;
+
 protected:
+    bool eventFilter(QObject* o, QEvent* e) override
+    {
+        // The area watches its children: a closed window is hidden before it goes.
+        if (e->type() == QEvent::Hide && aoFecharJanela) {
+            auto* sub = qobject_cast<QMdiSubWindow*>(o);
+            if (sub && sub->isHidden())
+                QTimer::singleShot(0, this, aoFecharJanela);
+        }
+        return QMdiArea::eventFilter(o, e);
+    }
+
     void paintEvent(QPaintEvent* e) override
     {
         QMdiArea::paintEvent(e);
@@ -165,6 +181,12 @@ FrmPrincipal::FrmPrincipal()
 
     area_ = new AreaPrincipal(this);
     area_->figura = figuraPadrao();
+    // Whatever closed the last work window (its exit, its close box, a key), the toolbar comes back.
+    area_->aoFecharJanela = [this] {
+        const QList<QMdiSubWindow*> janelas = area_->subWindowList();
+        if (std::none_of(janelas.begin(), janelas.end(), [](QMdiSubWindow* s) { return !s->isHidden(); }))
+            barraprincipal_->show();
+    };
     setCentralWidget(area_);
     Janelas::defineAreaMdi(area_);
 

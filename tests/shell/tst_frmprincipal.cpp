@@ -160,6 +160,28 @@ private slots:
         QTRY_VERIFY(pagamentos.isNull() && relatorios.isNull() && abertas() == 0);
     }
 
+    void barraVoltaQuandoNaoSobraJanela()
+    {
+        // Whatever closes the last work window, the toolbar comes back; while one is left, it stays hidden.
+        const QList<QPair<const char*, std::function<void(QWidget*)>>> modos = {
+            {"caixa de fechar", [](QWidget* w) { w->parentWidget()->close(); }},
+            {"a própria janela", [](QWidget* w) { w->close(); }},
+            {"Janelas::fecha", [](QWidget* w) { Janelas::fecha(w->objectName()); }},
+            {"escondida", [](QWidget* w) { w->parentWidget()->hide(); }}};
+        for (const auto& [modo, fecha] : modos) {
+            QWidget* a = Janelas::abre("frmcadastrodizimistas");
+            QWidget* b = Janelas::abre("frmcadastroigreja");
+            mostrabarraprincipal(false);
+            fecha(a);
+            QTest::qWait(20);
+            QVERIFY2(principal->barraprincipal()->isHidden(), modo);
+            fecha(b);
+            QTRY_VERIFY2(!principal->barraprincipal()->isHidden(), modo);
+            fechajanelas();
+            QTRY_COMPARE(abertas(), 0);
+        }
+    }
+
     // "Sair" and the close box end the program without a question. Last: leaving the loop cannot be undone.
     void sairEncerra()
     {
