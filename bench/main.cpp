@@ -8,11 +8,14 @@
 #include "register/dizimistas.h"
 #include "register/frmlocaliza.h"
 #include "register/numeracao.h"
+#include "shell/frmsenha.h"
 #include "shell/igreja.h"
+#include "shell/varredura.h"
 #include "tithes/pagamentos.h"
 #include "tithes/relatorios.h"
 
 #include <QApplication>
+#include <QComboBox>
 #include <QDate>
 #include <QDir>
 #include <QFile>
@@ -124,6 +127,88 @@ void UltimoPagamentoAtivos_Limite(benchmark::State& estado)
         while (c.next())
             ++n;
         semErros(estado, c);
+        benchmark::DoNotOptimize(n);
+    }
+}
+
+// ---- start-up inactivity sweep, on a fresh copy of the cached file ------------
+QString g_origem, g_pasta;
+
+// Points the program at its own copy of the cached database (outside the timing).
+struct CopiaDoBanco {
+    explicit CopiaDoBanco(benchmark::State& estado) : estado(estado)
+    {
+        estado.PauseTiming();
+        Banco::closeAll();
+        const QString pasta = g_pasta + "-copia";
+        QDir().mkpath(pasta);
+        QFile::remove(pasta + "/cadastrocd.mdb");
+        if (!QFile::copy(g_origem, pasta + "/cadastrocd.mdb"))
+            estado.SkipWithError("cópia do banco falhou");
+        gravatextopadrao("caminhopadrao", pasta);
+        Banco::conecta();
+        estado.ResumeTiming();
+    }
+    ~CopiaDoBanco()
+    {
+        estado.PauseTiming();
+        Banco::closeAll();
+        QFile::remove(g_pasta + "-copia/cadastrocd.mdb");
+        gravatextopadrao("caminhopadrao", g_pasta);
+        estado.ResumeTiming();
+    }
+    benchmark::State& estado;
+};
+
+void VarreduraInativos(benchmark::State& estado)
+{
+    for (auto _ : estado) {
+        CopiaDoBanco copia(estado);
+        const ResultadoVarredura r = marcainativos(HOJE, 120, [](int, int) { QCoreApplication::processEvents(); });
+        if (!r.ok)
+            estado.SkipWithError(qPrintable(r.erro));
+        estado.counters["inativos"] = r.inativados;
+    }
+}
+void VarreduraInativos_Limite(benchmark::State& estado)
+{
+    for (auto _ : estado) {
+        CopiaDoBanco copia(estado);
+        Consulta c("SELECT d.codigo FROM dizimistas d LEFT JOIN pagamentos p ON p.codigodizimista = d.codigo"
+                   " WHERE d.ativo <> 0 GROUP BY d.codigo HAVING julianday(coalesce(max('2010-01-01',"
+                   " max(substr(p.data, 7, 4) || '-' || substr(p.data, 4, 2) || '-' || substr(p.data, 1, 2))),"
+                   " substr(d.cadastro, 7, 4) || '-' || substr(d.cadastro, 4, 2) || '-' || substr(d.cadastro, 1, 2)))"
+                   " + 120 < julianday(?)");
+        c.bind(HOJE.toString("yyyy-MM-dd"));
+        int n = 0;
+        while (c.next())
+            ++n;
+        semErros(estado, c);
+        estado.counters["inativos"] = n;
+    }
+}
+
+// ---- the login window appears (the connection opened with the key) -----------
+void JanelaDeLogin(benchmark::State& estado)
+{
+    for (auto _ : estado) {
+        Banco::closeAll();
+        auto* janela = new FrmSenha;
+        janela->show();
+        QCoreApplication::processEvents();
+        estado.counters["usuarios"] = janela->findChild<QComboBox*>("combousuarios")->count();
+        delete janela;
+    }
+}
+void JanelaDeLogin_Limite(benchmark::State& estado)
+{
+    for (auto _ : estado) {
+        Banco::closeAll();
+        Banco::conecta();
+        Consulta c("SELECT codigo, nome, senha FROM usuarios");
+        int n = 0;
+        while (c.next())
+            ++n;
         benchmark::DoNotOptimize(n);
     }
 }
@@ -297,6 +382,10 @@ BENCHMARK(RelatorioRecebimentosAno)->Unit(benchmark::kMillisecond)->Iterations(3
 BENCHMARK(RelatorioAno_Limite)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(RelatorioTotaisDiariosAno)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(TotaisDiariosAno_Limite)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(VarreduraInativos)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(VarreduraInativos_Limite)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(JanelaDeLogin)->Unit(benchmark::kMillisecond)->Iterations(10);
+BENCHMARK(JanelaDeLogin_Limite)->Unit(benchmark::kMillisecond)->Iterations(10);
 BENCHMARK(RelatorioDadosCadastro)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(RelatorioDadosCadastro_Limite)->Unit(benchmark::kMillisecond)->Iterations(3);
 
@@ -334,6 +423,9 @@ int main(int argc, char** argv)
         QFile::copy(pasta + "/cadastrocd.mdb", origem);
     }
 
+    g_origem = origem;
+    g_pasta = pasta;
+
     benchmark::Initialize(&argc, argv);
     Coletor coletor;
     benchmark::RunSpecifiedBenchmarks(&coletor);
@@ -353,6 +445,8 @@ int main(int argc, char** argv)
         {"Recibos por período, um ano", "RelatorioRecebimentosAno", "RelatorioAno_Limite", 1000},
         {"Totais diários, um ano", "RelatorioTotaisDiariosAno", "TotaisDiariosAno_Limite", 1000},
         {"Dados cadastrais, todos", "RelatorioDadosCadastro", "RelatorioDadosCadastro_Limite", 1000},
+        {"Varredura de inativos", "VarreduraInativos", "VarreduraInativos_Limite", 2000},
+        {"Janela de login aparece", "JanelaDeLogin", "JanelaDeLogin_Limite", 500},
     };
     std::printf("\n%-40s %12s %12s %8s %10s\n", "figura", "programa", "limite", "razão", "meta");
     for (const Figura& f : figuras) {
