@@ -13,7 +13,6 @@
 #include <QSaveFile>
 #include <QStringDecoder>
 #include <QStyle>
-#include <QTextEdit>
 #include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -23,7 +22,7 @@
 #include "core/janelas.h"
 #include "core/registro.h"
 #include "tithes/email.h"
-#include "tithes/justificacao.h"
+#include "tithes/visortexto.h"
 
 namespace tivane {
 
@@ -98,6 +97,62 @@ QStringList linhasdotexto(const QString& texto)
     return linhas;
 }
 
+namespace {
+
+// The text of a file as the page opens it: a line break before each line,
+// every break CRLF. Decoded straight into the one string it returns, which is
+// made large enough up front, so a large file needs little more than itself.
+QString textodoarquivo(const QByteArray& bytes)
+{
+    const char* b = bytes.constData();
+    const qsizetype n = bytes.size();
+    qsizetype soltas = 0;  // breaks that grow by one character
+    for (qsizetype i = 0; i < n; ++i)
+        if ((b[i] == '\r' && (i + 1 == n || b[i + 1] != '\n')) || (b[i] == '\n' && (i == 0 || b[i - 1] != '\r')))
+            ++soltas;
+    QString r;
+    // UTF-8 never gives more characters than bytes, Windows-1252 one per byte.
+    r.resize(2 + soltas + n);
+    QChar* base = r.data();
+    qsizetype leitura = 2 + soltas;
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QChar* fim = utf8.appendToBuffer(base + leitura, bytes);
+    if (utf8.hasError()) {
+        for (qsizetype i = 0; i < n; ++i) {
+            const auto c = static_cast<unsigned char>(b[i]);
+            base[leitura + i] = (c >= 0x80 && c < 0xA0) ? QChar(CP1252[c - 0x80]) : QChar(c);
+        }
+        fim = base + leitura + n;
+    } else if (fim > base + leitura && base[leitura] == QChar(0xFEFF)) {
+        ++leitura;
+    }
+    const qsizetype total = fim - base;
+    if (leitura == total)
+        return QString();
+    // Written from the front: the writing never overtakes the reading.
+    base[0] = u'\r';
+    base[1] = u'\n';
+    qsizetype escrita = 2;
+    for (qsizetype i = leitura; i < total; ++i) {
+        const QChar c = base[i];
+        if (c == u'\r' || c == u'\n') {
+            if (c == u'\r' && i + 1 < total && base[i + 1] == u'\n')
+                ++i;
+            base[escrita++] = u'\r';
+            base[escrita++] = u'\n';
+        } else {
+            base[escrita++] = c;
+        }
+    }
+    // No line follows a final break.
+    if (escrita > 2 && base[escrita - 1] == u'\n')
+        escrita -= 2;
+    r.truncate(escrita);
+    return r;
+}
+
+}  // namespace
+
 bool lerarquivorelatorio(const QString& caminho, QString* texto, QString* erro)
 {
     QFile f(caminho);
@@ -112,11 +167,8 @@ bool lerarquivorelatorio(const QString& caminho, QString* texto, QString* erro)
             *erro = f.errorString();
         return false;
     }
-    QString t;
-    for (const QString& linha : linhasdotexto(decodificatexto(bytes)))
-        t += QStringLiteral("\r\n") + linha;
     if (texto)
-        *texto = t;
+        *texto = textodoarquivo(bytes);
     return true;
 }
 
@@ -226,14 +278,11 @@ FrmFolhaDeRelatorio::FrmFolhaDeRelatorio()
     frame_->setPalette(pf);
     frame_->setGeometry(r(120, 0, 11175, 7335));
 
-    txtrelatorio_ = new QTextEdit(frame_);
+    // Report lines are laid out in fixed columns and never wrap.
+    txtrelatorio_ = new VisorTexto(frame_);
     txtrelatorio_->setObjectName(QStringLiteral("txtrelatorio"));
     txtrelatorio_->setFont(fonteRelatorio(9));
-    txtrelatorio_->setAcceptRichText(false);
-    // Report lines are laid out in fixed columns: never wrap them.
-    txtrelatorio_->setLineWrapMode(QTextEdit::NoWrap);
     txtrelatorio_->setReadOnly(true);
-    txtrelatorio_->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     txtrelatorio_->setGeometry(r(240, 960, 10695, 6015));
 
     tempoimprime_ = new QTimer(this);
@@ -261,17 +310,12 @@ QPrinter* FrmFolhaDeRelatorio::impressora()
 
 QString FrmFolhaDeRelatorio::texto() const
 {
-    QString t = txtrelatorio_->toPlainText();
-    t.replace(u'\n', QStringLiteral("\r\n"));
-    return t;
+    return txtrelatorio_->texto();
 }
 
 void FrmFolhaDeRelatorio::definetexto(const QString& texto)
 {
-    QString t = texto;
-    t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
-    t.replace(u'\r', u'\n');
-    txtrelatorio_->setPlainText(t);
+    txtrelatorio_->defineTexto(texto);
 }
 
 void FrmFolhaDeRelatorio::abrir()
@@ -313,7 +357,6 @@ void FrmFolhaDeRelatorio::salvar()
 void FrmFolhaDeRelatorio::editar()
 {
     txtrelatorio_->setReadOnly(false);
-    txtrelatorio_->setTextInteractionFlags(Qt::TextEditorInteraction);
 }
 
 void FrmFolhaDeRelatorio::botaoimprimir()
@@ -345,9 +388,11 @@ void FrmFolhaDeRelatorio::imprimir()
     }
 }
 
-void FrmFolhaDeRelatorio::justifica(int inicio, int fim)
+void FrmFolhaDeRelatorio::justifica(int, int)
 {
-    tivane::justifica(txtrelatorio_, inicio, fim);
+    // Every line is a paragraph of its own that never wraps, and the last line
+    // of a justified paragraph stays as it is: nothing moves on the page.
+    txtrelatorio_->defineCursor(0);
 }
 
 void FrmFolhaDeRelatorio::enviar()

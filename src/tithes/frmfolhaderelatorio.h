@@ -7,11 +7,12 @@
 class QAction;
 class QGroupBox;
 class QPrinter;
-class QTextEdit;
 class QTimer;
 class QToolBar;
 
 namespace tivane {
+
+class VisorTexto;
 
 class FrmFolhaDeRelatorio : public QWidget {
     Q_OBJECT
@@ -20,7 +21,7 @@ public:
     ~FrmFolhaDeRelatorio() override;
 
     QGroupBox* Frameprincipal() const { return frame_; }
-    QTextEdit* txtrelatorio() const { return txtrelatorio_; }
+    VisorTexto* txtrelatorio() const { return txtrelatorio_; }
     QTimer* tempoimprime() const { return tempoimprime_; }
     // The printer the page prints on (the default printer, or what the
     // printer dialog chose; tests point it at a PDF file).
@@ -40,12 +41,12 @@ public:
 
     // Prints the whole text in Courier New 8, page after page.
     void imprimir();
-    // Justifies the left-aligned paragraphs between two positions.
+    // Justifies the lines between two positions; leaves the caret at the start.
     void justifica(int inicio, int fim);
 
 private:
     QGroupBox* frame_;
-    QTextEdit* txtrelatorio_;
+    VisorTexto* txtrelatorio_;
     QToolBar* barrarelatorio_;
     QTimer* tempoimprime_;
     QPrinter* impressora_ = nullptr;

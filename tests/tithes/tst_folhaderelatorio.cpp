@@ -1,15 +1,17 @@
-// The report page: showing, saving and opening, printing with or without the dialog, pages, e-mail, justification.
+// The report page: showing, saving and opening, printing with or without the dialog, pages, e-mail, justification,
+// and its text box: editing, selection, clipboard, mouse and long texts.
 #include "testsupport.h"
 
 #include <QAction>
+#include <QClipboard>
 #include <QPrinter>
-#include <QTextBlock>
-#include <QTextEdit>
+#include <QScrollBar>
 
 #include "core/dialogos.h"
 #include "core/janelas.h"
 #include "core/registro.h"
 #include "tithes/frmfolhaderelatorio.h"
+#include "tithes/visortexto.h"
 
 using namespace tivane;
 
@@ -48,11 +50,24 @@ void acao(FrmFolhaDeRelatorio* f, const char* nome)
     a->trigger();
 }
 
-QString alinhamento(QTextEdit* t, int bloco)
+// Types into the box: keys in braces ("{Shift+End}"), text as it is.
+void tecla(QWidget* w, const QString& roteiro)
 {
-    const Qt::Alignment a =
-        t->document()->findBlockByNumber(bloco).blockFormat().alignment() & Qt::AlignHorizontal_Mask;
-    return a == Qt::AlignJustify ? "J" : a == Qt::AlignRight ? "R" : "L";
+    for (const QString& parte : roteiro.split('{')) {
+        const int fecha = parte.indexOf('}');
+        if (fecha > 0)
+            QTest::keySequence(w, QKeySequence::fromString(parte.left(fecha)));
+        for (const QChar c : parte.mid(fecha + 1))
+            QTest::sendKeyEvent(QTest::Click, w, Qt::Key(c.toUpper().unicode()), QString(c), Qt::NoModifier);
+    }
+}
+
+// Middle of a character cell of the box.
+QPoint celula(VisorTexto* v, int linha, int coluna)
+{
+    const QFontMetricsF m(v->font());
+    return QPoint(4 + qRound((coluna + 0.3) * m.horizontalAdvance('M')),
+                  4 + linha * qCeil(m.lineSpacing()) + qCeil(m.lineSpacing()) / 2);
 }
 
 }  // namespace
@@ -117,7 +132,8 @@ private slots:
         // Files of the old system in Windows-1252, UTF-8 with a BOM and LF, empty lines inside, an empty file.
         const QList<QPair<QByteArray, QString>> casos = {
             {"Par\xF3quia \x96 10,00 \x80\r\nDIZIMSTA: JO\xC3O\r\n", "\r\nParóquia – 10,00 €\r\nDIZIMSTA: JOÃO"},
-            {"\xEF\xBB\xBFJo\xC3\xA3o\nMaria", "\r\nJoão\r\nMaria"}, {"a\r\n\r\nb\r\n", "\r\na\r\n\r\nb"}, {"", ""}};
+            {"\xEF\xBB\xBFJo\xC3\xA3o\nMaria", "\r\nJoão\r\nMaria"}, {"a\r\n\r\nb\r\n", "\r\na\r\n\r\nb"}, {"", ""},
+            {"\xEF\xBB\xBF", ""}, {"\r\n", "\r\n"}, {"\n\nx\ry\r", "\r\n\r\n\r\nx\r\ny"}};
         for (const auto& [bytes, esperado] : casos) {
             QFile antigo(dados_ + "antigo.txt");
             QVERIFY(antigo.open(QIODevice::WriteOnly) && antigo.write(bytes) == bytes.size() && antigo.flush());
@@ -201,23 +217,121 @@ private slots:
 
     void justificacao()
     {
-        // Only left-aligned paragraphs between the positions; the cursor goes to the top, the text stays.
-        FrmFolhaDeRelatorio* f = exibefolhaderelatorio("primeiro\r\nsegundo\r\nterceiro\r\nquarto");
-        QTextEdit* t = f->txtrelatorio();
-        QTextCursor sel(t->document()->findBlockByNumber(1));
-        t->setTextCursor(sel);
-        t->setAlignment(Qt::AlignRight);
-        sel.setPosition(3);
-        sel.setPosition(10, QTextCursor::KeepAnchor);
-        t->setTextCursor(sel);
+        // Lines never wrap, so nothing moves: the text stays, the caret goes to the top with nothing selected.
+        const QString texto = "primeiro\r\nsegundo\r\nterceiro";
+        FrmFolhaDeRelatorio* f = exibefolhaderelatorio(texto);
+        f->txtrelatorio()->defineCursor(3);
+        f->txtrelatorio()->defineCursor(12, true);
         f->justifica(0, 100000);
-        QCOMPARE(alinhamento(t, 0) + alinhamento(t, 1) + alinhamento(t, 2) + alinhamento(t, 3), QString("JRJJ"));
-        QVERIFY(t->textCursor().position() == 0 && !t->textCursor().hasSelection());
-        QCOMPARE(f->texto(), QString("primeiro\r\nsegundo\r\nterceiro\r\nquarto"));
+        QVERIFY(f->txtrelatorio()->posicaoCursor() == 0 && !f->txtrelatorio()->temSelecao());
+        QCOMPARE(f->texto(), texto);
+    }
 
-        exibefolhaderelatorio("um\r\ndois\r\ntres");
-        f->justifica(0, 1);
-        QCOMPARE(alinhamento(t, 0) + alinhamento(t, 1) + alinhamento(t, 2), QString("JLL"));
+    void editaNoVisor_data()
+    {
+        QTest::addColumn<QString>("inicial");
+        QTest::addColumn<QString>("teclas");
+        QTest::addColumn<QString>("esperado");
+        QTest::addColumn<QString>("copiado");  // the clipboard afterwards; null: not looked at
+        const QString nada;
+        QTest::newRow("digita no fim") << "ab\r\ncd" << "{Ctrl+End}!ção" << "ab\r\ncd!ção" << nada;
+        QTest::newRow("enter no meio") << "abcd\r\nef" << "{Right}{Right}{Return}" << "ab\r\ncd\r\nef" << nada;
+        QTest::newRow("linhas vazias no fim") << "ab" << "{End}{Return}{Return}x" << "ab\r\n\r\nx" << nada;
+        QTest::newRow("backspace junta linhas") << "ab\r\ncd" << "{Down}{Home}{Backspace}" << "abcd" << nada;
+        QTest::newRow("backspace no início") << "ab" << "{Backspace}" << "ab" << nada;
+        QTest::newRow("delete junta linhas") << "ab\r\ncd" << "{End}{Del}" << "abcd" << nada;
+        QTest::newRow("delete no fim") << "ab\r\n" << "{Ctrl+End}{Del}" << "ab\r\n" << nada;
+        QTest::newRow("linha selecionada apagada") << "um\r\ndois\r\ntres" << "{Down}{Shift+Down}{Del}" << "um\r\ntres"
+                                                   << nada;
+        QTest::newRow("seleção para trás trocada") << "abcdef" << "{End}{Shift+Left}{Shift+Left}XY" << "abcdXY" << nada;
+        QTest::newRow("tudo trocado") << "a\r\nb" << "{Ctrl+A}z" << "z" << nada;
+        QTest::newRow("coluna mantida") << "abcdef\r\nx\r\nabcdef" << "{End}{Down}{Down}!"
+                                        << "abcdef\r\nx\r\nabcdef!" << nada;
+        QTest::newRow("para cima e página") << "a\r\nb\r\nc" << "{Ctrl+End}{Up}{Up}1{PgDown}2{PgUp}3"
+                                            << "3a1\r\nb\r\nc2" << nada;
+        QTest::newRow("palavras") << "um dois tres" << "{Ctrl+Right}{Ctrl+Shift+Right}{Del}" << "um tres" << nada;
+        QTest::newRow("copia e cola a linha") << "um\r\ndois" << "{Shift+End}{Ctrl+C}{Ctrl+End}{Return}{Ctrl+V}"
+                                              << "um\r\ndois\r\num" << "um";
+        QTest::newRow("recorta duas linhas") << "um\r\ndois\r\ntres" << "{Shift+Down}{Shift+Right}{Ctrl+X}"
+                                             << "ois\r\ntres" << "um\nd";
+        QTest::newRow("quebras soltas") << "a\nb\rc" << "{Down}{End}!" << "a\r\nb!\r\nc" << nada;
+        QTest::newRow("só devolvido") << "a\nb\r\n\rc\n" << "" << "a\r\nb\r\n\r\nc\r\n" << nada;
+    }
+
+    void editaNoVisor()
+    {
+        QFETCH(QString, inicial);
+        QFETCH(QString, teclas);
+        QFETCH(QString, esperado);
+        QFETCH(QString, copiado);
+        FrmFolhaDeRelatorio* f = exibefolhaderelatorio(inicial);
+        acao(f, "Editar");
+        tecla(f->txtrelatorio(), teclas);
+        QCOMPARE(f->texto(), esperado);
+        if (!copiado.isNull())
+            QCOMPARE(QApplication::clipboard()->text(), copiado);
+
+        // Read only, the same keys change nothing.
+        f->txtrelatorio()->setReadOnly(true);
+        f->definetexto(inicial);
+        tecla(f->txtrelatorio(), teclas);
+        QCOMPARE(f->texto(), QString(inicial).replace("\r\n", "\n").replace('\r', '\n').replace("\n", "\r\n"));
+    }
+
+    void colaEClica()
+    {
+        FrmFolhaDeRelatorio* f = exibefolhaderelatorio("primeira linha\r\nsegunda linha\r\n\tum");
+        VisorTexto* v = f->txtrelatorio();
+        // Text pasted with LF breaks keeps CRLF in the report.
+        QApplication::clipboard()->setText("x\ny\r\n");
+        tecla(v, "{Ctrl+V}");
+        QCOMPARE(f->texto(), QString("primeira linha\r\nsegunda linha\r\n\tum"));
+        acao(f, "Editar");
+        tecla(v, "{Ctrl+V}");
+        QCOMPARE(f->texto(), QString("x\r\ny\r\nprimeira linha\r\nsegunda linha\r\n\tum"));
+
+        // A click puts the caret at the character, Shift+click selects, a double click takes a word;
+        // past the end of a line is its end, below the last line the end of the text; a tab fills 8 columns.
+        f->definetexto("primeira linha\r\nsegunda linha\r\n\tum");
+        QWidget* tela = v->viewport();
+        QTest::mouseClick(tela, Qt::LeftButton, {}, celula(v, 1, 3));
+        QCOMPARE(v->posicaoCursor(), 19);
+        QTest::mouseClick(tela, Qt::LeftButton, Qt::ShiftModifier, celula(v, 0, 9));
+        QCOMPARE(v->textoSelecionado(), QString("linha\r\nseg"));
+        QTest::mouseDClick(tela, Qt::LeftButton, {}, celula(v, 1, 10));
+        QCOMPARE(v->textoSelecionado(), QString("linha"));
+        QTest::mouseClick(tela, Qt::LeftButton, {}, celula(v, 0, 60));
+        QCOMPARE(v->posicaoCursor(), 14);
+        QTest::mouseClick(tela, Qt::LeftButton, {}, celula(v, 2, 9));
+        QCOMPARE(v->posicaoCursor(), 33);
+        QTest::mouseClick(tela, Qt::LeftButton, {}, celula(v, 20, 0));
+        QCOMPARE(v->posicaoCursor(), 34);
+    }
+
+    void textoLongo()
+    {
+        // Two hundred thousand lines: the end is reached, edited and given back whole.
+        QStringList linhas;
+        for (int i = 0; i < 200000; ++i)
+            linhas << QString("linha %1").arg(i, 6, 10, QChar('0'));
+        const QString texto = linhas.join("\r\n");
+        FrmFolhaDeRelatorio* f = exibefolhaderelatorio(texto);
+        VisorTexto* v = f->txtrelatorio();
+        acao(f, "Editar");
+        tecla(v, "{Ctrl+End}!");
+        QCOMPARE(v->verticalScrollBar()->value(), v->verticalScrollBar()->maximum());
+        QVERIFY(v->verticalScrollBar()->maximum() > 199900);
+        QCOMPARE(f->texto(), texto + "!");
+        v->defineCursor(texto.indexOf("linha 100000"));
+        tecla(v, "{Return}{Up}{Shift+Down}{Shift+Down}{Ctrl+C}");
+        QCOMPARE(QApplication::clipboard()->text(), QString("\nlinha 100000\n"));
+        QCOMPARE(v->quantidadeLinhas(), 200001);
+        QCOMPARE(f->texto(), QString(texto).insert(texto.indexOf("linha 100000"), "\r\n") + "!");
+        // Shown again without the background indexing finished: the end is still found.
+        f->definetexto(texto);
+        tecla(v, "{Ctrl+End}");
+        QCOMPARE(v->posicaoCursor(), texto.size());
+        QCOMPARE(f->texto(), texto);
     }
 };
 
