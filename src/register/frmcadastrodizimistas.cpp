@@ -6,6 +6,7 @@
 #include "core/janelas.h"
 #include "core/registro.h"
 #include "core/teclas.h"
+#include "register/frmcapturafoto.h"
 #include "register/frmlocaliza.h"
 #include "register/numeracao.h"
 #include "shell/frmprincipal.h"
@@ -309,7 +310,7 @@ FrmCadastroDizimistas::FrmCadastroDizimistas()
     picfoto_->raise();
     cmdfoto_ = new QPushButton(QStringLiteral("Capturar &Foto"), frame2);
     cmdfoto_->setObjectName(QStringLiteral("cmdfoto"));
-    cmdfoto_->setEnabled(false);   // the photo window is not part of this version yet
+    connect(cmdfoto_, &QPushButton::clicked, this, [this] { abrecapturafoto(txtcodigo_->text(), txtnome_->text()); });
     layoutFoto->addWidget(moldura, 0, Qt::AlignHCenter);
     layoutFoto->addWidget(cmdfoto_);
     grade->addWidget(frame2, 1, 1, Qt::AlignTop);

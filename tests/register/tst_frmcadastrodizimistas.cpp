@@ -69,7 +69,7 @@ private slots:
                  "0001 000001 " + hoje() + " Novo Registro");
         QVERIFY(!c(w, "txtcodigo")->isReadOnly() && marcado(w, "optsexo0") && marcado(w, "optativo"));
         QCOMPARE(combo(w, "cbestado") + "|" + combo(w, "cbestadocivil"), QString("RJ - Rio de Janeiro|"));
-        QVERIFY(c<QLabel>(w, "lblmsgfoto")->text() == "Sem Foto" && !c<QPushButton>(w, "cmdfoto")->isEnabled());
+        QVERIFY(c<QLabel>(w, "lblmsgfoto")->text() == "Sem Foto" && c<QPushButton>(w, "cmdfoto")->isEnabled());
         QCOMPARE(abre(), w);   // opening again gives the same window
     }
 

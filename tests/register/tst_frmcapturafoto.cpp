@@ -1,0 +1,327 @@
+// The photo window: pictures from a file or a (fake) webcam become the tither's two bitmap files, written whole,
+// both or neither; deleting; the refresh of the tithers window; bad files and codes.
+#include "testsupport.h"
+
+#include "core/dialogos.h"
+#include "core/janelas.h"
+#include "register/camera.h"
+#include "register/fotos.h"
+#include "register/frmcadastrodizimistas.h"
+#include "register/frmcapturafoto.h"
+
+#include <QCameraDevice>
+#include <QMediaDevices>
+#include <QtWidgets>
+
+using namespace tivane;
+
+// Stands in for the webcam. Like GStreamer's sink it hands out a picture even
+// when no camera is active: the window must not take it then.
+class CameraFalsa : public FonteVideo {
+public:
+    using FonteVideo::FonteVideo;
+    static inline bool existe = true;
+    static inline QImage imagem;
+    static inline QPointer<CameraFalsa> atual;
+    bool ativa_ = false;
+    bool inicia(QString* erro) override
+    {
+        if (!existe)
+            *erro = "nenhuma câmera";
+        return ativa_ = existe;
+    }
+    void para() override { ativa_ = false; }
+    bool ativa() const override { return ativa_; }
+    QImage quadro() const override { return imagem; }
+};
+
+class TstFrmCapturaFoto : public QObject {
+    Q_OBJECT
+    QString pasta_;
+
+    static FrmCapturaFoto* janela() { return Janelas::instancia<FrmCapturaFoto>("frmcapturafoto"); }
+    static void fecha()
+    {
+        for (const char* n : {"frmcapturafoto", "frmcadastrodizimistas"})
+            Janelas::fecha(n);
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    template <typename T = QLabel> static T* c(const char* nome, QWidget* w = janela())
+    {
+        if (T* r = w->findChild<T*>(nome))
+            return r;
+        qFatal("control %s missing", nome);
+    }
+    static QString msg() { return Dialogos::ultimo("msgbox").texto; }
+    static int mensagens() { return Dialogos::registros("msgbox").size(); }
+    QString foto(const QString& codigo, bool grande) const { return pasta_ + "fotos/" + codigo + (grande ? "g.jpg" : "p.jpg"); }
+    // "WxH" of both files read by content, "-" for a missing one.
+    QString tamanhos(const QString& codigo) const
+    {
+        QStringList r;
+        for (bool g : {false, true}) {
+            const QImage i(foto(codigo, g));
+            r << (i.isNull() ? "-" : QString("%1x%2").arg(i.width()).arg(i.height()));
+        }
+        return r.join(' ');
+    }
+    static QByteArray bytes(const QString& caminho) { QFile f(caminho); f.open(QIODevice::ReadOnly); return f.readAll(); }
+    static QString imagem(const QString& caminho, QSize tamanho, const char* formato = "JPG", QColor cor = Qt::blue)
+    {
+        QImage i(tamanho, QImage::Format_RGB32);
+        i.fill(cor);
+        if (!i.save(caminho, formato))
+            qFatal("could not write %s", qPrintable(caminho));
+        return caminho;
+    }
+    // Opens the window for a tither and chooses that file.
+    static void escolhe(const QString& codigo, const QString& arquivo, int resposta = -1)
+    {
+        abrecapturafoto(codigo, "Nome");
+        if (resposta >= 0)
+            Dialogos::respondeMsgbox(resposta);
+        Dialogos::respondeTexto(arquivo);
+        c<QPushButton>("cmdarquivo")->click();
+    }
+
+private slots:
+    void initTestCase()
+    {
+        pasta_ = teste::criaBancoTeste();
+        definefabricafontevideo([](QObject* pai) { return CameraFalsa::atual = new CameraFalsa(pai); });
+    }
+    void init()
+    {
+        fecha();
+        teste::limpaBanco();
+        Dialogos::limpa();
+        QDir(pasta_ + "fotos").removeRecursively();
+        CameraFalsa::existe = true;
+        CameraFalsa::imagem = QImage();
+    }
+    void cleanup() { fecha(); }
+
+    void arquivoViraDuasFotosBmp()
+    {
+        QVERIFY(!QDir(pasta_ + "fotos").exists());
+        escolhe("0007", imagem(pasta_ + "origem.jpg", {640, 480}));
+        QCOMPARE(msg(), QString("Foto Carregada com Sucesso!!!"));
+        QCOMPARE(Dialogos::ultimo("abrir").texto, QString("Selecione a foto de identificação do funcionário"));
+        QCOMPARE(tamanhos("0007"), QString("89x81 225x209"));   // the folder was created
+        for (bool g : {false, true})
+            QVERIFY(bytes(foto("0007", g)).startsWith("BM"));
+        QVERIFY(QImage(foto("0007", false)).pixelColor(88, 40).blue() > 240);   // stretched over the whole area
+        QVERIFY(!c("Image2")->pixmap().isNull() && !c("picfoto")->pixmap().isNull());
+        QVERIFY(!c<QPushButton>("cmdexcluir")->isVisible());   // saving does not show it
+        QCOMPARE(QDir(pasta_ + "fotos").entryList(QDir::Files | QDir::Hidden).size(), 2);   // no temporary left
+
+        // Replacing asks first; No keeps both files, Yes writes the new picture.
+        const QByteArray antes = bytes(foto("0007", true));
+        imagem(pasta_ + "outra.bmp", {100, 300}, "BMP", Qt::red);
+        escolhe("0007", pasta_ + "outra.bmp", Dialogos::Nao);
+        QCOMPARE(msg(), QString("Já existe arquivo de foto gravado com este código , deseja apaga-lo?"));
+        QCOMPARE(bytes(foto("0007", true)), antes);
+        escolhe("0007", pasta_ + "outra.bmp", Dialogos::Sim);
+        QCOMPARE(msg(), QString("Foto Carregada com Sucesso!!!"));
+        QCOMPARE(QImage(foto("0007", true)).pixelColor(10, 10), QColor(Qt::red));
+
+        const int antesDeCancelar = mensagens();
+        escolhe("0007", QString());   // cancelling the dialog
+        QCOMPARE(mensagens(), antesDeCancelar);
+    }
+
+    void entradaRuim_data()
+    {
+        QTest::addColumn<QString>("codigo");
+        QTest::addColumn<QString>("arquivo");
+        QTest::addColumn<QString>("mensagem");
+        QTest::newRow("texto com nome de foto") << "0001" << "texto.jpg" << "O arquivo escolhido não é uma imagem que o sistema consiga ler. Escolha uma foto JPG ou BMP.";
+        QTest::newRow("arquivo vazio") << "0001" << "vazio.jpg" << "O arquivo escolhido não é uma imagem que o sistema consiga ler. Escolha uma foto JPG ou BMP.";
+        QTest::newRow("8000 x 8000") << "0001" << "enorme.jpg" << "A imagem escolhida é grande demais (8000 x 8000 pixels). Escolha uma foto de até 40 megapixels.";
+        QTest::newRow("arquivo sumiu") << "0001" << "nao-existe.jpg" << "Foto não encontrada!";
+        QTest::newRow("código vazio") << "" << "boa.jpg" << "Informe o código do dizimista antes de capturar a foto.";
+        QTest::newRow("código com barra") << "../x" << "boa.jpg" << "O código do dizimista (../x) não pode ser usado no nome do arquivo da foto.";
+    }
+    void entradaRuim()
+    {
+        QFETCH(QString, codigo);
+        QFETCH(QString, arquivo);
+        QFETCH(QString, mensagem);
+        QFile texto(pasta_ + "texto.jpg");
+        QVERIFY(texto.open(QIODevice::WriteOnly) && texto.write("não sou uma foto") > 0);
+        texto.close();
+        QFile(pasta_ + "vazio.jpg").open(QIODevice::WriteOnly);
+        // A picture of 8000 x 8000 with a small file: one bit per pixel.
+        QImage enorme(8000, 8000, QImage::Format_Mono);
+        enorme.fill(0);
+        QVERIFY(enorme.save(pasta_ + "enorme.jpg", "PNG"));
+        imagem(pasta_ + "boa.jpg", {50, 50});
+
+        escolhe(codigo, pasta_ + arquivo);
+        QCOMPARE(msg(), mensagem);
+        QVERIFY(!QDir(pasta_ + "fotos").exists() || QDir(pasta_ + "fotos").isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
+        QVERIFY(janela()->isVisible() && c<QPushButton>("cmdarquivo")->isEnabled());   // still usable
+        escolhe("0002", pasta_ + "boa.jpg");
+        QCOMPARE(tamanhos("0002"), QString("89x81 225x209"));
+    }
+
+    // Both files or neither: when the large one cannot be written the old small one comes back.
+    void duasFotosOuNenhuma()
+    {
+        escolhe("0003", imagem(pasta_ + "antiga.bmp", {30, 30}, "BMP", Qt::green));
+        const QByteArray pequenaAntiga = bytes(foto("0003", false));
+        QVERIFY(QFile::remove(foto("0003", true)) && QDir().mkpath(foto("0003", true)));   // a folder where the large file goes
+        escolhe("0003", imagem(pasta_ + "nova.jpg", {30, 30}), Dialogos::Sim);
+        QCOMPARE(msg(), QString("Não foi possível gravar a foto (0003g.jpg: existe uma pasta com esse nome). A foto anterior foi mantida."));
+        QCOMPARE(bytes(foto("0003", false)), pequenaAntiga);
+        QCOMPARE(QDir(pasta_ + "fotos").entryList(QDir::Files | QDir::Hidden).size(), 1);   // no temporary left
+
+        QVERIFY(QFile::remove(foto("0003", false)));
+        escolhe("0003", pasta_ + "nova.jpg", Dialogos::Sim);   // with no old small photo, none is left
+        QVERIFY(!QFile::exists(foto("0003", false)));
+
+        QDir(pasta_ + "fotos").removeRecursively();
+        QFile(pasta_ + "fotos").open(QIODevice::WriteOnly);   // a file where the folder goes
+        escolhe("0004", pasta_ + "nova.jpg");
+        QVERIFY(msg().startsWith("Não foi possível gravar a foto (a pasta ") && msg().endsWith("não pôde ser criada). A foto anterior foi mantida."));
+        QFile::remove(pasta_ + "fotos");
+    }
+
+    void webcam()
+    {
+        escolhe("0005", imagem(pasta_ + "arquivo.bmp", {20, 20}, "BMP", Qt::red));
+        auto* w = janela();
+        auto* captura = c<QGroupBox>("Framecaptura");
+        QCOMPARE(c<QTimer>("Timer1")->interval(), 200);   // five frames a second
+
+        // No camera: the window says so and stays usable for "Arquivo".
+        CameraFalsa::existe = false;
+        CameraFalsa::imagem = QImage(320, 240, QImage::Format_RGB32);   // the test pattern of a missing camera
+        c<QPushButton>("cmdwebcam")->click();
+        QCOMPARE(msg() + QString::number(Dialogos::ultimo("msgbox").estilo), QString("Erro inicializando Web Cam48"));
+        QVERIFY(!captura->isVisible() && !w->modowebcam());
+        const int antes = mensagens();
+        w->cmdcapturar();   // a frame of an inactive camera is no photo
+        QCOMPARE(mensagens(), antes + 1);
+        QVERIFY(msg().startsWith("Nenhuma imagem foi recebida da Web Cam; nenhuma foto foi gravada."));
+        QCOMPARE(QImage(foto("0005", true)).pixelColor(5, 5), QColor(Qt::red));
+
+        // A camera without a frame yet: nothing written, the preview goes on.
+        CameraFalsa::existe = true;
+        CameraFalsa::imagem = QImage();
+        c<QPushButton>("cmdwebcam")->click();
+        QVERIFY(captura->isVisible() && c<QTimer>("Timer1")->isActive() && w->modowebcam());
+        const int antesDoEnter = mensagens();
+        QTest::keyClick(c<QPushButton>("cmdcapturar"), Qt::Key_Return);   // Enter takes the shot
+        QVERIFY(mensagens() == antesDoEnter + 1 && msg().startsWith("Nenhuma imagem foi recebida da Web Cam"));
+        QVERIFY(captura->isVisible() && CameraFalsa::atual->ativa());
+
+        // A frame: shown by the preview, then written over the old photo without asking.
+        CameraFalsa::imagem = QImage(640, 480, QImage::Format_RGB32);
+        CameraFalsa::imagem.fill(Qt::darkGreen);
+        QTRY_VERIFY(!c("picfoto")->pixmap().isNull() && c("picfoto")->pixmap().width() == 640);
+        const int antesDaFoto = mensagens();
+        c<QPushButton>("cmdcapturar")->click();
+        QCOMPARE(mensagens(), antesDaFoto + 1);   // no question
+        QCOMPARE(msg(), QString("Foto Carregada com Sucesso!!!"));
+        QCOMPARE(tamanhos("0005"), QString("89x81 225x209"));
+        QCOMPARE(QImage(foto("0005", true)).pixelColor(5, 5), QColor(Qt::darkGreen));
+        QVERIFY(!captura->isVisible() && !c<QTimer>("Timer1")->isActive() && !CameraFalsa::atual->ativa());
+
+        // The camera lost during the preview; "Arquivo" stops the preview.
+        c<QPushButton>("cmdwebcam")->click();
+        emit CameraFalsa::atual->falhou("desconectada");
+        QCOMPARE(msg(), QString("Erro inicializando Web Cam"));
+        QVERIFY(!captura->isVisible() && !c<QTimer>("Timer1")->isActive());
+        c<QPushButton>("cmdwebcam")->click();
+        c<QPushButton>("cmdarquivo")->click();   // cancelled
+        QVERIFY(!captura->isVisible() && !CameraFalsa::atual->ativa() && !w->modowebcam());
+
+        abrecapturafoto("", "");
+        const int semCodigo = mensagens();
+        c<QPushButton>("cmdwebcam")->click();
+        QCOMPARE(msg(), QString("Informe o código do dizimista antes de capturar a foto."));
+        QVERIFY(mensagens() == semCodigo + 1 && !captura->isVisible());
+    }
+
+    void cameraDaMaquina()
+    {
+        if (!QMediaDevices::videoInputs().isEmpty())
+            QSKIP("this machine has a camera");
+        definefabricafontevideo({});
+        FonteVideo* camera = criafontevideo(this);
+        QString erro;
+        QVERIFY(!camera->inicia(&erro) && !camera->ativa() && camera->quadro().isNull());
+        QCOMPARE(erro, QString("nenhuma câmera encontrada"));
+        delete camera;
+        definefabricafontevideo([](QObject* pai) { return CameraFalsa::atual = new CameraFalsa(pai); });
+    }
+
+    void excluir()
+    {
+        escolhe("0006", imagem(pasta_ + "x.jpg", {10, 10}));
+        abrecapturafoto("0006", "Nome");
+        QVERIFY(c<QPushButton>("cmdexcluir")->isVisible());
+        Dialogos::respondeMsgbox(Dialogos::Nao);
+        c<QPushButton>("cmdexcluir")->click();
+        QCOMPARE(msg() + "|" + Dialogos::ultimo("msgbox").titulo, QString("Deseja excluir a foto atual ?|Excluir Foto"));
+        QCOMPARE(tamanhos("0006"), QString("89x81 225x209"));
+
+        QVERIFY(QFile::remove(foto("0006", true)) && QDir().mkpath(foto("0006", true) + "/dentro"));
+        Dialogos::respondeMsgbox(Dialogos::Sim);
+        c<QPushButton>("cmdexcluir")->click();
+        QCOMPARE(msg(), QString("Não foi possível excluir a foto (0006g.jpg: existe uma pasta com esse nome)."));
+        QVERIFY(QDir(pasta_ + "fotos").removeRecursively());
+
+        escolhe("0006", pasta_ + "x.jpg");
+        Dialogos::respondeMsgbox(Dialogos::Sim);
+        c<QPushButton>("cmdexcluir")->click();
+        QCOMPARE(msg() + "|" + Dialogos::ultimo("msgbox").titulo, QString("Foto excluída com sucesso!|Excluir Foto"));
+        QVERIFY(tamanhos("0006") == "- -" && c("Image2")->pixmap().isNull() && c("picfoto")->pixmap().isNull());
+        QVERIFY(c<QPushButton>("cmdexcluir")->isVisible());
+        abrecapturafoto("0099", "Outro");   // an open window keeps its delete button
+        QVERIFY(c<QPushButton>("cmdexcluir")->isVisible());
+        fecha();
+        abrecapturafoto("0099", "Outro");   // a fresh one for a tither without photos hides it
+        QVERIFY(!c<QPushButton>("cmdexcluir")->isVisible() && c("Image2")->pixmap().isNull());
+    }
+
+    // From the tithers window's button; "Sair" refreshes it only while it shows the same tither.
+    void abertaPeloCadastroESair()
+    {
+        QVERIFY(teste::sql("INSERT INTO dizimistas (codigo, nome, ativo, sexo) VALUES ('0001', 'Ana', 1, 0), ('0002', 'Bia', 1, 0)"));
+        abredizimista("0001");
+        QWidget* cad = Janelas::instancia("frmcadastrodizimistas");
+        c<QPushButton>("cmdfoto", cad)->click();
+        QVERIFY(janela() && janela()->isVisible() && !janela()->isMaximized());
+        QCOMPARE(c("lblcodigo")->text() + "|" + c("lblnome")->text() + "|" + janela()->windowTitle(),
+                 QString("0001|Ana|Tivane Dízimos- Capturar Foto"));
+        QVERIFY(!janela()->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
+
+        Dialogos::respondeTexto(imagem(pasta_ + "ana.jpg", {60, 60}));
+        c<QPushButton>("cmdarquivo")->click();
+        QVERIFY(c("picfoto", cad)->pixmap().isNull());   // the tithers window learns of it on "Sair"
+        c<QPushButton>("Cmdparar")->click();
+        QVERIFY(!janela());
+        QCOMPARE(c("picfoto", cad)->pixmap().size(), QSize(89, 81));
+
+        c<QPushButton>("cmdfoto", cad)->click();
+        QVERIFY(c<QPushButton>("cmdexcluir")->isVisible() && c("Image2")->pixmap().size() == QSize(89, 81));
+        abredizimista("0002");   // the tithers window moves on to another tither
+        Dialogos::respondeMsgbox(Dialogos::Sim);
+        c<QPushButton>("cmdexcluir")->click();
+        c<QPushButton>("Cmdparar")->click();
+        QCOMPARE(c("lblmsgfoto", cad)->text() + QString::number(c("picfoto", cad)->pixmap().isNull()), QString("Sem Foto1"));
+        abredizimista("0001");
+        QVERIFY(c("picfoto", cad)->pixmap().isNull());   // the photo was deleted
+
+        c<QPushButton>("cmdfoto", cad)->click();
+        Janelas::fecha("frmcadastrodizimistas");
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        c<QPushButton>("Cmdparar")->click();   // the tithers window is gone: nothing to refresh
+        QVERIFY(!janela());
+    }
+};
+
+TIVANE_TEST_MAIN(TstFrmCapturaFoto)
+#include "tst_frmcapturafoto.moc"
