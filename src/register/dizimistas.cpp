@@ -300,4 +300,19 @@ QString caminhofotodizimista(const QString& codigo, bool grande)
            + (grande ? QStringLiteral("g.jpg") : QStringLiteral("p.jpg"));
 }
 
+Leitura localizapelocodigodebarras(const QString& barras, QString* codigo)
+{
+    Escopo e = abreconexaodizimistas();
+    if (!e)
+        return Leitura::Falha;
+    Consulta c(QStringLiteral("SELECT codigo FROM dizimistas WHERE barras = ? ORDER BY rowid LIMIT 1"));
+    c.bind(barras);
+    if (c.next()) {
+        if (codigo)
+            *codigo = c.text(0);
+        return Leitura::Encontrado;
+    }
+    return c.ok() ? Leitura::NaoEncontrado : Leitura::Falha;
+}
+
 }  // namespace tivane

@@ -2,6 +2,8 @@
 // The tither record (table dizimistas) and the operations on its rows.
 // No windows here: the registration window, the search window, the payments
 // and reports windows and the inactivity sweep all come through these.
+#include "core/conexao.h"
+
 #include <QString>
 #include <QVector>
 #include <optional>
@@ -102,5 +104,8 @@ bool carregalistadizimistasativos(QWidget* janela);
 
 // Data folder + "fotos" + code + "p.jpg" (small) or "g.jpg" (large).
 QString caminhofotodizimista(const QString& codigo, bool grande = false);
+
+// The code of the first tither (in table order) with that bar-code number.
+Leitura localizapelocodigodebarras(const QString& barras, QString* codigo);
 
 }  // namespace tivane
