@@ -11,6 +11,7 @@
 #include <QTemporaryFile>
 
 #include <cerrno>
+#include <sys/stat.h>
 #include <cstdio>
 
 namespace tivane {
@@ -52,11 +53,30 @@ bool substitui(const QString& de, const QString& para, QString* detalhe)
     return false;
 }
 
-// A temporary file beside the target holding the bytes, flushed; kept (not removed) on success.
+// Temporary files are private (0600); the photo files get what any new file gets.
+QFile::Permissions permissoesnormais()
+{
+    const mode_t mascara = ::umask(0);
+    ::umask(mascara);
+    QFile::Permissions p;
+    const struct {
+        mode_t bit;
+        QFile::Permissions qt;
+    } bits[] = {{S_IRUSR, QFile::ReadOwner | QFile::ReadUser}, {S_IWUSR, QFile::WriteOwner | QFile::WriteUser},
+                {S_IRGRP, QFile::ReadGroup}, {S_IWGRP, QFile::WriteGroup},
+                {S_IROTH, QFile::ReadOther}, {S_IWOTH, QFile::WriteOther}};
+    for (const auto& b : bits)
+        if (!(mascara & b.bit))
+            p |= b.qt;
+    return p;
+}
+
+// A temporary file beside the target holding the bytes, flushed.
 bool gravatemporario(QTemporaryFile& arquivo, const QByteArray& bytes, QString* detalhe)
 {
     errno = 0;
-    if (!arquivo.open() || arquivo.write(bytes) != bytes.size() || !arquivo.flush()) {
+    if (!arquivo.open() || !arquivo.setPermissions(permissoesnormais()) || arquivo.write(bytes) != bytes.size()
+        || !arquivo.flush()) {
         if (detalhe)
             *detalhe = causa();
         return false;

@@ -8,6 +8,7 @@
 #include "register/frmcadastrodizimistas.h"
 #include "register/fotos.h"
 
+#include <QDir>
 #include <QFrame>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -66,6 +67,13 @@ void mostraarquivo(QLabel* foto, const QString& caminho)
         foto->clear();
     else
         foto->setPixmap(QPixmap::fromImage(imagem));
+}
+
+// Where the user keeps pictures; the home folder when there is no such folder.
+QString pastaimagens()
+{
+    const QString imagens = QStandardPaths::writableLocation(QStandardPaths::PicturesLocation);
+    return QDir(imagens).exists() ? imagens : QDir::homePath();
 }
 
 }  // namespace
@@ -250,7 +258,7 @@ void FrmCapturaFoto::cmdarquivo()
         return;
     const QString caminho = Dialogos::abrirArquivo(
         QStringLiteral("Selecione a foto de identificação do funcionário"),
-        QStandardPaths::writableLocation(QStandardPaths::PicturesLocation),
+        pastaimagens(),
         QStringLiteral("JPG (*.jpg *.jpeg *.JPG *.JPEG);;Bitmaps (*.bmp *.BMP)"));
     if (!caminho.isEmpty())
         salvafotocapturada(caminho);
