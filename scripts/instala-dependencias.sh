@@ -4,7 +4,7 @@
 set -euo pipefail
 pacotes=(g++ make cmake pkg-config qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-svg-dev
          libsqlcipher-dev fonts-liberation2 xdg-utils gstreamer1.0-plugins-good xvfb xauth
-         libbenchmark-dev qt6-translations-l10n)
+         libbenchmark-dev qt6-translations-l10n libfprint-2-dev)
 faltam=()
 for p in "${pacotes[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || faltam+=("$p")
