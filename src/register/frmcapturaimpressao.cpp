@@ -1,5 +1,6 @@
 #include "register/frmcapturaimpressao.h"
 
+#include "core/conexao.h"
 #include "core/dialogos.h"
 #include "core/formularios.h"
 #include "core/janelas.h"
@@ -503,10 +504,14 @@ void FrmCapturaImpressao::encerra()
     const QString codigo = lblcodigo_->text();
     auto* caixa = cadastro->findChild<QLineEdit*>(QStringLiteral("txtcodigo"));
     // The code alone would sit over another tither's data; show that tither whole.
-    if (caixa && caixa->text() != codigo && dizimistaexiste(codigo))
+    const Leitura existe = caixa && caixa->text() != codigo ? dizimistaexiste(codigo) : Leitura::NaoEncontrado;
+    if (existe == Leitura::Encontrado) {
         abredizimista(codigo);
-    else
-        Janelas::abre(QStringLiteral("frmcadastrodizimistas"));
+        return;
+    }
+    if (existe == Leitura::Falha)
+        Banco::avisaFalhaLeitura();
+    Janelas::abre(QStringLiteral("frmcadastrodizimistas"));
 }
 
 void FrmCapturaImpressao::sair()
