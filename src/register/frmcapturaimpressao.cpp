@@ -52,7 +52,7 @@ QRect retangulodedo(int i)
     const int centro = SETA_X[i] + SETA_LARGURA / 2;
     const int ponta = SETA_Y[i] + SETA_ALTURA + 20;
     const bool polegar = i == 4 || i == 5;
-    const int base = polegar ? ponta + 800 : 1500;
+    const int base = polegar ? ponta + 1050 : 1500;
     return QRect(centro - DEDO_LARGURA / 2, ponta, DEDO_LARGURA, base - ponta);
 }
 
@@ -111,7 +111,7 @@ protected:
         // Left hand (fingers 0 to 4), right hand (5 to 9): palm from the little
         // finger to the thumb, then a wrist.
         for (const QRect& palma : {t(200, 1350, 1560, 1150), t(2200, 1350, 1560, 1150)})
-            p.drawRoundedRect(palma, t.x(300), t.y(300));
+            p.drawRoundedRect(palma, t.x(240), t.y(240));
         for (const QRect& pulso : {t(450, 2400, 1000, 300), t(2500, 2400, 1000, 300)})
             p.drawRect(pulso);
     }
