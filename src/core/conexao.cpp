@@ -468,9 +468,17 @@ Escopo::Escopo(Tabela)
                                            + QStringLiteral(" , deseja restaurar as configurações padrão do sistema?"),
                                        292);
         if (r == Dialogos::Sim) {
-            if (restaurapadroes(false))
+            if (restaurapadroes(false)) {
                 Dialogos::msgbox(QStringLiteral("Configurações restauradas com sucesso! Reinicialize o sistema !"), 64);
-            else
+                // Without a file in the default folder the next start would ask again, for ever: an
+                // empty database lets the office log in and restore a backup. An existing file is never touched.
+                const QString novo = Banco::caminhoArquivo();
+                if (!QFileInfo::exists(novo) && !QFileInfo(novo).isSymLink() && Banco::criaBancoVazio(novo))
+                    Dialogos::msgbox(QStringLiteral("Foi criado um banco de dados vazio em ") + novo
+                                         + QStringLiteral(". Para recuperar os dados, entre no sistema e restaure o "
+                                                          "backup mais recente em Ferramentas > Backup > Restaurar."),
+                                     64);
+            } else
                 Dialogos::msgbox(QStringLiteral("Não foi possível gravar as configurações do sistema. "
                                                 "O Sistema será finalizado!"), 48);
         } else {

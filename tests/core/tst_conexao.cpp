@@ -173,27 +173,39 @@ private Q_SLOTS:
 
     void arquivoAusentePergunta_data()
     {
-        QTest::addColumn<QByteArray>("dados");   // what stands in place of the file
+        QTest::addColumn<QByteArray>("dados");    // what stands in place of the file
         QTest::addColumn<int>("resposta");
-        QTest::newRow("sem arquivo, Sim") << QByteArray() << int(Dialogos::Sim);
-        QTest::newRow("arquivo vazio, Não") << QByteArray("") << int(Dialogos::Nao);
+        QTest::addColumn<QByteArray>("padrao");   // what stands in the default folder
+        // The next start finds a database: the question does not come back for ever.
+        QTest::newRow("sem arquivo, Sim: banco vazio na pasta padrão") << QByteArray() << int(Dialogos::Sim) << QByteArray();
+        QTest::newRow("sem arquivo, Sim: arquivo da pasta padrão não é tocado")
+            << QByteArray() << int(Dialogos::Sim) << QByteArray("");
+        QTest::newRow("arquivo vazio, Não") << QByteArray("") << int(Dialogos::Nao) << QByteArray();
     }
     void arquivoAusentePergunta()
     {
         QFETCH(QByteArray, dados);
         QFETCH(int, resposta);
+        QFETCH(QByteArray, padrao);
         const QString caminho = Banco::caminhoArquivo();
         const QString pasta = lertextopadrao("caminhopadrao");
+        const QString novo = caminhoPadraoInicial() + "/cadastrocd.mdb";
         Banco::closeAll();
         QFile::remove(caminho);
+        QDir(caminhoPadraoInicial()).removeRecursively();
         if (!dados.isNull())
             escreve(caminho, dados);
+        if (!padrao.isNull()) {
+            QDir().mkpath(caminhoPadraoInicial());
+            escreve(novo, padrao);
+        }
         Dialogos::respondeMsgbox(resposta);
         const int antes = vezesEncerrado();
         QVERIFY(!abreconexaousuarios().ok());
         QCOMPARE(vezesEncerrado(), antes + 1);
         const auto caixas = Dialogos::registros("msgbox");
-        QCOMPARE(caixas.size(), 2);
+        const bool cria = resposta == Dialogos::Sim && padrao.isNull();
+        QCOMPARE(caixas.size(), cria ? 3 : 2);
         QCOMPARE(caixas[0].estilo, 292);
         QCOMPARE(caixas[0].texto, QStringLiteral("O Banco de dados de cadastros não foi localizado: ") + caminho
                                       + QStringLiteral(" , deseja restaurar as configurações padrão do sistema?"));
@@ -204,6 +216,18 @@ private Q_SLOTS:
             QCOMPARE(caixas[1].texto, QStringLiteral("O Sistema será finalizado!"));
             QCOMPARE(lertextopadrao("caminhopadrao"), pasta);
         }
+        if (cria) {
+            QCOMPARE(caixas[2].texto, "Foi criado um banco de dados vazio em " + Banco::caminhoArquivo()
+                                          + ". Para recuperar os dados, entre no sistema e restaure o backup mais "
+                                            "recente em Ferramentas > Backup > Restaurar.");
+            Dialogos::limpa();
+            QVERIFY(abreconexaousuarios().ok());   // the next start opens it
+            QVERIFY(Dialogos::registros().isEmpty());
+        } else if (!padrao.isNull()) {
+            QCOMPARE(conteudo(novo), padrao);
+        }
+        Banco::closeAll();
+        QDir(caminhoPadraoInicial()).removeRecursively();
     }
 
     void arquivoEstranhoNaoEhTocado_data()

@@ -1,0 +1,360 @@
+#include "shell/backup.h"
+
+#include "core/conexao.h"
+#include "core/dialogos.h"
+#include "core/integridade.h"
+#include "core/registro.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QStorageInfo>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace tivane {
+
+namespace {
+
+// Large blocks: a 1 GB file copies in seconds, not in a million small writes.
+constexpr qint64 BLOCO = 4 * 1024 * 1024;
+
+enum class Lado { Origem, Destino };
+
+// The cause of a failed system call, as the user can act on it.
+QString causa(int erro, Lado lado)
+{
+    const bool origem = lado == Lado::Origem;
+    switch (erro) {
+    case ENOSPC:
+    case EDQUOT:
+    case EFBIG:
+        return QStringLiteral("o disco de destino está cheio");
+    case EROFS:
+        return origem ? QStringLiteral("o disco de origem permite somente leitura")
+                      : QStringLiteral("o disco de destino permite somente leitura");
+    case EACCES:
+    case EPERM:
+        return origem ? QStringLiteral("não há permissão para ler o arquivo de origem")
+                      : QStringLiteral("a pasta de destino não permite gravação");
+    case ENOENT:
+    case ENOTDIR:
+        return origem ? QStringLiteral("o arquivo de origem não foi encontrado")
+                      : QStringLiteral("a pasta de destino não existe mais (o drive foi removido?)");
+    case EISDIR:
+        return QStringLiteral("o destino é uma pasta");
+    case EIO:
+    case ENODEV:
+    case ENXIO:
+    case ESTALE:
+        return QStringLiteral("houve um erro de leitura ou gravação no disco (o drive foi removido?)");
+    default:
+        return QStringLiteral("erro %1 do sistema (%2)").arg(erro).arg(QString::fromLocal8Bit(std::strerror(erro)));
+    }
+}
+
+ResultadoCopia falha(const QString& motivo)
+{
+    ResultadoCopia r;
+    r.motivo = motivo;
+    return r;
+}
+
+// Closes a descriptor once, whatever way the copy leaves.
+struct Descritor {
+    int fd = -1;
+    ~Descritor() { fecha(); }
+    int fecha()
+    {
+        if (fd < 0)
+            return 0;
+        const int r = ::close(fd);
+        fd = -1;
+        return r;
+    }
+};
+
+bool escreveTudo(int fd, const char* dados, qint64 n)
+{
+    while (n > 0) {
+        const ssize_t w = ::write(fd, dados, static_cast<size_t>(n));
+        if (w < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        dados += w;
+        n -= w;
+    }
+    return true;
+}
+
+// The real path of a file that may not exist yet: its folder resolved, then its name.
+QString caminhoReal(const QString& caminho)
+{
+    const QFileInfo fi(caminho);
+    const QString arquivo = fi.canonicalFilePath();
+    if (!arquivo.isEmpty())
+        return arquivo;
+    const QString pasta = QFileInfo(fi.absolutePath()).canonicalFilePath();
+    if (pasta.isEmpty())
+        return QDir::cleanPath(fi.absoluteFilePath());
+    return pasta + QLatin1Char('/') + fi.fileName();
+}
+
+std::function<QStringList()>& fonteUnidades()
+{
+    static std::function<QStringList()> f;
+    return f;
+}
+
+QStringList unidadesReais()
+{
+    static const QList<QByteArray> pseudo = {"tmpfs", "devtmpfs", "ramfs", "proc", "sysfs", "overlay", "squashfs",
+                                              "autofs", "devpts", "cgroup", "cgroup2", "fuse.snapfuse", "efivarfs"};
+    QStringList outras;
+    for (const QStorageInfo& v : QStorageInfo::mountedVolumes()) {
+        const QString raiz = v.rootPath();
+        const QByteArray dispositivo = v.device();
+        if (!v.isValid() || !v.isReady() || raiz == QLatin1String("/"))
+            continue;
+        // Real block devices only: loop images are snaps and system images, not drives.
+        if (!dispositivo.startsWith("/dev/") || dispositivo.startsWith("/dev/loop"))
+            continue;
+        if (pseudo.contains(v.fileSystemType()) || raiz.startsWith(QLatin1String("/snap/"))
+            || raiz.startsWith(QLatin1String("/boot")) || !QFileInfo(raiz).isDir())
+            continue;
+        if (!outras.contains(raiz))
+            outras << raiz;
+    }
+    outras.sort();
+    return QStringList{QStringLiteral("/")} + outras;
+}
+
+const QString MESMO_ARQUIVO = QStringLiteral("O Arquivo de origem é o mesmo de destino, o Backup não pode continuar!");
+
+}  // namespace
+
+ResultadoCopia copiaarquivo(const QString& origem, const QString& destino, const AndamentoCopia& andamento)
+{
+    Descritor fo;
+    fo.fd = ::open(QFile::encodeName(origem).constData(), O_RDONLY | O_CLOEXEC);
+    if (fo.fd < 0)
+        return falha(causa(errno, Lado::Origem));
+    struct stat st;
+    if (::fstat(fo.fd, &st) != 0)
+        return falha(causa(errno, Lado::Origem));
+    if (!S_ISREG(st.st_mode))
+        return falha(QStringLiteral("a origem não é um arquivo"));
+    const qint64 total = static_cast<qint64>(st.st_size);
+    if (QFileInfo(destino).isDir())
+        return falha(causa(EISDIR, Lado::Destino));
+
+    // A hidden temporary file in the destination folder, so the rename stays on one disk.
+    const QFileInfo alvo(destino);
+    QByteArray modelo = QFile::encodeName(alvo.absolutePath() + QStringLiteral("/.") + alvo.fileName()
+                                          + QStringLiteral(".copia-XXXXXX"));
+    Descritor fd;
+    fd.fd = ::mkostemp(modelo.data(), O_CLOEXEC);
+    if (fd.fd < 0)
+        return falha(causa(errno, Lado::Destino));
+    const QByteArray temporario = modelo;
+    struct Limpeza {
+        const QByteArray& nome;
+        bool manter = false;
+        ~Limpeza()
+        {
+            if (!manter)
+                ::unlink(nome.constData());
+        }
+    } limpeza{temporario};
+
+    // A replaced file keeps its permissions; a new copy is readable by its owner only.
+    struct stat anterior;
+    if (::stat(QFile::encodeName(destino).constData(), &anterior) == 0)
+        ::fchmod(fd.fd, anterior.st_mode & 07777);
+
+    QByteArray bloco(static_cast<int>(BLOCO), Qt::Uninitialized);
+    qint64 copiados = 0;
+    for (;;) {
+        const ssize_t n = ::read(fo.fd, bloco.data(), static_cast<size_t>(BLOCO));
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return falha(causa(errno, Lado::Origem));
+        }
+        if (n == 0)
+            break;
+        if (!escreveTudo(fd.fd, bloco.constData(), n))
+            return falha(causa(errno, Lado::Destino));
+        copiados += n;
+        if (andamento)
+            andamento(copiados);
+    }
+    if (copiados != total)
+        return falha(copiados < total ? QStringLiteral("o arquivo de origem terminou antes do fim esperado "
+                                                       "(o drive foi removido?)")
+                                      : QStringLiteral("o arquivo de origem mudou durante a cópia"));
+    // On disk before the name points at it: a power cut leaves the old file or the whole new one.
+    if (::fsync(fd.fd) != 0)
+        return falha(causa(errno, Lado::Destino));
+    if (fd.fecha() != 0)
+        return falha(causa(errno, Lado::Destino));
+    // A journal beside the target belongs to the file being replaced; applied to the new one it would damage it.
+    const QByteArray diario = QFile::encodeName(destino + QStringLiteral("-journal"));
+    if (::unlink(diario.constData()) != 0 && errno != ENOENT)
+        return falha(causa(errno, Lado::Destino));
+    if (::rename(temporario.constData(), QFile::encodeName(destino).constData()) != 0)
+        return falha(causa(errno, Lado::Destino));
+    limpeza.manter = true;
+    Descritor pasta;
+    pasta.fd = ::open(QFile::encodeName(alvo.absolutePath()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (pasta.fd >= 0)
+        ::fsync(pasta.fd);   // the rename itself; some removable file systems cannot, and the file is already whole
+
+    ResultadoCopia r;
+    r.ok = true;
+    r.tamanho = total;
+    return r;
+}
+
+bool mesmoarquivo(const QString& a, const QString& b)
+{
+    const QString x = a.trimmed(), y = b.trimmed();
+    if (x.isEmpty() || y.isEmpty())
+        return false;
+    struct stat sa, sb;
+    if (::stat(QFile::encodeName(x).constData(), &sa) == 0 && ::stat(QFile::encodeName(y).constData(), &sb) == 0
+        && sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino)
+        return true;
+    return caminhoReal(x) == caminhoReal(y);
+}
+
+QString textotamanho(qint64 bytes)
+{
+    return QString::number(bytes) + QStringLiteral(" bytes");
+}
+
+QString caminhoescolhido(const QString& pasta)
+{
+    QString p = pasta.trimmed();
+    if (!p.endsWith(QLatin1Char('/')))
+        p += QLatin1Char('/');
+    return p + QString::fromLatin1(ARQUIVO_BANCO);
+}
+
+qint64 copiabanco(const QString& origem, const QString& destino, ModoBackup modo)
+{
+    const bool restaura = modo == ModoBackup::Restauracao;
+    const QFileInfo fo(origem);
+    if (!fo.exists() || fo.isDir()) {
+        Dialogos::msgbox(QStringLiteral("Não foi possível encontrar o banco de dados"), 48);
+        return 0;
+    }
+    const QString pasta = QFileInfo(destino).absolutePath();
+    if (restaura)
+        QDir().mkpath(pasta);   // a data folder lost with its database
+    if (!QFileInfo(pasta).isDir()) {
+        Dialogos::msgbox(QStringLiteral("A pasta de destino não existe: ") + pasta, 48);
+        return 0;
+    }
+
+    if (restaura) {
+        const VerificacaoBanco v = verificabanco(origem);
+        if (v.estado != EstadoBanco::Bom) {
+            Dialogos::msgbox(QStringLiteral("O arquivo ") + origem + QStringLiteral(" não pode ser restaurado: ") + v.motivo
+                                 + QStringLiteral(". O banco de dados atual não foi alterado."),
+                             48);
+            return 0;
+        }
+    } else {
+        Banco::conecta();   // opening finishes or undoes a write that was interrupted
+        const VerificacaoBanco v = verificabanco(origem);
+        if (v.estado != EstadoBanco::Bom
+            && Dialogos::msgbox(QStringLiteral("Atenção: o banco de dados atual apresenta problemas: ") + v.motivo
+                                    + QStringLiteral(".\r\nUma cópia dele pode não servir para recuperar os dados. "
+                                                     "Restaure o backup mais recente em Ferramentas > Backup > "
+                                                     "Restaurar, ou procure o suporte técnico.\r\n\r\n"
+                                                     "Deseja copiar o arquivo mesmo assim?"),
+                                292)
+                   != Dialogos::Sim)
+            return 0;
+    }
+
+    if (QFileInfo::exists(destino)
+        && Dialogos::msgbox(destino.toUpper() + QStringLiteral("\r\nJá existe o arquivo neste diretório, Substituir?"), 36)
+               != Dialogos::Sim)
+        return 0;
+
+    // Our own descriptor on the file would drop the connection's locks when closed:
+    // the program lets go of the file for the copy and takes it up again after.
+    Banco::closeAll();
+    const ResultadoCopia r = copiaarquivo(origem, destino);
+    QString erro;
+    const bool reaberto = Banco::conecta(&erro);
+    if (!r.ok) {
+        Dialogos::msgbox(QStringLiteral("Erro na Cópia dos Arquivos: ") + r.motivo
+                             + (restaura ? QStringLiteral(". O banco de dados atual não foi alterado.")
+                                         : QStringLiteral(". O banco de dados não foi alterado e nenhum arquivo foi "
+                                                          "substituído.")),
+                         48);
+        return 0;
+    }
+    if (restaura && !reaberto)
+        Dialogos::msgbox(QStringLiteral("O banco de dados foi restaurado, mas não pôde ser aberto: ") + erro + QLatin1Char('.'),
+                         48);
+    return r.tamanho;
+}
+
+ResultadoBackup executabackup(ModoBackup modo, const QString& pasta)
+{
+    ResultadoBackup r;
+    const bool restaura = modo == ModoBackup::Restauracao;
+    if (pasta.trimmed().isEmpty()) {
+        Dialogos::msgbox(restaura ? QStringLiteral("Escolha a pasta de origem do backup.")
+                                  : QStringLiteral("Escolha a pasta de destino do backup."),
+                         48);
+        return r;
+    }
+    const QString banco = Banco::caminhoArquivo();
+    const QString escolhido = caminhoescolhido(pasta);
+    if (mesmoarquivo(banco, escolhido)) {
+        Dialogos::msgbox(MESMO_ARQUIVO, 64);
+        return r;
+    }
+    r.destino = restaura ? banco : escolhido;
+    r.tamanho = restaura ? copiabanco(escolhido, banco, modo) : copiabanco(banco, escolhido, modo);
+    return r;
+}
+
+QStringList listaunidades()
+{
+    return fonteUnidades() ? fonteUnidades()() : unidadesReais();
+}
+
+void defineFonteUnidades(std::function<QStringList()> fonte)
+{
+    fonteUnidades() = std::move(fonte);
+}
+
+QString unidadenova(const QStringList& antes, const QStringList& agora)
+{
+    QString nova;
+    for (const QString& u : agora)
+        if (!antes.contains(u))
+            nova = u;
+    return nova;
+}
+
+QString pastabackupautomatico(const QString& unidade, const QDate& dia)
+{
+    QString raiz = unidade;
+    if (!raiz.endsWith(QLatin1Char('/')))
+        raiz += QLatin1Char('/');
+    return raiz + QStringLiteral("backup") + dia.toString(QStringLiteral("ddMMyyyy"));
+}
+
+}  // namespace tivane

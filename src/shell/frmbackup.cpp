@@ -1,0 +1,436 @@
+#include "shell/frmbackup.h"
+
+#include "core/conexao.h"
+#include "core/dialogos.h"
+#include "core/formularios.h"
+#include "core/janelas.h"
+#include "core/registro.h"
+#include "shell/frmaguarde.h"
+#include "shell/frmprincipal.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QEvent>
+#include <QFileSystemModel>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QShortcut>
+#include <QStyle>
+#include <QTimer>
+#include <QTreeView>
+#include <QVBoxLayout>
+#include <sqlcipher/sqlite3.h>
+
+namespace tivane {
+
+namespace {
+
+const char* const NOME = "frmbackup";
+const QString DESTINO = QStringLiteral("Selecione o destino");
+const QString ORIGEM = QStringLiteral("Selecione a origem");
+
+RegistroJanela reg(NOME, [] { return new FrmBackup; }, Janelas::Mdi);
+
+FrmBackup* abreEm(ModoBackup modo)
+{
+    auto* j = qobject_cast<FrmBackup*>(Janelas::abre(QString::fromLatin1(NOME)));
+    if (j)
+        j->definemodo(modo);
+    return j;
+}
+
+// ---- Automatic backup -------------------------------------------------------
+
+// Drives mounted when the automatic backup started: a new one is any other.
+QStringList& unidadesIniciais()
+{
+    static QStringList u;
+    return u;
+}
+
+QStringList atualizadrives(FrmPrincipal* p)
+{
+    const QStringList unidades = listaunidades();
+    p->drives()->clear();
+    p->drives()->addItems(unidades);
+    return unidades;
+}
+
+void iniciabackupautomatico()
+{
+    FrmPrincipal* p = FrmPrincipal::atual();
+    if (!p)
+        return;
+    unidadesIniciais() = atualizadrives(p);
+    p->lblnumdrives()->setText(QString::number(unidadesIniciais().size()));
+    p->temporefresh()->start();
+    FrmAguarde::abre(QStringLiteral("Insira o Pen Drive para backup automático..."));
+    FrmAguarde::defineMaximo(10);
+}
+
+// The copy closes the program's connection: never under an open message box
+// or in the middle of another operation's write.
+bool podecopiaragora()
+{
+    if (QApplication::activeModalWidget())
+        return false;
+    sqlite3* db = Banco::conexao();
+    return !db || sqlite3_get_autocommit(db);
+}
+
+void copiaparaunidade(const QString& unidade)
+{
+    const QString pasta = pastabackupautomatico(unidade, QDate::currentDate());
+    if (!QDir().mkpath(pasta)) {
+        Dialogos::msgbox(QStringLiteral("Erro na Cópia dos Arquivos: não foi possível criar a pasta ") + pasta
+                             + QStringLiteral(" (o drive permite somente leitura ou está cheio). "
+                                              "O banco de dados não foi alterado."),
+                         48);
+        return;
+    }
+    auto* j = qobject_cast<FrmBackup*>(Janelas::carrega(QString::fromLatin1(NOME)));
+    if (!j)
+        return;
+    j->definemodo(ModoBackup::Backup);
+    j->findChild<QLineEdit*>(QStringLiteral("txtcaminho"))->setText(pasta);
+    j->avancabackup();
+    if (j->findChild<QLineEdit*>(QStringLiteral("txttamanho"))->text() != textotamanho(0))
+        Dialogos::msgbox(QStringLiteral("Backup Realizado com sucesso!"), 64);
+    Janelas::fecha(QString::fromLatin1(NOME));
+}
+
+void tickbackupautomatico()
+{
+    FrmPrincipal* p = FrmPrincipal::atual();
+    // A tick already queued when the copy or fechajanelas stopped the timer does nothing.
+    if (!p || !p->temporefresh()->isActive())
+        return;
+    const int valor = FrmAguarde::valor();
+    if (valor >= 0)
+        FrmAguarde::defineValor(valor < 10 ? valor + 1 : 1);
+    if (podecopiaragora()) {
+        const QString nova = unidadenova(unidadesIniciais(), atualizadrives(p));
+        if (!nova.isEmpty()) {
+            FrmAguarde::fecha();
+            p->temporefresh()->stop();
+            p->drives()->setCurrentIndex(p->drives()->findText(nova));
+            copiaparaunidade(nova);
+        }
+    }
+    mostrabarraprincipal(true);
+}
+
+RegistroComando criar("mnucriabackup", [] { abreEm(ModoBackup::Backup); });
+RegistroComando restaurar("mnurestaurabackup", [] { abreEm(ModoBackup::Restauracao); });
+RegistroComando automatico("mnubackupauto", iniciabackupautomatico);
+RegistroComando refresh("temporefresh", tickbackupautomatico);
+
+QPushButton* botao(const QString& legenda, const char* nome, QWidget* pai)
+{
+    auto* b = new QPushButton(legenda, pai);
+    b->setObjectName(QString::fromLatin1(nome));
+    b->setMinimumSize(110, 32);
+    return b;
+}
+
+// The picture and caption that tell the mode at a glance.
+QWidget* figura(const char* nome, QStyle::StandardPixmap icone, const QString& legenda, QWidget* pai)
+{
+    auto* f = new QGroupBox(pai);
+    f->setObjectName(QString::fromLatin1(nome));
+    auto* l = new QVBoxLayout(f);
+    auto* img = new QLabel(f);
+    img->setPixmap(f->style()->standardIcon(icone).pixmap(64, 64));
+    img->setAlignment(Qt::AlignCenter);
+    auto* texto = new QLabel(legenda, f);
+    texto->setAlignment(Qt::AlignCenter);
+    texto->setFont(fonteserif(14));
+    l->addWidget(img);
+    l->addWidget(texto);
+    f->hide();
+    return f;
+}
+
+}  // namespace
+
+FrmBackup::FrmBackup()
+{
+    setObjectName(QString::fromLatin1(NOME));
+    setWindowTitle(QStringLiteral("Backup do Banco de Dados do Tivane Dízimos"));
+
+    auto* frame = new QGroupBox(QStringLiteral("Backup Tivane Dízimos"), this);
+    frame->setObjectName(QStringLiteral("Frameprincipal"));
+    auto* principal = new QVBoxLayout(frame);
+
+    // Folder panel.
+    destino_ = new QGroupBox(DESTINO, frame);
+    destino_->setObjectName(QStringLiteral("Framedestino"));
+    auto* gd = new QGridLayout(destino_);
+    drive_ = new QComboBox(destino_);
+    drive_->setObjectName(QStringLiteral("Drive1"));
+    modelo_ = new QFileSystemModel(this);
+    modelo_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
+    modelo_->setRootPath(QStringLiteral("/"));
+    dir_ = new QTreeView(destino_);
+    dir_->setObjectName(QStringLiteral("Dir1"));
+    dir_->setModel(modelo_);
+    for (int c = 1; c < modelo_->columnCount(); ++c)
+        dir_->hideColumn(c);
+    dir_->header()->hide();
+    dir_->setMinimumSize(320, 240);
+    caminho_ = new QLineEdit(destino_);
+    caminho_->setObjectName(QStringLiteral("txtcaminho"));
+    frame1_ = figura("Frame1", QStyle::SP_DialogSaveButton, QStringLiteral("BACKUP"), destino_);
+    frame2_ = figura("Frame2", QStyle::SP_BrowserReload, QStringLiteral("RESTAURAR"), destino_);
+    auto* avancar = botao(QStringLiteral("&Avançar >>"), "cmdavancar", destino_);
+    avancar->setDefault(true);
+    auto* novapasta = botao(QStringLiteral("&Nova Pasta"), "cmdnovapasta", destino_);
+    auto* sai = botao(QStringLiteral("&Sair"), "cmdsai", destino_);
+    gd->addWidget(drive_, 0, 0);
+    gd->addWidget(dir_, 1, 0, 4, 1);
+    gd->addWidget(frame1_, 1, 1);
+    gd->addWidget(frame2_, 2, 1);
+    gd->addWidget(new QLabel(QStringLiteral("Caminho :"), destino_), 5, 0);
+    gd->addWidget(caminho_, 6, 0);
+    auto* botoes = new QHBoxLayout;
+    for (QPushButton* b : {avancar, novapasta, sai})
+        botoes->addWidget(b);
+    gd->addLayout(botoes, 7, 0, 1, 2);
+    principal->addWidget(destino_);
+
+    // New-folder panel.
+    novapasta_ = new QGroupBox(QStringLiteral("Criar nova pasta"), frame);
+    novapasta_->setObjectName(QStringLiteral("Framenovapasta"));
+    auto* gn = new QGridLayout(novapasta_);
+    lblcaminho_ = new QLabel(novapasta_);
+    lblcaminho_->setObjectName(QStringLiteral("lblcaminho"));
+    txtpasta_ = new QLineEdit(novapasta_);
+    txtpasta_->setObjectName(QStringLiteral("txtpasta"));
+    auto* criar = botao(QStringLiteral("&Criar"), "cmdcriar", novapasta_);
+    auto* voltar = botao(QStringLiteral("&Voltar"), "cmdsair", novapasta_);
+    gn->addWidget(new QLabel(QStringLiteral("Caminho Atual:"), novapasta_), 0, 0);
+    gn->addWidget(lblcaminho_, 0, 1);
+    gn->addWidget(new QLabel(QStringLiteral("Nome da Pasta:"), novapasta_), 1, 0);
+    gn->addWidget(txtpasta_, 1, 1);
+    auto* bn = new QHBoxLayout;
+    bn->addWidget(criar);
+    bn->addWidget(voltar);
+    gn->addLayout(bn, 2, 0, 1, 2);
+    principal->addWidget(novapasta_);
+
+    // Success panel.
+    sucesso_ = new QGroupBox(frame);
+    sucesso_->setObjectName(QStringLiteral("Framesucesso"));
+    auto* gs = new QGridLayout(sucesso_);
+    auto* realizado = new QLabel(QStringLiteral("REALIZADO COM SUCESSO !!!"), sucesso_);
+    realizado->setFont(fonteserif(16));
+    lblstatus_ = new QLabel(sucesso_);
+    lblstatus_->setObjectName(QStringLiteral("lblstatus"));
+    lblstatus_->setWordWrap(true);
+    tamanho_ = new QLineEdit(sucesso_);
+    tamanho_->setObjectName(QStringLiteral("txttamanho"));
+    auto* lblimpressoes = new QLabel(sucesso_);
+    lblimpressoes->setObjectName(QStringLiteral("lblimpressoes"));
+    auto* tamanho2 = new QLineEdit(sucesso_);
+    tamanho2->setObjectName(QStringLiteral("txttamanho2"));
+    for (QLineEdit* t : {tamanho_, tamanho2}) {
+        // Shown, never edited.
+        t->setReadOnly(true);
+        t->setFrame(false);
+        t->setFocusPolicy(Qt::NoFocus);
+        QPalette pal = t->palette();
+        pal.setColor(QPalette::Base, pal.color(QPalette::Window));
+        pal.setColor(QPalette::Text, Qt::red);
+        t->setPalette(pal);
+    }
+    auto* sair = botao(QStringLiteral("&Sair"), "Cmdvoltar", sucesso_);
+    gs->addWidget(realizado, 0, 0, 1, 2);
+    gs->addWidget(lblstatus_, 1, 0, 1, 2);
+    gs->addWidget(new QLabel(QStringLiteral("Tamanho do Banco de dados :"), sucesso_), 2, 0);
+    gs->addWidget(tamanho_, 2, 1);
+    gs->addWidget(lblimpressoes, 3, 0);
+    gs->addWidget(tamanho2, 3, 1);
+    gs->addWidget(sair, 4, 1, Qt::AlignRight);
+    principal->addWidget(sucesso_);
+
+    timer1_ = new QTimer(this);
+    timer1_->setObjectName(QStringLiteral("Timer1"));
+    timer2_ = new QTimer(this);
+    timer2_->setObjectName(QStringLiteral("Timer2"));
+    // The status label names the file written, so the user knows where the copy is.
+    for (QTimer* t : {timer1_, timer2_})
+        connect(t, &QTimer::timeout, this, [this] { lblstatus_->setText(QStringLiteral("Arquivo: ") + copiado_); });
+
+    destino_->hide();
+    novapasta_->hide();
+    sucesso_->hide();
+
+    connect(drive_, &QComboBox::currentTextChanged, this, &FrmBackup::trocadrive);
+    connect(dir_->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& atual) {
+                if (atual.isValid())
+                    caminho_->setText(modelo_->filePath(atual));
+            });
+    connect(avancar, &QPushButton::clicked, this, &FrmBackup::avancabackup);
+    connect(novapasta, &QPushButton::clicked, this, &FrmBackup::novapasta);
+    connect(criar, &QPushButton::clicked, this, &FrmBackup::criapasta);
+    connect(voltar, &QPushButton::clicked, this, &FrmBackup::voltapasta);
+    connect(txtpasta_, &QLineEdit::returnPressed, this, &FrmBackup::criapasta);
+    for (QPushButton* b : {sai, sair})
+        connect(b, &QPushButton::clicked, this, [] { fechajanelas(); });
+    // "Avançar" is the default button: Enter anywhere in the folder panel presses it.
+    for (int tecla : {Qt::Key_Return, Qt::Key_Enter}) {
+        auto* atalho = new QShortcut(QKeySequence(tecla), destino_);
+        atalho->setContext(Qt::WidgetWithChildrenShortcut);
+        connect(atalho, &QShortcut::activated, this, &FrmBackup::avancabackup);
+    }
+
+    // Load: every drive, the root of the file system chosen, the toolbar away.
+    {
+        const QSignalBlocker bloqueio(drive_);
+        drive_->addItems(listaunidades());
+        drive_->setCurrentIndex(drive_->findText(QStringLiteral("/")));
+    }
+    driveAtual_ = QStringLiteral("/");
+    dir_->setRootIndex(modelo_->index(driveAtual_));
+    caminho_->setText(driveAtual_);
+    frame->adjustSize();
+    mostrabarraprincipal(false);
+    mantemframecentralizado(this);
+}
+
+bool FrmBackup::event(QEvent* e)
+{
+    if (e->type() == QEvent::Show)
+        mostrabarraprincipal(false);
+    return QWidget::event(e);
+}
+
+void FrmBackup::definemodo(ModoBackup modo)
+{
+    const bool backup = modo == ModoBackup::Backup;
+    destino_->setTitle(backup ? DESTINO : ORIGEM);
+    frame1_->setVisible(backup);
+    frame2_->setVisible(!backup);
+    novapasta_->hide();
+    sucesso_->hide();
+    destino_->show();
+}
+
+void FrmBackup::avancabackup()
+{
+    ModoBackup modo;
+    if (destino_->title() == DESTINO)
+        modo = ModoBackup::Backup;
+    else if (destino_->title() == ORIGEM)
+        modo = ModoBackup::Restauracao;
+    else
+        return;
+    const ResultadoBackup r = executabackup(modo, caminho_->text());
+    tamanho_->setText(textotamanho(r.tamanho));
+    limpaframes();
+    if (r.tamanho > 0) {
+        copiado_ = r.destino;
+        lblstatus_->setText(QStringLiteral("Arquivo: ") + copiado_);
+        sucesso_->show();
+        (modo == ModoBackup::Backup ? timer1_ : timer2_)->start(500);
+    } else {
+        destino_->show();
+        timer1_->stop();
+    }
+}
+
+void FrmBackup::CopyFile(const QString& origem, const QString& destino, qint64& tamanho)
+{
+    tamanho = copiabanco(origem, destino,
+                         destino_->title() == ORIGEM ? ModoBackup::Restauracao : ModoBackup::Backup);
+}
+
+void FrmBackup::limpaframes()
+{
+    timer1_->stop();
+    destino_->hide();
+    sucesso_->hide();
+}
+
+QString FrmBackup::pastaatual() const
+{
+    const QModelIndex i = dir_->currentIndex();
+    return i.isValid() ? modelo_->filePath(i) : driveAtual_;
+}
+
+void FrmBackup::definepasta(const QString& pasta)
+{
+    const QModelIndex i = modelo_->index(pasta);
+    if (i.isValid() && i != dir_->rootIndex()) {
+        dir_->setCurrentIndex(i);
+        dir_->scrollTo(i);
+    } else {
+        dir_->setCurrentIndex(QModelIndex());
+    }
+    caminho_->setText(pasta);
+}
+
+void FrmBackup::trocadrive()
+{
+    const QString unidade = drive_->currentText();
+    if (unidade.isEmpty() || unidade == driveAtual_)
+        return;
+    const QFileInfo fi(unidade);
+    if (!fi.isDir() || !fi.isReadable() || !QDir(unidade).exists()) {
+        Dialogos::msgbox(QStringLiteral("Erro ao Acessar Drive"), 16);
+        const QSignalBlocker bloqueio(drive_);
+        drive_->setCurrentIndex(drive_->findText(driveAtual_));
+        return;
+    }
+    driveAtual_ = unidade;
+    dir_->setRootIndex(modelo_->index(unidade));
+    definepasta(unidade);
+}
+
+void FrmBackup::novapasta()
+{
+    txtpasta_->setText(QStringLiteral("BackupQuarda"));
+    lblcaminho_->setText(pastaatual());
+    destino_->hide();
+    novapasta_->show();
+    txtpasta_->setFocus();
+    txtpasta_->selectAll();
+}
+
+void FrmBackup::criapasta()
+{
+    const QString nome = txtpasta_->text().trimmed();
+    if (nome.isEmpty() || nome == QLatin1String(".") || nome == QLatin1String("..") || nome.contains(QLatin1Char('/'))) {
+        Dialogos::msgbox(QStringLiteral("Nome de pasta inválido: \"") + txtpasta_->text()
+                             + QStringLiteral("\". Digite um nome sem \"/\"."),
+                         48);
+        txtpasta_->setFocus();
+        return;
+    }
+    const QString pasta = QDir(lblcaminho_->text()).filePath(nome);
+    if (QFileInfo::exists(pasta)) {
+        Dialogos::msgbox(QStringLiteral("A pasta ") + pasta + QStringLiteral(" já existe."), 48);
+    } else if (!QDir(lblcaminho_->text()).mkdir(nome)) {
+        Dialogos::msgbox(QStringLiteral("Não foi possível criar a pasta ") + pasta
+                             + QStringLiteral(": a pasta atual não permite gravação ou não existe mais."),
+                         48);
+        txtpasta_->setFocus();
+        return;
+    }
+    voltapasta();
+}
+
+void FrmBackup::voltapasta()
+{
+    novapasta_->hide();
+    destino_->show();
+}
+
+}  // namespace tivane
