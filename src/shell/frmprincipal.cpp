@@ -4,6 +4,7 @@
 #include "core/formularios.h"
 #include "core/janelas.h"
 #include "core/registro.h"
+#include "core/versao.h"
 #include "shell/frmaguarde.h"
 
 #include <QAction>
@@ -34,11 +35,6 @@ namespace {
 
 const char* const NOME = "frmprincipal";
 RegistroJanela reg(NOME, [] { return new FrmPrincipal; }, Janelas::Maximizada);
-
-// Version shown by "Versão Atual"; keep in step with the project version.
-constexpr int VERSAO_MAIOR = 1;
-constexpr int VERSAO_MENOR = 0;
-constexpr int VERSAO_REVISAO = 0;
 
 // The settings window's name is written with a capital F; a lower-case
 // registration is accepted too.
@@ -405,6 +401,13 @@ bool FrmPrincipal::definefundo(const QString& caminho)
     return area_->personalizada;
 }
 
+void FrmPrincipal::limpafundo()
+{
+    area_->figura = QImage();
+    area_->personalizada = false;
+    area_->viewport()->update();
+}
+
 bool FrmPrincipal::fundopersonalizado() const
 {
     return area_->personalizada;
@@ -483,9 +486,14 @@ void definesaida(void (*funcao)())
     g_saida = funcao ? funcao : saidaPadrao;
 }
 
+QImage figurapadraofundo()
+{
+    return figuraPadrao();
+}
+
 QString mensagemversao()
 {
-    return QStringLiteral("Versão do Sistema: %1.%2.%3").arg(VERSAO_MAIOR).arg(VERSAO_MENOR).arg(VERSAO_REVISAO);
+    return QStringLiteral("Versão do Sistema: ") + versaosistema();
 }
 
 }  // namespace tivane

@@ -39,6 +39,8 @@ public:
     // or empty file, or one that is not a picture keeps the built-in picture.
     // True when the file's picture is now shown.
     bool definefundo(const QString& caminho);
+    // No picture at all, only the workspace colour ("Excluir Fundo").
+    void limpafundo();
     bool fundopersonalizado() const;
     QImage fundo() const;
 
@@ -83,6 +85,9 @@ void fechajanelas();
 void sairdosistema();
 // Tests replace the way out so the process lives on; null restores it.
 void definesaida(void (*funcao)());
+
+// The built-in background picture.
+QImage figurapadraofundo();
 
 // "Versão do Sistema: " and the program's version (major.minor.revision).
 QString mensagemversao();

@@ -106,6 +106,29 @@ FrmSenha::FrmSenha(QWidget* parent)
             lblinstrucao_->setText(t.mid(1) + t.left(1));
     });
 
+    // The title's colour cycle: green to white, then orange passes back and forth.
+    tempocor_ = new QTimer(this);
+    tempocor_->setObjectName("tempocor");
+    tempocor2_ = new QTimer(this);
+    tempocor2_->setObjectName("tempocor2");
+    const auto ciclo = [this, titulo](QTimer* este, QTimer* outro, int* contador, int passo) {
+        qint32 cor = 0;
+        if (passocortitulo(gradiente_, *contador, passo, &cor)) {
+            QPalette p = titulo->palette();
+            p.setColor(QPalette::WindowText, ColorGradiente::paraQColor(cor));
+            titulo->setPalette(p);
+        } else {
+            este->stop();
+            outro->start();
+        }
+    };
+    for (QTimer* t : {tempocor_, tempocor2_})
+        t->setInterval(400);
+    connect(tempocor_, &QTimer::timeout, this, [this, ciclo] { ciclo(tempocor_, tempocor2_, &contadorcor_, 1); });
+    connect(tempocor2_, &QTimer::timeout, this, [this, ciclo] { ciclo(tempocor2_, tempocor_, &contadorcor2_, 2); });
+    gradiente_.SetColor(0, 0x00FF00);
+    gradiente_.SetColor(10, 0xFFFFFF);
+
     carregausuarioslogin();
     timerinstrucao_->start();
     // The first user is already chosen: typing goes straight into the password.

@@ -1,5 +1,7 @@
 #pragma once
 // The login window: the program's first window.
+#include "core/colorgradiente.h"
+
 #include <QDialog>
 
 class QComboBox;
@@ -43,6 +45,12 @@ private:
     QTimer* timerinstrucao_;
     QTreeWidget* listausuarios_;
     bool logou_ = false;
+    // Title colour cycle: two timers that nothing starts.
+    ColorGradiente gradiente_;
+    QTimer* tempocor_;
+    QTimer* tempocor2_;
+    int contadorcor_ = 0;
+    int contadorcor2_ = 0;
 };
 
 }  // namespace tivane

@@ -2,15 +2,20 @@
 
 #include "core/dialogos.h"
 #include "core/janelas.h"
+#include "core/colorgradiente.h"
 #include "core/registro.h"
 #include "shell/frmsenha.h"
 
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSettings>
+#include <QTimer>
 
 using namespace tivane;
+
+using Mudancas = QList<QPair<int, qint32>>;   // stop and colour given to SetColor, in order
 
 class TstFrmSenha : public QObject {
     Q_OBJECT
@@ -126,6 +131,91 @@ private Q_SLOTS:
         Dialogos::limpa();
         QTest::keyClick(combo(j), Qt::Key_F6);
         QVERIFY(Dialogos::registros("msgbox").isEmpty());
+    }
+    // Stops as "&HBBGGRR" texts after each change: new object, index out of range, a set
+    // middle stop, cleared again, an uneven segment (12.5 % rounds to 12), an end stop cleared.
+    void gradiente_data()
+    {
+        QTest::addColumn<Mudancas>("mudancas");
+        QTest::addColumn<QString>("paradas");
+        const QString cinzas = "000000 1A1A1A 333333 4C4C4C 666666 808080 999999 B2B2B2 CCCCCC E6E6E6 FFFFFF";
+        QTest::newRow("novo: metades para o par") << Mudancas{} << cinzas;
+        QTest::newRow("índice fora") << Mudancas{{11, 0xFF}, {-1, 0xFF}} << cinzas;
+        QTest::newRow("vermelho no meio") << Mudancas{{5, 0x0000FF}}
+                                          << "000000 000033 000066 000099 0000CC 0000FF 3333FF 6666FF 9999FF CCCCFF FFFFFF";
+        QTest::newRow("limpo de novo") << Mudancas{{5, 0x0000FF}, {5, -1}} << cinzas;
+        QTest::newRow("trecho de oito") << Mudancas{{8, 0xFFFFFF}}
+                                        << "000000 1F1F1F 404040 616161 808080 9E9E9E BFBFBF E0E0E0 FFFFFF FFFFFF FFFFFF";
+        QTest::newRow("ponta não se limpa") << Mudancas{{0, 0x00FF00}, {0, -1}}
+                                            << "00FF00 1AFF1A 33FF33 4CFF4C 66FF66 80FF80 99FF99 B2FFB2 CCFFCC E6FFE6 FFFFFF";
+    }
+    void gradiente()
+    {
+        QFETCH(Mudancas, mudancas);
+        QFETCH(QString, paradas);
+        ColorGradiente g;
+        for (const auto& [indice, cor] : mudancas)
+            g.SetColor(indice, cor);
+        QStringList lidas;
+        for (int i = 0; i <= 10; ++i)
+            lidas << QString::number(g.GetColor(i), 16).toUpper().rightJustified(6, '0');
+        QCOMPARE(lidas.join(' '), paradas);
+        QCOMPARE(g.GetColor(11) + g.GetColor(-1), 0);
+        QCOMPARE(g.GetColor(), g.GetColor(0));
+    }
+
+    void gradientePorPercentual()
+    {
+        ColorGradiente g;
+        // Between stops 5 (128) and 6 (153) at 50 %: 140.5 rounds to 140.
+        const QList<QPair<float, qint32>> casos = {{0, 0}, {-5, 0}, {100, 0xFFFFFF}, {150, 0xFFFFFF},
+                                                   {50, 0x808080}, {55, 0x8C8C8C}, {99.99f, 0xFFFFFF}};
+        for (const auto& [p, cor] : casos)
+            QVERIFY2(g.GetGradientColor(p) == cor, qPrintable(QString::number(p)));
+        g.SetColorRGB(5, 300, 0, -4);   // components clamp to 0..255
+        QCOMPARE(g.GetColor(5), 0x0000FF);
+        QWidget w;
+        w.resize(20, 11);
+        g.PaintObject(&w);
+        const QImage img = w.grab().toImage();
+        QCOMPARE(img.pixelColor(3, 0), QColor(Qt::black));
+        QCOMPARE(img.pixelColor(3, 5), QColor(Qt::red));
+        QCOMPARE(img.pixelColor(3, 10), QColor(Qt::white));
+    }
+
+    // The login title's cycle: green to white, then the two orange passes take turns.
+    void cicloDaCorDoTitulo()
+    {
+        ColorGradiente g;
+        g.SetColor(0, 0x00FF00);
+        g.SetColor(10, 0xFFFFFF);
+        int contador = 0;
+        qint32 cor = -1;
+        for (int passo : {1, 2, 1}) {
+            const qint32 inicio = g.GetColor(0), fim = g.GetColor(10);
+            for (int i = 0; i <= 10; ++i) {
+                QVERIFY(passocortitulo(g, contador, passo, &cor));
+                QCOMPARE(cor, g.GetColor(i));
+            }
+            QCOMPARE(cor, fim);
+            QVERIFY(inicio != fim);
+            QVERIFY(!passocortitulo(g, contador, passo, &cor));
+            QCOMPARE(contador, 0);
+            QCOMPARE(g.GetColor(0), passo == 1 ? 0xC0E0FF : 0x0080FF);
+            QCOMPARE(g.GetColor(10), passo == 1 ? 0x0080FF : 0xC0E0FF);
+        }
+        // The window's timers are never started; started, they colour the title and hand over.
+        FrmSenha j;
+        auto* tempocor = j.findChild<QTimer*>("tempocor");
+        auto* tempocor2 = j.findChild<QTimer*>("tempocor2");
+        QVERIFY(tempocor && tempocor2 && !tempocor->isActive() && !tempocor2->isActive());
+        QCOMPARE(tempocor->interval() + tempocor2->interval(), 800);
+        tempocor->setInterval(1);
+        tempocor2->setInterval(100000);
+        tempocor->start();
+        QTRY_VERIFY(tempocor2->isActive());
+        QVERIFY(!tempocor->isActive());
+        QCOMPARE(j.findChild<QLabel*>("lblquardalegal")->palette().color(QPalette::WindowText), QColor(Qt::white));
     }
 };
 

@@ -4,6 +4,7 @@
 #include "core/janelas.h"
 #include "core/registro.h"
 #include "core/texto.h"
+#include "shell/frmconfiguracoes.h"
 #include "tithes/frmrecibo.h"
 #include "tithes/recibo.h"
 
@@ -26,6 +27,21 @@ void opcoes(const QString& f)   // options "01", "02", "05", "06", "07" from fiv
 {
     for (int i = 0; i < 5; ++i)
         gravaopcao(QStringList{"01", "02", "05", "06", "07"}[i], f[i] == '1');
+}
+
+// The same through the settings window, as the office sets them.
+void opcoesPelaJanela(const QString& f, const QString& central)
+{
+    auto* j = qobject_cast<FrmConfiguracoes*>(Janelas::abre("Frmconfiguracoes"));
+    QVERIFY(j);
+    j->findChild<QRadioButton*>(f[0] == '1' ? "optrecibo0" : "optrecibo1")->click();
+    j->findChild<QRadioButton*>(f[1] == '1' ? "optcorrecibo0" : "optcorrecibo1")->click();
+    const QStringList caixas = {"chkcodigo", "chkmargem", "chkmesreferencia"};
+    for (int i = 0; i < 3; ++i)
+        j->findChild<QCheckBox*>(caixas[i])->setChecked(f[2 + i] == '1');
+    j->findChild<QLineEdit*>("txtmensagemcentral")->setText(central);
+    j->findChild<QPushButton*>("cmdsalvar")->click();
+    QTRY_VERIFY(!Janelas::instancia("Frmconfiguracoes"));
 }
 
 QImage desenha(const ModeloRecibo& m, int dpi)
@@ -87,18 +103,26 @@ private Q_SLOTS:
     void modelo_data()
     {
         QTest::addColumn<QString>("f");
+        QTest::addColumn<bool>("janela");   // set in the settings window
         for (const char* f : {"01000", "11000", "00000", "01100", "01010", "01001", "10111"})
-            QTest::newRow(f) << QString(f);
+            QTest::newRow(f) << QString(f) << false;
+        for (const char* f : {"11000", "00000", "10111"})
+            QTest::newRow(qPrintable(QString("janela ") + f)) << QString(f) << true;
     }
     void modelo()
     {
         QFETCH(QString, f);
+        QFETCH(bool, janela);
         pagamento("00003/26");
         teste::sql("UPDATE igreja SET fantasia = 'Paróquia São José', rua = 'Rua A, 10', bairro = NULL, cidade = 'Niterói',"
                    " tel = '(21) 2222-0000', site = 'www.psj.org'");
-        opcoes(f);
-        const QString central = f == "01000" ? "" : "OFERTA";
-        gravatextopadrao("msgcentral", central);
+        const QString central = f == "01000" ? "" : janela ? "OFERTA \"ESPECIAL\" DE AÇÃO" : "OFERTA";
+        if (janela) {
+            opcoesPelaJanela(f, central);
+        } else {
+            opcoes(f);
+            gravatextopadrao("msgcentral", central);
+        }
         ModeloRecibo m;
         QCOMPARE(montarecibo("00003/26", &m, QDate(2026, 2, 5)), Leitura::Encontrado);
         QCOMPARE((QStringList{m.codigo, m.nome, m.valor, m.data, m.matricula, m.mes, m.ano, m.fantasia, m.endereco,
