@@ -124,6 +124,10 @@ FrmConfiguracoes::FrmConfiguracoes()
     txttempolimite_->installEventFilter(this);
     ltempo->addWidget(txttempolimite_);
     ltempo->addWidget(new QLabel(QStringLiteral("Dias"), frametempolimite_));
+    // Its place stays when hidden, so the frame does not jump when the box is checked.
+    QSizePolicy politica = frametempolimite_->sizePolicy();
+    politica.setRetainSizeWhenHidden(true);
+    frametempolimite_->setSizePolicy(politica);
     frametempolimite_->hide();
     lsistema->addWidget(frametempolimite_);
     esquerda->addWidget(sistema);
@@ -170,11 +174,7 @@ FrmConfiguracoes::FrmConfiguracoes()
     txtcaminhologo_->setObjectName(QStringLiteral("txtcaminho3"));
     txtcaminhologo_->hide();
 
-    connect(chkbloqueia_, &QCheckBox::toggled, this, [this](bool marcado) {
-        frametempolimite_->setVisible(marcado);
-        this->frame()->adjustSize();
-        centralizaframe(this);
-    });
+    connect(chkbloqueia_, &QCheckBox::toggled, frametempolimite_, &QWidget::setVisible);
     connect(salvar, &QPushButton::clicked, this, &FrmConfiguracoes::salvar);
     connect(restaurar, &QPushButton::clicked, this, &FrmConfiguracoes::restaurar);
     connect(voltar, &QPushButton::clicked, this, &FrmConfiguracoes::voltar);
@@ -186,11 +186,6 @@ FrmConfiguracoes::FrmConfiguracoes()
     txtcaminhologo_->setText(lertextopadrao(QStringLiteral("caminhologo")));
     carregalogoigreja(this);
     mantemframecentralizado(this);
-}
-
-QGroupBox* FrmConfiguracoes::frame() const
-{
-    return findChild<QGroupBox*>(QStringLiteral("Frameprincipal"));
 }
 
 bool FrmConfiguracoes::event(QEvent* e)

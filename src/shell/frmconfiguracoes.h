@@ -33,8 +33,6 @@ protected:
     bool eventFilter(QObject* o, QEvent* e) override;
 
 private:
-    QGroupBox* frame() const;
-
     QRadioButton* optrecibo_[2];
     QRadioButton* optcorrecibo_[2];
     QCheckBox* chkbloqueia_;
