@@ -5,6 +5,7 @@
 #include "core/formularios.h"
 #include "core/janelas.h"
 #include "core/registro.h"
+#include "shell/verificacao.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -201,6 +202,8 @@ bool FrmSenha::entrarnosistema()
         Janelas::defineAreaMdi(area);
         principal->showMaximized();
     }
+    // A damaged file is told early, without slowing the login down.
+    verificabancoaposlogin(Banco::caminhoArquivo());
     close();
     return true;
 }

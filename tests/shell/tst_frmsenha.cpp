@@ -5,6 +5,8 @@
 #include "core/colorgradiente.h"
 #include "core/registro.h"
 #include "shell/frmsenha.h"
+#include "shell/verificacao.h"
+#include "core/conexao.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -49,6 +51,36 @@ private Q_SLOTS:
         teste::limpaConfiguracoes();
         teste::criaBancoTeste();
         Dialogos::limpa();
+    }
+
+    // First: the check runs once per start.
+    void bancoDanificadoAvisaUmaVezAposLogin()
+    {
+        teste::sql("BEGIN");
+        for (int i = 1; i <= 3000; ++i)
+            teste::sql(QString("INSERT INTO dizimistas (codigo, nome) VALUES ('%1', 'Nome %1')").arg(i, 4, 10, QChar('0')));
+        teste::sql("COMMIT");
+        Banco::closeAll();
+        QFile f(Banco::caminhoArquivo());
+        QVERIFY(f.open(QIODevice::ReadWrite));
+        f.seek(f.size() / 2 / 1024 * 1024);
+        f.write(QByteArray(1024, 'x'));
+        f.close();
+        for (int vez = 0; vez < 2; ++vez) {
+            FrmSenha j;
+            QVERIFY(entra(j, "Master", "qorm64"));
+            QVERIFY(aguardaverificacao());
+        }
+        const QList<Dialogos::Registro> avisos = Dialogos::registros("msgbox");
+        QCOMPARE(avisos.size(), 1);
+        QCOMPARE(avisos.first().estilo, 48);
+        QCOMPARE(avisos.first().texto, avisoverificacao(Banco::caminhoArquivo(),
+                                                         {EstadoBanco::Danificado, verificabanco(Banco::caminhoArquivo()).motivo}));
+        QVERIFY(avisos.first().texto.contains("restaure o backup mais recente") && avisos.first().texto.contains("danificado"));
+        // Nothing to say about a good file, or one busy with another program's write.
+        QCOMPARE(avisoverificacao("x", {}), QString());
+        QCOMPARE(avisoverificacao("x", {EstadoBanco::Ilegivel, "o arquivo está em uso por outro programa"}), QString());
+        QVERIFY(avisoverificacao("x", {EstadoBanco::Ilegivel, "houve um erro de leitura no disco"}).contains("erro de leitura"));
     }
 
     void tabelaVaziaSoTemMaster()
