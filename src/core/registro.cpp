@@ -84,8 +84,9 @@ struct Leitor {
 // because the file's stamp is compared before every read.
 QSettings& leitor(const QString& aplicacao)
 {
-    static QHash<QString, Leitor> leitores;
-    Leitor& l = leitores[aplicacao];
+    // Kept for the whole run, never destroyed: a reader may still be asked during shutdown.
+    static auto* leitores = new QHash<QString, Leitor>;
+    Leitor& l = (*leitores)[aplicacao];
     if (!l.settings) {
         l.settings = new QSettings(QSettings::IniFormat, QSettings::UserScope, "Tivane", aplicacao);
         l.arquivo = QFile::encodeName(l.settings->fileName());
