@@ -10,7 +10,7 @@ namespace tivane {
 
 namespace {
 
-// Halves go to the even number, as the old runtime rounded.
+// Halves go to the even number.
 int arredonda(double v)
 {
     return static_cast<int>(std::nearbyint(v));
@@ -71,7 +71,7 @@ void ColorGradiente::RecalcColors()
         SplitColor(cores_[a], &ra, &ga, &ba);
         SplitColor(cores_[b], &rb, &gb, &bb);
         for (int k = a + 1; k < b; ++k) {
-            // Same expression and order as before, so halves fall the same way.
+            // 100 x (k - a) / (b - a), written so that halves come out exactly.
             const double p = 100.0 - (100.0 / ((b - a) * 10)) * (b - k) * 10;
             cores_[k] = BlendColors(ra, ga, ba, rb, gb, bb, arredonda(p));
         }
@@ -98,8 +98,8 @@ qint32 ColorGradiente::GetGradientColor(float percentual) const
 
 void ColorGradiente::SplitColor(qint32 cor, int* vermelho, int* verde, int* azul)
 {
-    // Read from the hexadecimal text, as before: a value over &HFFFFFF keeps
-    // only its six leading digits.
+    // Read through the hexadecimal text: a value over &HFFFFFF keeps only its
+    // six leading digits.
     const QString hex = QString::number(quint32(cor), 16).rightJustified(6, QLatin1Char('0'));
     *azul = hex.mid(0, 2).toInt(nullptr, 16);
     *verde = hex.mid(2, 2).toInt(nullptr, 16);

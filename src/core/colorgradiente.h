@@ -1,6 +1,6 @@
 #pragma once
 // A colour gradient of eleven stops (0 to 10). Colours are 24-bit &HBBGGRR
-// values, as the old forms stored them. Stops a caller did not set are blends
+// values (blue in the high byte). Stops a caller did not set are blends
 // of the nearest set stops on each side; stops 0 and 10 always count as set.
 #include <QColor>
 #include <QtGlobal>

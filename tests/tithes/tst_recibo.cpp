@@ -4,7 +4,6 @@
 #include "core/janelas.h"
 #include "core/registro.h"
 #include "core/texto.h"
-#include "shell/frmconfiguracoes.h"
 #include "tithes/frmrecibo.h"
 #include "tithes/recibo.h"
 
@@ -32,13 +31,11 @@ void opcoes(const QString& f)   // options "01", "02", "05", "06", "07" from fiv
 // The same through the settings window, as the office sets them.
 void opcoesPelaJanela(const QString& f, const QString& central)
 {
-    auto* j = qobject_cast<FrmConfiguracoes*>(Janelas::abre("Frmconfiguracoes"));
-    QVERIFY(j);
-    j->findChild<QRadioButton*>(f[0] == '1' ? "optrecibo0" : "optrecibo1")->click();
-    j->findChild<QRadioButton*>(f[1] == '1' ? "optcorrecibo0" : "optcorrecibo1")->click();
-    const QStringList caixas = {"chkcodigo", "chkmargem", "chkmesreferencia"};
-    for (int i = 0; i < 3; ++i)
-        j->findChild<QCheckBox*>(caixas[i])->setChecked(f[2 + i] == '1');
+    QWidget* j = Janelas::abre("Frmconfiguracoes");
+    const QStringList botoes = {f[0] == '1' ? "optrecibo0" : "optrecibo1", f[1] == '1' ? "optcorrecibo0" : "optcorrecibo1",
+                                "chkcodigo", "chkmargem", "chkmesreferencia"};
+    for (int i = 0; i < 5; ++i)
+        j->findChild<QAbstractButton*>(botoes[i])->setChecked(i < 2 || f[i] == '1');
     j->findChild<QLineEdit*>("txtmensagemcentral")->setText(central);
     j->findChild<QPushButton*>("cmdsalvar")->click();
     QTRY_VERIFY(!Janelas::instancia("Frmconfiguracoes"));
