@@ -198,6 +198,8 @@ void VisorTexto::defineTexto(const QString& texto)
     quebrasSoltas_ = false;
     cursor_ = ancora_ = 0;
     colunaDesejada_ = -1;
+    desfazer_.clear();
+    refazer_.clear();
     varre(PASSO_INICIAL);
     if (completo_)
         varredura_.stop();
@@ -400,8 +402,42 @@ void VisorTexto::insere(const QString& texto)
     const QString novo = comCrlf(texto);
     if (a == b && novo.isEmpty())
         return;
+    const bool letra = a == b && novo.size() == 1 && !novo.at(0).isSpace();
+    Passo* ultimo = desfazer_.isEmpty() ? nullptr : &desfazer_.last();
+    if (letra && ultimo && ultimo->removido.isEmpty() && !ultimo->inserido.at(0).isSpace() &&
+        ultimo->posicao + ultimo->inserido.size() == a)
+        ultimo->inserido += novo;
+    else
+        desfazer_.append({a, texto_.mid(a, b - a), novo});
+    refazer_.clear();
     substitui(a, b, novo);
     cursor_ = ancora_ = a + novo.size();
+    colunaDesejada_ = -1;
+    atualizaBarras();
+    mostraCursor();
+}
+
+void VisorTexto::desfaz()
+{
+    if (somenteLeitura_ || desfazer_.isEmpty())
+        return;
+    const Passo p = desfazer_.takeLast();
+    substitui(p.posicao, p.posicao + p.inserido.size(), p.removido);
+    refazer_.append(p);
+    cursor_ = ancora_ = p.posicao + p.removido.size();
+    colunaDesejada_ = -1;
+    atualizaBarras();
+    mostraCursor();
+}
+
+void VisorTexto::refaz()
+{
+    if (somenteLeitura_ || refazer_.isEmpty())
+        return;
+    const Passo p = refazer_.takeLast();
+    substitui(p.posicao, p.posicao + p.removido.size(), p.inserido);
+    desfazer_.append(p);
+    cursor_ = ancora_ = p.posicao + p.inserido.size();
     colunaDesejada_ = -1;
     atualizaBarras();
     mostraCursor();
@@ -573,6 +609,10 @@ void VisorTexto::keyPressEvent(QKeyEvent* e)
         move(texto_.size(), e == QKeySequence::SelectEndOfDocument);
     } else if (somenteLeitura_)
         e->ignore();
+    else if (e == QKeySequence::Undo)
+        desfaz();
+    else if (e == QKeySequence::Redo)
+        refaz();
     else if (e == QKeySequence::InsertParagraphSeparator || e == QKeySequence::InsertLineSeparator)
         insere(QStringLiteral("\r\n"));
     else if (e == QKeySequence::Delete || e->key() == Qt::Key_Backspace) {
@@ -623,6 +663,9 @@ void VisorTexto::contextMenuEvent(QContextMenuEvent* e)
 {
     QMenu menu(this);
     const bool editavel = !somenteLeitura_;
+    menu.addAction(QStringLiteral("Desfazer"), this, &VisorTexto::desfaz)->setEnabled(editavel && !desfazer_.isEmpty());
+    menu.addAction(QStringLiteral("Refazer"), this, &VisorTexto::refaz)->setEnabled(editavel && !refazer_.isEmpty());
+    menu.addSeparator();
     menu.addAction(QStringLiteral("Recortar"), this, &VisorTexto::recortar)->setEnabled(editavel && temSelecao());
     menu.addAction(QStringLiteral("Copiar"), this, &VisorTexto::copiar)->setEnabled(temSelecao());
     menu.addAction(QStringLiteral("Colar"), this, &VisorTexto::colar)

@@ -35,6 +35,9 @@ public:
     void colar();
     // Replaces the selection (or inserts at the caret), as typing does.
     void insere(const QString& texto);
+    // Each change goes back and forth; letters typed in a row go back together.
+    void desfaz();
+    void refaz();
     // Reads the whole text to count its lines.
     int quantidadeLinhas() const;
 
@@ -91,6 +94,12 @@ private:
     mutable qsizetype maiorLinha_ = 0;
     mutable bool completo_ = true;
     mutable bool quebrasSoltas_ = false;  // a CR or LF that is not part of a CRLF
+
+    struct Passo {
+        qsizetype posicao;
+        QString removido, inserido;
+    };
+    QVector<Passo> desfazer_, refazer_;
 
     qsizetype cursor_ = 0;
     qsizetype ancora_ = 0;

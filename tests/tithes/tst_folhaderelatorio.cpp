@@ -254,6 +254,9 @@ private slots:
                                               << "um\r\ndois\r\num" << "um";
         QTest::newRow("recorta duas linhas") << "um\r\ndois\r\ntres" << "{Shift+Down}{Shift+Right}{Ctrl+X}"
                                              << "ois\r\ntres" << "um\nd";
+        QTest::newRow("desfaz a palavra e refaz") << "ab" << "{End}xyz{Ctrl+Z}{Ctrl+Z}{Ctrl+Shift+Z}" << "abxyz" << nada;
+        QTest::newRow("desfaz por partes") << "ab\r\ncd" << "{End}{Del}x y{Ctrl+Z}{Ctrl+Z}" << "abxcd" << nada;
+        QTest::newRow("desfaz tudo") << "ab\r\ncd" << "{Ctrl+A}z{Return}{Ctrl+Z}{Ctrl+Z}{Ctrl+Z}" << "ab\r\ncd" << nada;
         QTest::newRow("quebras soltas") << "a\nb\rc" << "{Down}{End}!" << "a\r\nb!\r\nc" << nada;
         QTest::newRow("só devolvido") << "a\nb\r\n\rc\n" << "" << "a\r\nb\r\n\r\nc\r\n" << nada;
     }
