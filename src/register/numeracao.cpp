@@ -20,9 +20,14 @@ struct Posicao {
 Posicao posicao(const QString& codigo)
 {
     const qint64 n = valorcodigo(codigo);
+    const QString proprio = formatacodigo(n);
+    // The program's own form of a code (what the box shows after a step)
+    // stands where it is, saved or not: no need to look it up.
+    if (codigo == proprio)
+        return {n, proprio};
     // A saved code stands where it is; any other text stands where the
     // program's own code of that number would ("12" is where "0012" is).
-    return {n, dizimistaexiste(codigo) == Leitura::Encontrado ? codigo : formatacodigo(n)};
+    return {n, dizimistaexiste(codigo) == Leitura::Encontrado ? codigo : proprio};
 }
 
 QString vizinho(const QString& codigo, bool acima)
