@@ -242,8 +242,9 @@ void ProximoEAnterior(benchmark::State& estado)
     int i = 0;
     for (auto _ : estado) {
         const QString codigo = QString::number(1 + (i++ * 7919) % 20000).rightJustified(4, '0');
-        benchmark::DoNotOptimize(proximocodigodizimista(codigo));
-        benchmark::DoNotOptimize(codigoanteriordizimista(codigo));
+        QString alvo;
+        benchmark::DoNotOptimize(proximocodigo(Tabela::Dizimistas, codigo, &alvo));
+        benchmark::DoNotOptimize(codigoanterior(Tabela::Dizimistas, codigo, &alvo));
     }
 }
 void ProximoEAnterior_Limite(benchmark::State& estado)

@@ -122,8 +122,14 @@ void proximojanelaativa()
 
 void localizarjanelaativa()
 {
-    if (janelaRegistro(nullptr))
-        abrelocalizador(ativa(), 1);
+    AcoesRegistro a;
+    QWidget* w = janelaRegistro(&a);
+    if (!w)
+        return;
+    if (a.localizar)
+        a.localizar(w);
+    else
+        abrelocalizador(ativa(), BUSCA_DIZIMISTAS);
 }
 
 void salvarjanelaativa()

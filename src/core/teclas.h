@@ -20,7 +20,7 @@ void teclasdeatalho(int codigotecla);
 void fecharjanelaativa();      // F1: closes it, no question, main toolbar stays hidden
 void anteriorjanelaativa();    // F2
 void proximojanelaativa();     // F3
-void localizarjanelaativa();   // F4: the search for tithers, whichever register window
+void localizarjanelaativa();   // F4: the window's own search (tithers when it has none)
 void salvarjanelaativa();      // F5
 void excluirjanelaativa();     // F6: with the text of the window's "txtcodigo"
 void modificarjanelaativa();   // F7: modify mode, code box kept locked
@@ -32,6 +32,7 @@ struct AcoesRegistro {
     std::function<void(QWidget*)> salvar;
     std::function<void(QWidget*, const QString&)> excluir;
     std::function<void(QWidget*)> modificar;
+    std::function<void(QWidget*)> localizar;
 };
 void registraacoesregistro(const QString& nome, AcoesRegistro acoes);
 

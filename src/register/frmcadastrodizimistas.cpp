@@ -48,19 +48,6 @@ FrmCadastroDizimistas* janelaAberta()
 
 static RegistroJanela reg(NOME_JANELA, [] { return new FrmCadastroDizimistas; }, Janelas::Mdi);
 
-FrmCadastroDizimistas* comoCadastro(QWidget* w)
-{
-    return qobject_cast<FrmCadastroDizimistas*>(w);
-}
-
-static RegistroTeclas teclas(NOME_JANELA, AcoesRegistro{
-    [](QWidget* w) { if (auto* j = comoCadastro(w)) j->anteriordizimista(); },
-    [](QWidget* w) { if (auto* j = comoCadastro(w)) j->proximodizimista(); },
-    [](QWidget* w) { if (auto* j = comoCadastro(w)) j->gravardizimista(); },
-    [](QWidget* w, const QString& codigo) { if (auto* j = comoCadastro(w)) j->excluirdizimista(codigo); },
-    [](QWidget* w) { if (auto* j = comoCadastro(w)) j->modificardizimista(); },
-});
-
 QString hoje()
 {
     return QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy"));
@@ -117,14 +104,6 @@ QLabel* rotulo(const QString& texto, QWidget* pai)
 
 // ---- Building ----------------------------------------------------------------
 
-QLineEdit* FrmCadastroDizimistas::caixa(QWidget* pai, const char* nome, int maximo)
-{
-    auto* c = new QLineEdit(pai);
-    c->setObjectName(QString::fromLatin1(nome));
-    c->setMaxLength(maximo);
-    return c;
-}
-
 namespace {
 // Typing into a blank date box starts at its first digit, wherever the click landed.
 class InicioDaData : public QObject {
@@ -160,48 +139,10 @@ QLineEdit* FrmCadastroDizimistas::caixadata(QWidget* pai, const char* nome)
 }
 
 FrmCadastroDizimistas::FrmCadastroDizimistas()
+    : JanelaCadastro(NOME_JANELA, QStringLiteral("Cadastro de Dizimistas"), Tabela::Dizimistas,
+                     QStringLiteral("Deseja realmente sair da tela de cadastro de Dizimistas?"))
 {
-    setObjectName(QString::fromLatin1(NOME_JANELA));
-    setWindowTitle(QStringLiteral("Cadastro de Dizimistas"));
-
-    auto* raiz = new QVBoxLayout(this);
-    raiz->setContentsMargins(0, 0, 0, 0);
-    raiz->setSpacing(0);
-
-    // Register toolbar: no function keys on its actions (each window owns F1-F8).
-    barra_ = new QToolBar(this);
-    barra_->setObjectName(QStringLiteral("Barraferramentas"));
-    barra_->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
-    barra_->setIconSize(QSize(32, 32));
-    barra_->setMovable(false);
-    raiz->addWidget(barra_);
-    QStyle* st = style();
-    auto botao = [this](const char* nome, const QString& legenda, const QIcon& icone, auto acao) {
-        QAction* a = barra_->addAction(icone, legenda);
-        a->setObjectName(QString::fromLatin1(nome));
-        connect(a, &QAction::triggered, this, acao);
-        return a;
-    };
-    botao("btnnovo", QStringLiteral("Novo (F1)"), st->standardIcon(QStyle::SP_FileIcon), [this] { novodizimista(); });
-    barra_->addSeparator();
-    botao("btnvoltar", QStringLiteral("Voltar (F2)"), st->standardIcon(QStyle::SP_ArrowBack), [this] { anteriordizimista(); });
-    botao("btnavancar", QStringLiteral("Avançar (F3)"), st->standardIcon(QStyle::SP_ArrowForward), [this] { proximodizimista(); });
-    botao("btnlocalizar", QStringLiteral("Localizar(F4)"), st->standardIcon(QStyle::SP_FileDialogContentsView),
-          [] { abrelocalizador(QString::fromLatin1(NOME_JANELA), BUSCA_DIZIMISTAS); });
-    barra_->addSeparator();
-    botao("btnsalvar", QStringLiteral("Salvar (F5)"), st->standardIcon(QStyle::SP_DialogSaveButton), [this] { gravardizimista(); });
-    botao("btnexcluir", QStringLiteral("Excluir (F6)"), st->standardIcon(QStyle::SP_TrashIcon),
-          [this] { excluirdizimista(txtcodigo_->text()); });
-    botao("btnmodificar", QStringLiteral("Modificar (F7)"), st->standardIcon(QStyle::SP_FileDialogDetailedView),
-          [this] { iniciamodificacaodizimista(); });
-    barra_->addSeparator();
-    botao("btnsair", QStringLiteral("Sair (F8)"), st->standardIcon(QStyle::SP_DialogCloseButton), [this] { sair(); });
-
-    // The frame is placed by hand, centred in the area under the toolbar.
-    auto* area = new QWidget(this);
-    area->setObjectName(QStringLiteral("areaprincipal"));
-    raiz->addWidget(area, 1);
-    auto* frame = new QFrame(area);
+    auto* frame = new QFrame(area());
     frame->setObjectName(QStringLiteral("Frameprincipal"));
     frame->setFrameShape(QFrame::StyledPanel);
     auto* grade = new QGridLayout(frame);
@@ -219,19 +160,7 @@ FrmCadastroDizimistas::FrmCadastroDizimistas()
     txtbarras_->setText(QStringLiteral("0000"));
     txtbarras_->setToolTip(QStringLiteral("Código interno do funcionário ou código de barras do crachá"));
 
-    auto* picstatus = new QFrame(frame);
-    picstatus->setObjectName(QStringLiteral("picstatus"));
-    auto* layoutStatus = new QHBoxLayout(picstatus);
-    layoutStatus->setContentsMargins(0, 0, 0, 0);
-    lblstatus_ = new QLabel(picstatus);
-    lblstatus_->setObjectName(QStringLiteral("lblstatus"));
-    lblstatus_->setAlignment(Qt::AlignCenter);
-    QFont negrito = lblstatus_->font();
-    negrito.setBold(true);
-    lblstatus_->setFont(negrito);
-    lblstatus_->setMinimumWidth(160);
-    picstatus->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
-    layoutStatus->addWidget(lblstatus_);
+    QFrame* picstatus = criabanner(frame);
 
     auto* linha1 = new QHBoxLayout;
     linha1->addWidget(rotulo(QStringLiteral("Código:"), frame));
@@ -436,17 +365,11 @@ FrmCadastroDizimistas::FrmCadastroDizimistas()
     grade->addLayout(botoes, 3, 0, 1, 2);
 
     // The frame keeps the size that holds the largest of the three panels.
-    frame->adjustSize();
-    frame->setFixedSize(frame->sizeHint());
+    termina(frame);
     framemaisdados_->hide();
     framefiliacao_->hide();
-    mantemframecentralizado(area);
-    setMinimumSize(frame->width(), frame->height() + barra_->sizeHint().height());
-
-    instalateclasdeatalho(this, QString::fromLatin1(NOME_JANELA));
 
     // Loading.
-    mostrabarraprincipal(false);
     reinicia();
 }
 
@@ -487,14 +410,9 @@ bool FrmCadastroDizimistas::registroexiste() const
     return dizimistaexiste(txtcodigo_->text()) == Leitura::Encontrado;
 }
 
-QString FrmCadastroDizimistas::definecodigoanterior(const QString& codigo) const
+void FrmCadastroDizimistas::localizar()
 {
-    return codigoanteriordizimista(codigo);
-}
-
-QString FrmCadastroDizimistas::status() const
-{
-    return lblstatus_->text();
+    abrelocalizador(QString::fromLatin1(NOME_JANELA), BUSCA_DIZIMISTAS);
 }
 
 void FrmCadastroDizimistas::cmdmaisdados(int indice)
@@ -532,50 +450,30 @@ void FrmCadastroDizimistas::novodizimista()
 
 void FrmCadastroDizimistas::definenovocodigodizimista()
 {
-    bool vazia = false;
-    const QString codigo = novocodigodizimista(&vazia);
-    if (codigo.isEmpty())
-        return;   // the database could not be read; its opener has already told the user
-    if (codigo.size() > txtcodigo_->maxLength())
-        txtcodigo_->setMaxLength(codigo.size());
-    txtcodigo_->setText(codigo);
-    if (vazia)
-        Dialogos::msgbox(QStringLiteral("Não existem registros cadastrados"), 64);
+    definenovocodigo();
 }
 
-void FrmCadastroDizimistas::mostra(const QString& codigo)
+bool FrmCadastroDizimistas::mostra(const QString& codigo)
 {
     Dizimista d;
     const Leitura r = lerdizimista(codigo, &d);
     if (r == Leitura::Falha)
         Banco::avisaFalhaLeitura(QStringLiteral("Não foi possível ler o dizimista ") + codigo);
     if (r != Leitura::Encontrado)
-        return;
+        return false;
     limparcampos();
     mostraregistro(d);
-    bloqueiacampos(this);
+    return true;
 }
 
 void FrmCadastroDizimistas::proximodizimista()
 {
-    const QString atual = txtcodigo_->text();
-    const QString alvo = proximocodigodizimista(atual);
-    if (alvo == atual) {
-        Dialogos::msgbox(QStringLiteral("Último Registro"), 64);
-        return;
-    }
-    mostra(alvo);
+    proximoregistro();
 }
 
 void FrmCadastroDizimistas::anteriordizimista()
 {
-    const QString atual = txtcodigo_->text();
-    const QString alvo = definecodigoanterior(atual);
-    if (alvo == atual) {
-        Dialogos::msgbox(QStringLiteral("Primeiro Registro"), 64);
-        return;
-    }
-    mostra(alvo);
+    anteriorregistro();
 }
 
 // ---- Record ------------------------------------------------------------------
@@ -819,15 +717,6 @@ void FrmCadastroDizimistas::excluirdizimista(const QString& codigo)
     }
     Dialogos::msgbox(QStringLiteral("Registro excluído com sucesso !!!"), 64);
     reinicia();
-}
-
-void FrmCadastroDizimistas::sair()
-{
-    if (Dialogos::msgbox(QStringLiteral("Deseja realmente sair da tela de cadastro de Dizimistas?"), 36)
-        != Dialogos::Sim)
-        return;
-    mostrabarraprincipal(true);
-    Janelas::fecha(QString::fromLatin1(NOME_JANELA));
 }
 
 // ---- Used by other windows ---------------------------------------------------

@@ -3,9 +3,9 @@
 // change and delete tithe payers. The record rules live in dizimistas.h and
 // numeracao.h; this window shows their answers and asks the user.
 #include <QString>
-#include <QWidget>
 
 #include "register/dizimistas.h"
+#include "register/janelacadastro.h"
 
 class QAction;
 class QCheckBox;
@@ -29,7 +29,7 @@ void abredizimista(const QString& codigo);
 // writes "Sem Foto" in its "lblmsgfoto" when there is no photo file.
 void carregafotodizimista(QWidget* janela, const QString& codigo);
 
-class FrmCadastroDizimistas : public QWidget {
+class FrmCadastroDizimistas : public JanelaCadastro {
     Q_OBJECT
 public:
     FrmCadastroDizimistas();
@@ -37,7 +37,6 @@ public:
     // Form procedures.
     void limparcampos();
     bool registroexiste() const;    // the code shown is a saved code (exact text)
-    QString definecodigoanterior(const QString& codigo) const;
 
     // Numbering and navigation.
     void novodizimista();
@@ -57,20 +56,23 @@ public:
     void habilitamodificacaodizimista();
     void excluirdizimista(const QString& codigo);
 
-    // Toolbar "Sair (F8)": asks, then shows the main toolbar and closes.
-    void sair();
     // "Filiação" (0) / "Mais Dados" (1): switch the lower panel.
     void cmdmaisdados(int indice);
 
+protected:
+    void novo() override { novodizimista(); }
+    void localizar() override;
+    void salvar() override { gravardizimista(); }
+    void excluir(const QString& codigo) override { excluirdizimista(codigo); }
+    void modificar() override { iniciamodificacaodizimista(); }
+    void teclamodificar() override { modificardizimista(); }
+    bool mostra(const QString& codigo) override;
+
 private:
     void reinicia();
-    void mostra(const QString& codigo);
-    QString status() const;
-    QLineEdit* caixa(QWidget* pai, const char* nome, int maximo);
+    QLineEdit* caixa(QWidget* pai, const char* nome, int maximo) { return criacaixa(pai, nome, maximo); }
     QLineEdit* caixadata(QWidget* pai, const char* nome);
 
-    QToolBar* barra_;
-    QLineEdit* txtcodigo_;
     QLineEdit* txtdatacadastro_;
     QLineEdit* txtbarras_;
     QLineEdit* txtnome_;
@@ -81,7 +83,6 @@ private:
     QLineEdit* txtconjuge_;
     QRadioButton* optativo_;
     QRadioButton* optinativo_;
-    QLabel* lblstatus_;
     QLabel* picfoto_;
     QLabel* lblmsgfoto_;
     QPushButton* cmdfoto_;

@@ -1,14 +1,18 @@
 #include "register/numeracao.h"
 
-#include "core/conexao.h"
 #include "core/formularios.h"
-#include "register/dizimistas.h"
 
 #include <limits>
 
 namespace tivane {
 
 namespace {
+
+// Only the two registers are numbered here; receipts have codes of their own.
+QString nomeTabela(Tabela tabela)
+{
+    return tabela == Tabela::Usuarios ? QStringLiteral("usuarios") : QStringLiteral("dizimistas");
+}
 
 // Where a box text stands among the saved codes: its number, and for a tie
 // between codes of the same number ("12" and "0012"), the text that sorts it.
@@ -17,38 +21,51 @@ struct Posicao {
     QString texto;
 };
 
-Posicao posicao(const QString& codigo)
+Leitura posicao(const QString& tabela, const QString& codigo, Posicao* p)
 {
     const qint64 n = valorcodigo(codigo);
     const QString proprio = formatacodigo(n);
     // The program's own form of a code (what the box shows after a step)
     // stands where it is, saved or not: no need to look it up.
-    if (codigo == proprio)
-        return {n, proprio};
+    if (codigo == proprio) {
+        *p = {n, proprio};
+        return Leitura::Encontrado;
+    }
+    Consulta c(QStringLiteral("SELECT 1 FROM %1 WHERE codigo = ?").arg(tabela));
+    c.bind(codigo);
+    const bool salvo = c.next();
+    if (!c.ok())
+        return Leitura::Falha;
     // A saved code stands where it is; any other text stands where the
     // program's own code of that number would ("12" is where "0012" is).
-    return {n, dizimistaexiste(codigo) == Leitura::Encontrado ? codigo : proprio};
+    *p = {n, salvo ? codigo : proprio};
+    return Leitura::Encontrado;
 }
 
-QString vizinho(const QString& codigo, bool acima)
+Leitura vizinho(Tabela tabela, const QString& codigo, bool acima, QString* alvo)
 {
-    Escopo e = abreconexaodizimistas();
+    Escopo e(tabela);
     if (!e)
-        return codigo;
-    const Posicao p = posicao(codigo);
+        return Leitura::Falha;
+    const QString t = nomeTabela(tabela);
+    Posicao p;
+    if (posicao(t, codigo, &p) == Leitura::Falha)
+        return Leitura::Falha;
     // Walks the index on (number, code) from the box's position: one select.
-    Consulta c(acima ? QStringLiteral("SELECT codigo FROM dizimistas"
+    Consulta c(acima ? QStringLiteral("SELECT codigo FROM %1"
                                       " WHERE CAST(codigo AS INTEGER) >= ?1"
                                       " AND (CAST(codigo AS INTEGER) > ?1 OR codigo > ?2)"
-                                      " ORDER BY CAST(codigo AS INTEGER), codigo LIMIT 1")
-                     : QStringLiteral("SELECT codigo FROM dizimistas"
+                                      " ORDER BY CAST(codigo AS INTEGER), codigo LIMIT 1").arg(t)
+                     : QStringLiteral("SELECT codigo FROM %1"
                                       " WHERE CAST(codigo AS INTEGER) <= ?1"
                                       " AND (CAST(codigo AS INTEGER) < ?1 OR codigo < ?2)"
-                                      " ORDER BY CAST(codigo AS INTEGER) DESC, codigo DESC LIMIT 1"));
+                                      " ORDER BY CAST(codigo AS INTEGER) DESC, codigo DESC LIMIT 1").arg(t));
     c.bind(p.numero).bind(p.texto);
-    if (c.next())
-        return c.text(0);
-    return codigo;
+    if (c.next()) {
+        *alvo = c.text(0);
+        return Leitura::Encontrado;
+    }
+    return c.ok() ? Leitura::NaoEncontrado : Leitura::Falha;
 }
 
 }  // namespace
@@ -80,30 +97,37 @@ qint64 valorcodigo(const QString& texto)
     return negativo ? -valor : valor;
 }
 
+bool codigonumerico(const QString& texto)
+{
+    if (texto.isEmpty())
+        return false;
+    for (const QChar ch : texto)
+        if (ch.unicode() < '0' || ch.unicode() > '9')
+            return false;
+    return true;
+}
+
 QString formatabarras(const QString& codigo)
 {
     const QString t = codigo.trimmed();
-    if (t.isEmpty())
+    if (!codigonumerico(t))
         return codigo;
-    for (const QChar ch : t)
-        if (ch.unicode() < '0' || ch.unicode() > '9')
-            return codigo;
     const qint64 n = valorcodigo(t);
     const QString numero = QString::number(n);
     return numero.size() >= 6 ? numero : QString(6 - numero.size(), QLatin1Char('0')) + numero;
 }
 
-QString novocodigodizimista(bool* tabelavazia)
+QString novocodigo(Tabela tabela, bool* tabelavazia)
 {
     if (tabelavazia)
         *tabelavazia = false;
     qint64 n = 1;
     {
-        Escopo e = abreconexaodizimistas();
+        Escopo e(tabela);
         if (!e)
             return QString();
-        Consulta c(QStringLiteral("SELECT CAST(codigo AS INTEGER) FROM dizimistas"
-                                  " ORDER BY CAST(codigo AS INTEGER) DESC LIMIT 1"));
+        Consulta c(QStringLiteral("SELECT CAST(codigo AS INTEGER) FROM %1"
+                                  " ORDER BY CAST(codigo AS INTEGER) DESC LIMIT 1").arg(nomeTabela(tabela)));
         if (c.next()) {
             const qint64 maior = c.isNull(0) ? 0 : c.inteiro(0);
             if (maior >= std::numeric_limits<qint64>::max())
@@ -116,6 +140,8 @@ QString novocodigodizimista(bool* tabelavazia)
             *tabelavazia = true;
         }
     }
+    if (tabela != Tabela::Dizimistas)
+        return formatacodigo(n);
     // Payments of a deleted tither still carry the code: pass it over.
     Escopo e = abreconexaopagamentos();
     if (!e)
@@ -124,33 +150,38 @@ QString novocodigodizimista(bool* tabelavazia)
     for (;;) {
         p.reset();
         p.bind(formatacodigo(n));
-        if (!p.next() || n >= std::numeric_limits<qint64>::max())
+        if (!p.next()) {
+            if (!p.ok())
+                return QString();
+            break;
+        }
+        if (n >= std::numeric_limits<qint64>::max())
             break;
         ++n;
     }
     return formatacodigo(n);
 }
 
-QString proximocodigodizimista(const QString& codigo)
+Leitura proximocodigo(Tabela tabela, const QString& codigo, QString* alvo)
 {
-    return vizinho(codigo, true);
+    return vizinho(tabela, codigo, true, alvo);
 }
 
-QString codigoanteriordizimista(const QString& codigo)
+Leitura codigoanterior(Tabela tabela, const QString& codigo, QString* alvo)
 {
-    return vizinho(codigo, false);
+    return vizinho(tabela, codigo, false, alvo);
 }
 
-QString primeirocodigodizimista()
+QString primeirocodigo(Tabela tabela)
 {
-    Escopo e = abreconexaodizimistas();
+    Escopo e(tabela);
     if (!e)
-        return QStringLiteral("0001");
-    Consulta c(QStringLiteral("SELECT codigo FROM dizimistas WHERE CAST(codigo AS INTEGER) IS NOT NULL"
-                              " ORDER BY CAST(codigo AS INTEGER), codigo LIMIT 1"));
+        return QString();
+    Consulta c(QStringLiteral("SELECT codigo FROM %1 WHERE CAST(codigo AS INTEGER) IS NOT NULL"
+                              " ORDER BY CAST(codigo AS INTEGER), codigo LIMIT 1").arg(nomeTabela(tabela)));
     if (c.next())
         return c.text(0);
-    return QStringLiteral("0001");
+    return c.ok() ? QStringLiteral("0001") : QString();
 }
 
 }  // namespace tivane

@@ -1,4 +1,4 @@
-// Tither codes: new codes, bar-code numbers, next and previous saved codes.
+// Record codes of both registers: new codes, bar-code numbers, next and previous saved codes.
 #include "testsupport.h"
 
 #include "register/numeracao.h"
@@ -9,11 +9,16 @@ using namespace tivane;
 
 class TstNumeracao : public QObject {
     Q_OBJECT
-    static void salva(const QStringList& codigos)
+    static void salva(const QStringList& codigos, Tabela tabela = Tabela::Dizimistas)
     {
+        const QString sql = tabela == Tabela::Usuarios ? "INSERT INTO usuarios (codigo, nome) VALUES ('%1', 'N%1')"
+                                                       : "INSERT INTO dizimistas (codigo, nome, ativo) VALUES ('%1', 'N%1', 1)";
         for (const QString& c : codigos)
-            QVERIFY(teste::sql(QString("INSERT INTO dizimistas (codigo, nome, ativo) VALUES ('%1', 'N%1', 1)").arg(c)));
+            QVERIFY(teste::sql(sql.arg(c)));
     }
+    static QString acima(Tabela t, const QString& c) { QString a = c; proximocodigo(t, c, &a); return a; }
+    static QString abaixo(Tabela t, const QString& c) { QString a = c; codigoanterior(t, c, &a); return a; }
+    static constexpr Tabela TABELAS[] = {Tabela::Dizimistas, Tabela::Usuarios};
 
 private slots:
     void initTestCase() { teste::criaBancoTeste(); }
@@ -25,9 +30,31 @@ private slots:
         QCOMPARE(valorcodigo("99999999999999999999999"), std::numeric_limits<qint64>::max());
         QCOMPARE(QStringList({formatabarras("0012"), formatabarras("1234567"), formatabarras("A12"), formatabarras("")}),
                  QStringList({"000012", "1234567", "A12", ""}));
-        QCOMPARE(primeirocodigodizimista(), QString("0001"));   // empty table
-        salva({"0007", "0003", "10000"});
-        QCOMPARE(primeirocodigodizimista(), QString("0003"));
+        QVERIFY(codigonumerico("0012") && codigonumerico("5"));
+        for (const char* ruim : {"", " 12", "12a", "-3", "+3", "1 2", "١٢"})
+            QVERIFY2(!codigonumerico(QString::fromUtf8(ruim)), ruim);
+        for (Tabela t : TABELAS) {
+            QCOMPARE(primeirocodigo(t), QString("0001"));   // empty table
+            salva({"0007", "0003", "10000"}, t);
+            QCOMPARE(primeirocodigo(t), QString("0003"));
+        }
+    }
+
+    // A read that fails is an answer of its own, never "no code" or "0001".
+    void falhaDeLeitura()
+    {
+        salva({"0001", "0002"}, Tabela::Usuarios);
+        QVERIFY(teste::sql("ALTER TABLE usuarios RENAME TO perdida"));
+        QString alvo = "x";
+        QCOMPARE(proximocodigo(Tabela::Usuarios, "0001", &alvo), Leitura::Falha);
+        QCOMPARE(codigoanterior(Tabela::Usuarios, "0002", &alvo), Leitura::Falha);
+        bool vazia = true;
+        QCOMPARE(novocodigo(Tabela::Usuarios, &vazia) + primeirocodigo(Tabela::Usuarios) + alvo, QString("x"));
+        QVERIFY(!vazia);
+        QVERIFY(teste::sql("ALTER TABLE perdida RENAME TO usuarios"));
+        QCOMPARE(proximocodigo(Tabela::Usuarios, "0002", &alvo), Leitura::NaoEncontrado);
+        QCOMPARE(proximocodigo(Tabela::Usuarios, "0001", &alvo), Leitura::Encontrado);
+        QCOMPARE(alvo, QString("0002"));
     }
 
     void novoCodigo_data()
@@ -39,28 +66,32 @@ private slots:
         QTest::newRow("9999") << QStringList{"9999"} << "10000";
         QTest::newRow("9999 e 10000") << QStringList{"9999", "10000"} << "10001";   // not text order
         QTest::newRow("16 bits") << QStringList{"40000"} << "40001";
+        QTest::newRow("32767") << QStringList{"0001", "32767", "9999"} << "32768";
+        QTest::newRow("caixa cheia") << QStringList{"99999999", "0002"} << "100000000";
         QTest::newRow("textos") << QStringList{"abc", "0003", "7x"} << "0008";
     }
     void novoCodigo()
     {
         QFETCH(QStringList, salvos);
         QFETCH(QString, novo);
-        salva(salvos);
-        bool vazia = !salvos.isEmpty();
-        QCOMPARE(novocodigodizimista(&vazia), novo);
-        QCOMPARE(vazia, salvos.isEmpty());
+        for (Tabela t : TABELAS) {   // the same rule for tithers and users
+            salva(salvos, t);
+            bool vazia = !salvos.isEmpty();
+            QCOMPARE(novocodigo(t, &vazia), novo);
+            QCOMPARE(vazia, salvos.isEmpty());
+        }
     }
 
     void novoCodigoNaoReaproveitaCodigoComPagamentos()
     {
         salva({"0001", "0002"});   // 0003 and 0004 were deleted, but 0003 and 0005 still have payments
         QVERIFY(teste::sql("INSERT INTO pagamentos (codigo, codigodizimista) VALUES ('00001/24', '0003'), ('00002/24', '0005')"));
-        QCOMPARE(novocodigodizimista(), QString("0004"));
+        QCOMPARE(novocodigo(Tabela::Dizimistas), QString("0004"));
         salva({"0004"});
-        QCOMPARE(novocodigodizimista(), QString("0006"));
+        QCOMPARE(novocodigo(Tabela::Dizimistas), QString("0006"));
         salva({"0006"});   // a reversed receipt carries "E" + code and does not hold the code
         QVERIFY(teste::sql("INSERT INTO pagamentos (codigo, codigodizimista) VALUES ('00003/24', 'E0007')"));
-        QCOMPARE(novocodigodizimista(), QString("0007"));
+        QCOMPARE(novocodigo(Tabela::Dizimistas), QString("0007"));
     }
 
     void proximoEAnterior_data()
@@ -94,9 +125,11 @@ private slots:
         QFETCH(QString, caixa);
         QFETCH(QString, proximo);
         QFETCH(QString, anterior);
-        salva(salvos);
-        QCOMPARE(proximocodigodizimista(caixa), proximo);
-        QCOMPARE(codigoanteriordizimista(caixa), anterior);
+        for (Tabela t : TABELAS) {
+            salva(salvos, t);
+            QCOMPARE(acima(t, caixa), proximo);
+            QCOMPARE(abaixo(t, caixa), anterior);
+        }
     }
 };
 

@@ -40,7 +40,7 @@ int escritor()
     relata("I");
     for (int i = 0;; ++i) {
         Dizimista d;
-        d.codigo = novocodigodizimista();
+        d.codigo = novocodigo(Tabela::Dizimistas);
         d.nome = "Dizimista " + d.codigo;
         d.cadastro = "01/02/2020";
         if (d.codigo.isEmpty() || inseredizimista(d) != Gravacao::Gravado)

@@ -1,0 +1,78 @@
+#pragma once
+// The window pattern of the two registers (tithers, users): the register
+// toolbar "Barraferramentas", the area under it that keeps "Frameprincipal"
+// centred, the record-state banner, the code box with its numbering and
+// stepping, and the function keys F1 to F8.
+#include <QString>
+#include <QWidget>
+
+#include "core/conexao.h"
+
+class QFrame;
+class QLabel;
+class QLineEdit;
+class QToolBar;
+
+namespace tivane {
+
+class JanelaCadastro : public QWidget {
+    Q_OBJECT
+public:
+    Tabela tabela() const { return tabela_; }
+    // The banner's caption ("Novo Registro", "Somente Leitura", ...).
+    QString status() const;
+    // The next code into the code box; "Não existem registros cadastrados"
+    // when the table is empty.
+    void definenovocodigo();
+    // "Voltar (F2)" / "Avançar (F3)": the nearest saved record below / above
+    // the code box, in locked boxes, the banner left as it was;
+    // "Primeiro Registro" / "Último Registro" at the ends.
+    void anteriorregistro();
+    void proximoregistro();
+    // The nearest saved code below, or the code itself at the lowest end.
+    QString definecodigoanterior(const QString& codigo) const;
+    // "Sair (F8)": asks, then shows the main toolbar and closes.
+    void sair();
+
+protected:
+    JanelaCadastro(const char* nome, const QString& titulo, Tabela tabela, const QString& perguntasair);
+
+    // The window builds its "Frameprincipal" in area(), then calls termina().
+    QWidget* area() const { return area_; }
+    QLineEdit* criacaixa(QWidget* pai, const char* nome, int maximo);
+    // The banner "picstatus" holding "lblstatus".
+    QFrame* criabanner(QWidget* pai);
+    // Fixes the frame's size, keeps it centred, gives the window its keys
+    // and hides the main toolbar.
+    void termina(QWidget* frame);
+
+    // What the toolbar buttons do.
+    virtual void novo() = 0;
+    virtual void localizar() = 0;
+    virtual void salvar() = 0;
+    virtual void excluir(const QString& codigo) = 0;
+    virtual void modificar() = 0;
+    // What F5 and F7 do: the buttons' own actions unless a window says otherwise.
+    virtual void teclasalvar() { salvar(); }
+    virtual void teclamodificar() { modificar(); }
+    // Shows the saved record of that code; false (window unchanged) when it
+    // could not be read.
+    virtual bool mostra(const QString& codigo) = 0;
+
+    QToolBar* barra_ = nullptr;
+    QLineEdit* txtcodigo_ = nullptr;
+    QLabel* lblstatus_ = nullptr;
+
+private:
+    void passo(bool acima);
+
+    QString nome_;
+    Tabela tabela_;
+    QString perguntasair_;
+    QWidget* area_ = nullptr;
+};
+
+// A failed read: the cause, unless the opener has already ended the program.
+void avisafalhaleitura();
+
+}  // namespace tivane
