@@ -266,6 +266,7 @@ const char* const INDICES =
     "CREATE INDEX IF NOT EXISTS ix_dizimistas_numero ON dizimistas(CAST(codigo AS INTEGER), codigo);"
     "CREATE INDEX IF NOT EXISTS ix_dizimistas_nome ON dizimistas(nome);"
     "CREATE UNIQUE INDEX IF NOT EXISTS ix_usuarios_codigo ON usuarios(codigo);"
+    "CREATE INDEX IF NOT EXISTS ix_usuarios_numero ON usuarios(CAST(codigo AS INTEGER), codigo);"
     "CREATE UNIQUE INDEX IF NOT EXISTS ix_pagamentos_codigo ON pagamentos(codigo);"
     "CREATE INDEX IF NOT EXISTS ix_pagamentos_dizimista_data ON pagamentos(codigodizimista, data);"
     "CREATE INDEX IF NOT EXISTS ix_pagamentos_data ON pagamentos(data);"

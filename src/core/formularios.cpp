@@ -20,6 +20,8 @@
 #include <QPlainTextEdit>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QPointer>
+#include <QProxyStyle>
 #include <QTextBrowser>
 #include <QTextEdit>
 #include <algorithm>
@@ -205,6 +207,34 @@ void corfundopadrao(QWidget* janela)
         p.setColor(QPalette::Base, cor);
         w->setPalette(p);
     }
+}
+
+namespace {
+class EstiloSenha : public QProxyStyle {
+public:
+    using QProxyStyle::QProxyStyle;
+    int styleHint(StyleHint dica, const QStyleOption* opcao, const QWidget* w, QStyleHintReturn* r) const override
+    {
+        if (dica == SH_LineEdit_PasswordCharacter)
+            return u'*';
+        return QProxyStyle::styleHint(dica, opcao, w, r);
+    }
+};
+}  // namespace
+
+void mascarasenha(QLineEdit* caixa)
+{
+    if (!caixa)
+        return;
+    // One style for every password box, made on the application's own style
+    // and owned by the application, so it outlives every box that uses it.
+    static QPointer<EstiloSenha> estilo;
+    if (!estilo) {
+        estilo = new EstiloSenha(QApplication::style()->name());
+        estilo->setParent(qApp);
+    }
+    caixa->setStyle(estilo);
+    caixa->setEchoMode(QLineEdit::Password);
 }
 
 // ---- Centring ---------------------------------------------------------------

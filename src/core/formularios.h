@@ -14,6 +14,7 @@
 #include "core/conexao.h"
 
 class QComboBox;
+class QLineEdit;
 class QPrinter;
 class QWidget;
 
@@ -55,6 +56,8 @@ void desbloqueiacampos(QWidget* janela);
 void limpatextos(QWidget* janela);
 // Labels and text boxes get the system window colour as back colour.
 void corfundopadrao(QWidget* janela);
+// A password box that shows "*" for each character, whatever the desktop style.
+void mascarasenha(QLineEdit* caixa);
 
 // ---- Centring ---------------------------------------------------------------
 

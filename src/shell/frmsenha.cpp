@@ -6,6 +6,7 @@
 #include "core/janelas.h"
 #include "core/registro.h"
 #include "shell/verificacao.h"
+#include "shell/usuarios.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -28,14 +29,12 @@ namespace tivane {
 QList<UsuarioLogin> listausuarioslogin()
 {
     QList<UsuarioLogin> lista;
-    {
-        Escopo escopo = abreconexaousuarios();
-        if (escopo) {
-            Consulta c("SELECT codigo, nome, senha FROM usuarios ORDER BY rowid");
-            while (c.next())
-                lista.append({c.text(0), c.text(1), c.text(2)});
-        }
-    }
+    QVector<Usuario> usuarios;
+    // Unread users are not "no users": the office is told, and Master still enters.
+    if (listausuarios(&usuarios) == Leitura::Falha && Banco::conexao())
+        Banco::avisaFalhaLeitura(QStringLiteral("Não foi possível ler a lista de usuários"));
+    for (const Usuario& u : usuarios)
+        lista.append({u.codigo, u.nome, u.senha});
     lista.append({QStringLiteral("0000"), QStringLiteral("Master"), QString::fromLatin1(SENHA_BANCO)});
     return lista;
 }
@@ -62,7 +61,7 @@ FrmSenha::FrmSenha(QWidget* parent)
     combousuarios_->setEditable(false);
     txtsenha_ = new QLineEdit(this);
     txtsenha_->setObjectName("txtsenha");
-    txtsenha_->setEchoMode(QLineEdit::Password);
+    mascarasenha(txtsenha_);
     txtsenha_->installEventFilter(this);
 
     cmdentrar_ = new QPushButton(QStringLiteral("&Entrar"), this);

@@ -37,6 +37,7 @@ private slots:
         fechaTudo();
         teste::limpaBanco();
         QVERIFY(teste::sql("INSERT INTO dizimistas (codigo, nome) VALUES ('0001', 'Ana'), ('0002', 'Bia')"));
+        QVERIFY(teste::sql("INSERT INTO usuarios (codigo, nome, senha) VALUES ('0001', 'Ana', 'a'), ('0002', 'Bia', 'b')"));
     }
     void cleanup() { fechaTudo(); }
 
@@ -50,7 +51,7 @@ private slots:
         teclasdeatalho(119);   // F8 still closes the work windows
         QVERIFY(!cadastro());
         Janelas::abre("frmcadastrodizimistas");
-        definejanelaativa("frmcadastrousuarios");   // the users window has no actions behind these keys
+        definejanelaativa("frmcadastrousuarios");   // named, but not open
         f1af7NadaFazem();
     }
 
@@ -96,13 +97,58 @@ private slots:
         QCOMPARE(Dialogos::registros().size(), mensagens);
     }
 
+    // The keys do what the users window's own buttons do, checks included.
+    void teclasNaJanelaDeUsuarios()
+    {
+        QWidget* w = Janelas::abre("frmcadastrousuarios");
+        w->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(w));
+        QCOMPARE(janelaativa(), QString("frmcadastrousuarios"));
+        const auto caixa = [w](const char* nome) { return w->findChild<QLineEdit*>(nome); };
+        const auto banner = [w] { return w->findChild<QLabel*>("lblstatus")->text(); };
+        Dialogos::limpa();
+        teclasdeatalho(113);   // F2 from the new record "0003"
+        QCOMPARE(caixa("txtcodigo")->text() + caixa("txtnome")->text(), QString("0002Bia"));
+        teclasdeatalho(114);
+        QCOMPARE(mensagem(), QString("Último Registro"));
+
+        caixa("txtnome")->setFocus();
+        QTest::keyClick(caixa("txtnome"), Qt::Key_F5);   // the confirmation is empty
+        QCOMPARE(mensagem(), QString("Senha e contra-senha não conferem"));
+        Dialogos::respondeTexto("errada");
+        teclasdeatalho(118);   // F7 asks the current password
+        QCOMPARE(Dialogos::ultimo("inputbox").texto, QString("Digite a senha atual para modificar este registro:"));
+        QCOMPARE(mensagem() + " " + banner(), QString("Senha incorreta! Novo Registro"));
+        QVERIFY(caixa("txtnome")->isReadOnly());
+        Dialogos::respondeTexto("b");
+        teclasdeatalho(118);
+        QCOMPARE(banner(), QString("Modificando Registro"));
+        QVERIFY(caixa("txtcodigo")->isReadOnly() && !caixa("txtnome")->isReadOnly());   // the code box stays locked
+
+        caixa("txtcodigo")->setText("0009");
+        teclasdeatalho(117);   // F6 with the box's text
+        QCOMPARE(mensagem(), QString("Não existe usuário cadastrado com este código"));
+        teclasdeatalho(115);   // F4 searches users
+        QWidget* busca = Janelas::instancia("frmlocaliza");
+        QVERIFY(busca);
+        QCOMPARE(busca->findChild<QLabel*>("lblnomedoform")->text() + " " + busca->findChild<QLabel*>("lbltipo")->text(),
+                 QString("frmcadastrousuarios 5"));
+        Janelas::abre("frmcadastrodizimistas");
+        teclasdeatalho(119);   // F8 leaves the users window open
+        QCOMPARE(Janelas::instancia("frmcadastrousuarios"), w);
+        QVERIFY(!cadastro());
+        definejanelaativa("frmcadastrousuarios");
+        const int mensagens = Dialogos::registros().size();
+        teclasdeatalho(112);   // F1 closes without a question
+        QVERIFY(!Janelas::instancia("frmcadastrousuarios"));
+        QCOMPARE(Dialogos::registros().size(), mensagens);
+    }
+
     void ativacaoDentroDaAreaMdi()
     {
         QMdiArea area;
         area.show();
         Janelas::defineAreaMdi(&area);
-        const auto usuarios = [] { auto* w = new QWidget; instalateclasdeatalho(w, "frmcadastrousuarios"); return w; };
-        Janelas::registra("frmcadastrousuarios", usuarios, Janelas::Mdi);
         QWidget* dizimistas = Janelas::abre("frmcadastrodizimistas");
         Janelas::abre("frmcadastrousuarios");
         QCOMPARE(janelaativa(), QString("frmcadastrousuarios"));

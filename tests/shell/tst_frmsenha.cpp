@@ -4,9 +4,11 @@
 #include "core/janelas.h"
 #include "core/colorgradiente.h"
 #include "core/registro.h"
+#include "shell/frmcadastrousuarios.h"
 #include "shell/frmsenha.h"
 #include "shell/verificacao.h"
 #include "core/conexao.h"
+#include "tithes/pagamentos.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -130,6 +132,48 @@ private Q_SLOTS:
         QCOMPARE(Dialogos::ultimo().estilo, 48);
         QCOMPARE(codigoGravado(), antes);
         QVERIFY(!j.logou());
+    }
+
+    // A user saved in the users window logs in with its own password at the next
+    // login, and its code is the one stored and recorded on receipts.
+    void usuarioNovoEntraERecibosLevamSeuCodigo()
+    {
+        teste::sql("INSERT INTO usuarios VALUES ('0041', 'Paulo', 'pp', NULL)");
+        auto* cadastro = qobject_cast<FrmCadastroUsuarios*>(Janelas::abre("frmcadastrousuarios"));
+        QVERIFY(cadastro);
+        for (const char* campo : {"txtnome=Zé d'Ávila", "txtsenha=S3nh@ Nova", "txtcontrasenha=S3nh@ Nova"})
+            cadastro->findChild<QLineEdit*>(QString(campo).section('=', 0, 0))->setText(QString(campo).section('=', 1));
+        cadastro->findChild<QAction*>("btnsalvar")->trigger();
+        QCOMPARE(Dialogos::ultimo().texto, QString("Usuário: (Zé d'Ávila) cadastrado com sucesso !"));
+        Janelas::fecha("frmcadastrousuarios");
+
+        FrmSenha j;
+        QCOMPARE(nomes(j), (QStringList{"Master", "Paulo", "Zé d'Ávila"}));
+        QTest::keyClicks(senha(j), "S3nh@ Nova");
+        QCOMPARE(senha(j)->displayText(), QString(10, '*'));   // one "*" per character
+        QVERIFY(!entra(j, "Zé d'Ávila", "s3nh@ nova"));
+        QVERIFY(entra(j, "Zé d'Ávila", "S3nh@ Nova"));
+        QCOMPARE(lerusuarioatual(), QString("0042"));
+        QString data = "10/03/2026", hora = "09:15", valor = "10,00", dizimista = "", nome = "", mes = "", ano = "";
+        const QString recibo = gravapagamento(data, hora, valor, dizimista, nome, mes, ano);
+        QVERIFY(!recibo.isEmpty());
+        Escopo e = abreconexaopagamentos();
+        Consulta c("SELECT codigofuncionario FROM pagamentos WHERE codigo = ?");
+        c.bind(recibo);
+        QVERIFY(c.next());
+        QCOMPARE(c.text(0), QString("0042"));
+    }
+
+    // Users that cannot be read are reported, and Master can still log in.
+    void listaIlegivelAvisaEDeixaMaster()
+    {
+        teste::sql("INSERT INTO usuarios VALUES ('0001', 'Paulo', 'pp', NULL)");
+        QVERIFY(teste::sql("ALTER TABLE usuarios RENAME TO perdida"));
+        FrmSenha j;
+        QVERIFY(teste::sql("ALTER TABLE perdida RENAME TO usuarios"));
+        QVERIFY(Dialogos::ultimo().texto.startsWith("Não foi possível ler a lista de usuários"));
+        QCOMPARE(nomes(j), QStringList{"Master"});
+        QVERIFY(entra(j, "Master", "qorm64"));
     }
 
     void codigoVazioViraMaster()

@@ -1,0 +1,332 @@
+#include "shell/frmcadastrousuarios.h"
+
+#include "core/dialogos.h"
+#include "core/formularios.h"
+#include "core/janelas.h"
+#include "core/registro.h"
+#include "register/frmlocaliza.h"
+
+#include <QDate>
+#include <QEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+
+namespace tivane {
+
+namespace {
+
+const char* const NOME_JANELA = "frmcadastrousuarios";
+
+static RegistroJanela reg(NOME_JANELA, [] { return new FrmCadastroUsuarios; }, Janelas::Mdi);
+
+const QString NAO_ENCONTRADO =
+    QStringLiteral("Registro não encontrado para ser efetuda a modificação! Operação Cancelada !");
+
+QString hoje()
+{
+    return QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy"));
+}
+
+// A stored text longer than the box's typing limit is shown whole: a box
+// cuts what it is given, and the cut text would be saved over the whole one.
+void mostratexto(QLineEdit* caixa, const QString& texto)
+{
+    if (texto.size() > caixa->maxLength())
+        caixa->setMaxLength(texto.size());
+    caixa->setText(texto);
+}
+
+}  // namespace
+
+FrmCadastroUsuarios::FrmCadastroUsuarios()
+    : JanelaCadastro(NOME_JANELA, QStringLiteral("Cadastro de Usuários"), Tabela::Usuarios,
+                     QStringLiteral("Deseja realmente sair da tela de cadastro de Usuários?"))
+{
+    auto* frame = new QGroupBox(QStringLiteral("Cadastro de Usuários"), area());
+    frame->setObjectName(QStringLiteral("Frameprincipal"));
+    auto* grade = new QGridLayout(frame);
+
+    txtcodigo_ = criacaixa(frame, "txtcodigo", 8);
+    txtdatacadastro_ = criacaixa(frame, "txtdatacadastro", 10);
+    for (QLineEdit* c : {txtcodigo_, txtdatacadastro_}) {
+        c->setAlignment(Qt::AlignCenter);
+        QPalette p = c->palette();
+        p.setColor(QPalette::Base, QColor(192, 192, 255));
+        p.setColor(QPalette::Text, Qt::white);
+        c->setPalette(p);
+        QFont f = c->font();
+        f.setBold(true);
+        c->setFont(f);
+        c->setFixedWidth(c->fontMetrics().horizontalAdvance(QStringLiteral("00/00/00000")) + 16);
+    }
+    txtnome_ = criacaixa(frame, "txtnome", 100);
+    txtnome_->setMinimumWidth(txtnome_->fontMetrics().averageCharWidth() * 60);
+    txtsenha_ = criacaixa(frame, "txtsenha", 100);
+    txtcontrasenha_ = criacaixa(frame, "txtcontrasenha", 100);
+    for (QLineEdit* c : {txtsenha_, txtcontrasenha_}) {
+        mascarasenha(c);
+        c->installEventFilter(this);
+    }
+
+    const auto rotulo = [frame](const QString& texto) { return new QLabel(texto, frame); };
+    grade->addWidget(rotulo(QStringLiteral("Código:")), 0, 0);
+    grade->addWidget(txtcodigo_, 0, 1);
+    grade->addWidget(rotulo(QStringLiteral("Cadastro :")), 0, 2, Qt::AlignRight);
+    grade->addWidget(txtdatacadastro_, 0, 3);
+    grade->addWidget(criabanner(frame), 0, 4);
+    grade->addWidget(rotulo(QStringLiteral("Nome :")), 1, 0);
+    grade->addWidget(txtnome_, 1, 1, 1, 4);
+    grade->addWidget(rotulo(QStringLiteral("Senha:")), 2, 0);
+    grade->addWidget(txtsenha_, 2, 1, 1, 2);
+    grade->addWidget(rotulo(QStringLiteral("Contra-Senha:")), 2, 3, Qt::AlignRight);
+    grade->addWidget(txtcontrasenha_, 2, 4);
+    grade->setColumnStretch(4, 1);
+
+    termina(frame);
+    reinicia();
+}
+
+// What loading the window does; also after an insert or a delete, which
+// start again on a new record with the following code.
+void FrmCadastroUsuarios::reinicia()
+{
+    definestatus(this, NovoRegistro);
+    novousuario();
+}
+
+bool FrmCadastroUsuarios::eventFilter(QObject* o, QEvent* e)
+{
+    if (e->type() == QEvent::FocusIn && (o == txtsenha_ || o == txtcontrasenha_))
+        selecionatexto();
+    return JanelaCadastro::eventFilter(o, e);
+}
+
+// ---- Form procedures ---------------------------------------------------------
+
+void FrmCadastroUsuarios::limparcampos()
+{
+    limpatextos(this);
+}
+
+Leitura FrmCadastroUsuarios::registroexiste() const
+{
+    return lerusuario(txtcodigo_->text(), nullptr);
+}
+
+void FrmCadastroUsuarios::novousuario()
+{
+    limparcampos();
+    definestatus(this, NovoRegistro);
+    desbloqueiacampos(this);
+    definenovocodigo();
+    txtdatacadastro_->setText(hoje());
+}
+
+bool FrmCadastroUsuarios::mostra(const QString& codigo)
+{
+    Usuario u;
+    switch (lerusuario(codigo, &u)) {
+    case Leitura::Encontrado:
+        limparcampos();
+        preenchecamposusuario(u);
+        return true;
+    case Leitura::NaoEncontrado:
+        Dialogos::msgbox(QStringLiteral("Não existe usuário cadastrado com este código"), 48);
+        return false;
+    case Leitura::Falha:
+        avisafalhaleitura();
+        return false;
+    }
+    return false;
+}
+
+void FrmCadastroUsuarios::localizar()
+{
+    abrelocalizador(QString::fromLatin1(NOME_JANELA), BUSCA_USUARIOS);
+}
+
+// ---- Record ------------------------------------------------------------------
+
+Usuario FrmCadastroUsuarios::preencheregistrousuario() const
+{
+    return {txtcodigo_->text(), txtnome_->text(), txtsenha_->text(), txtdatacadastro_->text()};
+}
+
+void FrmCadastroUsuarios::preenchecamposusuario(const Usuario& u)
+{
+    mostratexto(txtcodigo_, u.codigo);
+    mostratexto(txtdatacadastro_, u.cadastro);
+    mostratexto(txtnome_, u.nome);
+    mostratexto(txtsenha_, u.senha);
+}
+
+void FrmCadastroUsuarios::salvar()
+{
+    if (txtsenha_->text() != txtcontrasenha_->text()) {
+        Dialogos::msgbox(QStringLiteral("Senha e contra-senha não conferem"), 48);
+        txtsenha_->setFocus();
+        return;
+    }
+    gravarusuario();
+}
+
+void FrmCadastroUsuarios::gravarusuario()
+{
+    const Usuario u = preencheregistrousuario();
+    switch (decidegravacaousuario(u, status() == QLatin1String("Modificando Registro"))) {
+    case PassoGravacaoUsuario::SenhaOuNomeVazio:
+        Dialogos::msgbox(QStringLiteral("Você deve digitar a senha e o nome do usuário."), 64);
+        txtnome_->setFocus();
+        return;
+    case PassoGravacaoUsuario::JaSalvo:
+        Dialogos::msgbox(QStringLiteral("Esse registro já foi salvo, tente modificar !"), 64);
+        return;
+    case PassoGravacaoUsuario::Alterar:
+        alterarusuario(true);
+        return;
+    case PassoGravacaoUsuario::CodigoInvalido:
+        Dialogos::msgbox(QStringLiteral("O código do usuário deve ser um número, como 0001. Corrija o código (")
+                             + u.codigo + QStringLiteral(") para salvar."),
+                         48);
+        txtcodigo_->setFocus();
+        return;
+    case PassoGravacaoUsuario::Incluir:
+        incluirusuario(u.codigo);
+        return;
+    case PassoGravacaoUsuario::Falha:
+        avisafalhaleitura();
+        return;
+    }
+}
+
+void FrmCadastroUsuarios::incluirusuario(const QString& codigo)
+{
+    Usuario u = preencheregistrousuario();
+    u.codigo = codigo;
+    switch (insereusuario(u)) {
+    case Gravacao::CodigoExiste:
+        Dialogos::msgbox(QStringLiteral("Já existe funcionário cadastrado com este código, tente modificar !"), 48);
+        txtnome_->setFocus();
+        return;
+    case Gravacao::Falha:
+    case Gravacao::NaoEncontrado:
+        // What was typed stays in the boxes, so it can be saved again.
+        Banco::avisaFalhaGravacao(QStringLiteral("Não foi possível gravar o usuário"));
+        return;
+    case Gravacao::Gravado:
+        break;
+    }
+    Dialogos::msgbox(QStringLiteral("Usuário: (") + u.nome + QStringLiteral(") cadastrado com sucesso !"), 64);
+    reinicia();
+}
+
+void FrmCadastroUsuarios::alterarusuario(bool perguntar)
+{
+    Usuario salvo;
+    switch (lerusuario(txtcodigo_->text(), &salvo)) {
+    case Leitura::Falha:
+        avisafalhaleitura();
+        return;
+    case Leitura::NaoEncontrado:
+        Dialogos::msgbox(NAO_ENCONTRADO, 48);
+        definestatus(this, SomenteLeitura);
+        return;
+    case Leitura::Encontrado:
+        break;
+    }
+    if (perguntar
+        && Dialogos::msgbox(QStringLiteral("Deseja alterar os dados do usuário:") + salvo.nome + QStringLiteral(" ?"), 36)
+               != Dialogos::Sim)
+        return;
+    switch (atualizausuario(preencheregistrousuario())) {
+    case Gravacao::Gravado:
+        Dialogos::msgbox(QStringLiteral("Usuário: (") + txtnome_->text() + QStringLiteral(") , alterado com sucesso !"), 64);
+        break;
+    case Gravacao::NaoEncontrado:
+        Dialogos::msgbox(NAO_ENCONTRADO, 48);
+        break;
+    case Gravacao::Falha:
+    case Gravacao::CodigoExiste:
+        // Still modifying: the changes stay on screen to be saved again.
+        Banco::avisaFalhaGravacao(QStringLiteral("Não foi possível alterar os dados do usuário"));
+        return;
+    }
+    definestatus(this, SomenteLeitura);
+}
+
+void FrmCadastroUsuarios::excluirusuario(const QString& codigo)
+{
+    Usuario salvo;
+    switch (lerusuario(codigo, &salvo)) {
+    case Leitura::Falha:
+        avisafalhaleitura();
+        return;
+    case Leitura::NaoEncontrado:
+        Dialogos::msgbox(QStringLiteral("Não existe usuário cadastrado com este código"), 48);
+        return;
+    case Leitura::Encontrado:
+        break;
+    }
+    if (Dialogos::msgbox(QStringLiteral("Deseja Realmente excluir o Usuário: ") + salvo.nome + QStringLiteral(" ?"), 36)
+        != Dialogos::Sim)
+        return;
+    switch (apagausuario(codigo)) {
+    case Gravacao::Gravado:
+        break;
+    case Gravacao::NaoEncontrado:
+        Dialogos::msgbox(QStringLiteral("Não existe usuário cadastrado com este código"), 48);
+        return;
+    default:
+        Banco::avisaFalhaGravacao(QStringLiteral("Não foi possível excluir o usuário"));
+        return;
+    }
+    Dialogos::msgbox(QStringLiteral("Registro excluído com sucesso !!!"), 64);
+    reinicia();
+}
+
+// ---- Modify ------------------------------------------------------------------
+
+bool FrmCadastroUsuarios::confirmasenhaatual()
+{
+    const QString senha = Dialogos::inputbox(QStringLiteral("Digite a senha atual para modificar este registro:"));
+    if (senha != txtsenha_->text()) {
+        Dialogos::msgbox(QStringLiteral("Senha incorreta!"), 0);
+        return false;
+    }
+    return true;
+}
+
+void FrmCadastroUsuarios::modificar()
+{
+    if (confirmasenhaatual())
+        iniciamodificacaousuario();
+}
+
+void FrmCadastroUsuarios::teclamodificar()
+{
+    if (confirmasenhaatual())
+        modificarusuario();
+}
+
+void FrmCadastroUsuarios::modificarusuario()
+{
+    desbloqueiacampos(this);
+    txtcodigo_->setReadOnly(true);
+    definestatus(this, ModificandoRegistro);
+}
+
+void FrmCadastroUsuarios::iniciamodificacaousuario()
+{
+    habilitamodificacaousuario();
+}
+
+void FrmCadastroUsuarios::habilitamodificacaousuario()
+{
+    desbloqueiacampos(this);
+    definestatus(this, ModificandoRegistro);
+    txtnome_->setFocus();
+}
+
+}  // namespace tivane

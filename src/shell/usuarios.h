@@ -1,0 +1,42 @@
+#pragma once
+// The user record (table usuarios) and the operations on its rows. The users
+// window and the login come through these; no windows here.
+#include <QString>
+#include <QVector>
+
+#include "core/conexao.h"
+#include "register/dizimistas.h"   // Gravacao
+
+namespace tivane {
+
+// Every field is text; a Null field reads as "". Passwords are kept as typed.
+struct Usuario {
+    QString codigo;
+    QString nome;
+    QString senha;
+    QString cadastro;   // "dd/mm/yyyy"
+};
+
+Leitura lerusuario(const QString& codigo, Usuario* usuario);
+// Every user, in table order (the order the login lists them in).
+Leitura listausuarios(QVector<Usuario>* usuarios);
+
+// A new row with the four fields.
+Gravacao insereusuario(const Usuario& usuario);
+// Rewrites the other three fields of the row of usuario.codigo with one
+// UPDATE: the row keeps its place and is never missing, whatever fails.
+Gravacao atualizausuario(const Usuario& usuario);
+Gravacao apagausuario(const QString& codigo);
+
+// What saving the window's record must do, checked in this order.
+enum class PassoGravacaoUsuario {
+    SenhaOuNomeVazio,   // "Você deve digitar a senha e o nome do usuário."
+    Alterar,            // a saved code in modify mode
+    JaSalvo,            // a saved code outside modify mode
+    CodigoInvalido,     // a new code that is empty or not a number
+    Incluir,
+    Falha               // the saved codes could not be read
+};
+PassoGravacaoUsuario decidegravacaousuario(const Usuario& usuario, bool modificando);
+
+}  // namespace tivane
