@@ -8,6 +8,7 @@
 #include "register/dizimistas.h"
 #include "register/frmlocaliza.h"
 #include "register/numeracao.h"
+#include "shell/backup.h"
 #include "shell/frmsenha.h"
 #include "shell/igreja.h"
 #include "shell/varredura.h"
@@ -465,6 +466,40 @@ void AbrirRelatorio50MB_Limite(benchmark::State& estado)
     }
 }
 
+// ---- whole-file copy of a 1 GB database -------------------------------------
+QString arquivoGrande()
+{
+    static QString caminho;
+    if (caminho.isEmpty()) {
+        caminho = g_pasta + "/grande/cadastrocd.mdb";
+        QDir().mkpath(g_pasta + "/grande");
+        QFile f(caminho);
+        f.open(QIODevice::WriteOnly);
+        const QByteArray bloco(1 << 20, 'x');
+        for (int i = 0; i < 1024; ++i)
+            f.write(bloco);
+    }
+    return caminho;
+}
+void CopiaBanco1GB(benchmark::State& estado)
+{
+    const QString origem = arquivoGrande(), destino = g_pasta + "/copia.mdb";
+    for (auto _ : estado)
+        if (!copiaarquivo(origem, destino).ok)
+            estado.SkipWithError("a cópia falhou");
+    QFile::remove(destino);
+}
+void CopiaBanco1GB_Limite(benchmark::State& estado)
+{
+    const QString origem = arquivoGrande(), destino = g_pasta + "/copia.mdb";
+    for (auto _ : estado) {
+        QFile::remove(destino);
+        if (!QFile::copy(origem, destino))
+            estado.SkipWithError("a cópia falhou");
+    }
+    QFile::remove(destino);
+}
+
 // Collects the mean time of each run for the table at the end.
 class Coletor : public benchmark::ConsoleReporter {
 public:
@@ -508,6 +543,8 @@ BENCHMARK(PaginaUmAno)->Unit(benchmark::kMillisecond)->Iterations(10);
 BENCHMARK(PaginaUmDia)->Unit(benchmark::kMillisecond)->Iterations(10);
 BENCHMARK(AbrirRelatorio50MB)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(AbrirRelatorio50MB_Limite)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(CopiaBanco1GB)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(CopiaBanco1GB_Limite)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 int main(int argc, char** argv)
 {
@@ -570,6 +607,7 @@ int main(int argc, char** argv)
         {"Recibos de um ano, até a página", "RelatorioAnoNaPagina", "RelatorioAno_Limite", 1000},
         {"Página: um ano / um dia, só a tela", "PaginaUmAno", "PaginaUmDia", 50},
         {"Abrir relatório salvo de 50 MB", "AbrirRelatorio50MB", "AbrirRelatorio50MB_Limite", 1000},
+        {"Cópia de um banco de 1 GB (backup)", "CopiaBanco1GB", "CopiaBanco1GB_Limite", 10000},
     };
     std::printf("\n%-40s %12s %12s %8s %10s\n", "figura", "programa", "limite", "razão", "meta");
     for (const Figura& f : figuras) {

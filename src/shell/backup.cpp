@@ -177,19 +177,35 @@ ResultadoCopia copiaarquivo(const QString& origem, const QString& destino, const
     if (::stat(QFile::encodeName(destino).constData(), &anterior) == 0)
         ::fchmod(fd.fd, anterior.st_mode & 07777);
 
-    QByteArray bloco(static_cast<int>(BLOCO), Qt::Uninitialized);
     qint64 copiados = 0;
+    // In the kernel when it can; between two file systems that cannot, through a buffer.
+    bool noNucleo = true;
+    QByteArray bloco;
     for (;;) {
-        const ssize_t n = ::read(fo.fd, bloco.data(), static_cast<size_t>(BLOCO));
+        ssize_t n;
+        if (noNucleo) {
+            n = ::copy_file_range(fo.fd, nullptr, fd.fd, nullptr, static_cast<size_t>(BLOCO), 0);
+            if (n < 0 && copiados == 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)) {
+                noNucleo = false;
+                continue;
+            }
+        } else {
+            if (bloco.isEmpty())
+                bloco.resize(static_cast<int>(BLOCO));
+            n = ::read(fo.fd, bloco.data(), static_cast<size_t>(BLOCO));
+            if (n > 0 && !escreveTudo(fd.fd, bloco.constData(), n))
+                return falha(causa(errno, Lado::Destino));
+        }
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            return falha(causa(errno, Lado::Origem));
+            // In the kernel either side may fail; a full or read-only disk can only be the destination.
+            const int erro = errno;
+            const bool destino = erro == ENOSPC || erro == EDQUOT || erro == EFBIG || erro == EROFS;
+            return falha(causa(erro, destino ? Lado::Destino : Lado::Origem));
         }
         if (n == 0)
             break;
-        if (!escreveTudo(fd.fd, bloco.constData(), n))
-            return falha(causa(errno, Lado::Destino));
         copiados += n;
         if (andamento)
             andamento(copiados);

@@ -146,13 +146,15 @@ QWidget* figura(const char* nome, QStyle::StandardPixmap icone, const QString& l
     f->setObjectName(QString::fromLatin1(nome));
     auto* l = new QVBoxLayout(f);
     auto* img = new QLabel(f);
-    img->setPixmap(f->style()->standardIcon(icone).pixmap(64, 64));
+    img->setPixmap(f->style()->standardIcon(icone).pixmap(64, 64).scaled(64, 64, Qt::KeepAspectRatio,
+                                                                            Qt::SmoothTransformation));
     img->setAlignment(Qt::AlignCenter);
     auto* texto = new QLabel(legenda, f);
     texto->setAlignment(Qt::AlignCenter);
     texto->setFont(fonteserif(14));
     l->addWidget(img);
     l->addWidget(texto);
+    f->setFixedWidth(150);
     f->hide();
     return f;
 }
@@ -183,7 +185,7 @@ FrmBackup::FrmBackup()
     for (int c = 1; c < modelo_->columnCount(); ++c)
         dir_->hideColumn(c);
     dir_->header()->hide();
-    dir_->setMinimumSize(320, 240);
+    dir_->setMinimumSize(360, 260);
     caminho_ = new QLineEdit(destino_);
     caminho_->setObjectName(QStringLiteral("txtcaminho"));
     frame1_ = figura("Frame1", QStyle::SP_DialogSaveButton, QStringLiteral("BACKUP"), destino_);
@@ -193,15 +195,17 @@ FrmBackup::FrmBackup()
     auto* novapasta = botao(QStringLiteral("&Nova Pasta"), "cmdnovapasta", destino_);
     auto* sai = botao(QStringLiteral("&Sair"), "cmdsai", destino_);
     gd->addWidget(drive_, 0, 0);
-    gd->addWidget(dir_, 1, 0, 4, 1);
-    gd->addWidget(frame1_, 1, 1);
-    gd->addWidget(frame2_, 2, 1);
+    gd->addWidget(dir_, 1, 0);
+    // One picture at a time, in the same place.
+    gd->addWidget(frame1_, 0, 1, 2, 1, Qt::AlignTop);
+    gd->addWidget(frame2_, 0, 1, 2, 1, Qt::AlignTop);
     gd->addWidget(new QLabel(QStringLiteral("Caminho :"), destino_), 5, 0);
-    gd->addWidget(caminho_, 6, 0);
+    gd->addWidget(caminho_, 6, 0, 1, 2);
     auto* botoes = new QHBoxLayout;
     for (QPushButton* b : {avancar, novapasta, sai})
         botoes->addWidget(b);
     gd->addLayout(botoes, 7, 0, 1, 2);
+    principal->addStretch();
     principal->addWidget(destino_);
 
     // New-folder panel.
@@ -258,6 +262,7 @@ FrmBackup::FrmBackup()
     gs->addWidget(tamanho2, 3, 1);
     gs->addWidget(sair, 4, 1, Qt::AlignRight);
     principal->addWidget(sucesso_);
+    principal->addStretch();
 
     timer1_ = new QTimer(this);
     timer1_->setObjectName(QStringLiteral("Timer1"));
@@ -267,9 +272,13 @@ FrmBackup::FrmBackup()
     for (QTimer* t : {timer1_, timer2_})
         connect(t, &QTimer::timeout, this, [this] { lblstatus_->setText(QStringLiteral("Arquivo: ") + copiado_); });
 
-    destino_->hide();
+    // The panels take turns in one area, the size of the largest.
     novapasta_->hide();
     sucesso_->hide();
+    frame1_->show();
+    frame->adjustSize();
+    frame->setFixedSize(frame->size());
+    destino_->hide();
 
     connect(drive_, &QComboBox::currentTextChanged, this, &FrmBackup::trocadrive);
     connect(dir_->selectionModel(), &QItemSelectionModel::currentChanged, this,
@@ -300,7 +309,6 @@ FrmBackup::FrmBackup()
     driveAtual_ = QStringLiteral("/");
     dir_->setRootIndex(modelo_->index(driveAtual_));
     caminho_->setText(driveAtual_);
-    frame->adjustSize();
     mostrabarraprincipal(false);
     mantemframecentralizado(this);
 }
