@@ -198,31 +198,6 @@ private Q_SLOTS:
         QFile::setPermissions(para, QFileDevice::Permissions(0x7700));
     }
 
-    void mesmoArquivo_data()
-    {
-        QTest::addColumn<QString>("outro");   // beside the data folder
-        QTest::addColumn<bool>("mesmo");
-        const QString nome = QDir(dados_).dirName();
-        QTest::newRow("mesmo texto") << nome + "/cadastrocd.mdb" << true;
-        QTest::newRow("com .. e .") << nome + "/../" + nome + "/./cadastrocd.mdb" << true;
-        QTest::newRow("separador dobrado") << nome + "//cadastrocd.mdb" << true;
-        QTest::newRow("pasta por link") << "atalho/cadastrocd.mdb" << true;
-        QTest::newRow("arquivo por link") << "banco.mdb" << true;
-        QTest::newRow("outra pasta com cópia") << "copia/cadastrocd.mdb" << false;
-        QTest::newRow("outra pasta, sem arquivo") << nome.toUpper() + "/cadastrocd.mdb" << false;
-    }
-    void mesmoArquivo()
-    {
-        QFETCH(QString, outro);
-        QFETCH(bool, mesmo);
-        const QString acima = QFileInfo(QDir::cleanPath(dados_)).absolutePath();
-        QFile::link(QDir::cleanPath(dados_), acima + "/atalho");
-        QFile::link(banco(), acima + "/banco.mdb");
-        escreve(acima + "/copia/cadastrocd.mdb", modelo_);
-        QCOMPARE(mesmoarquivo(banco(), acima + "/" + outro), mesmo);
-        QCOMPARE(mesmoarquivo("  " + acima + "/" + outro + " ", banco()), mesmo);   // outer spaces do not count
-    }
-
     void nomesTamanhosEUnidades()
     {
         QCOMPARE(textotamanho(16777217) + textotamanho(5000000001LL), QString("16777217 bytes5000000001 bytes"));
@@ -315,8 +290,11 @@ private Q_SLOTS:
         const int backup = int(ModoBackup::Backup), restaura = int(ModoBackup::Restauracao);
         QTest::newRow("pasta ausente") << backup << "@/../nao-existe" << "A pasta de destino não existe: ";
         QTest::newRow("nada escolhido") << backup << "   " << "Escolha a pasta de destino do backup.";
-        QTest::newRow("pasta de dados") << backup << "@/." << MESMO;
+        // The same file by its real path: "..", ".", doubled separators, links to the folder or to the file.
+        QTest::newRow("pasta de dados") << backup << "  @//. " << MESMO;
         QTest::newRow("pasta de dados, restaurar") << restaura << "@/../" + QDir(dados_).dirName() + "/" << MESMO;
+        QTest::newRow("pasta de dados por link") << backup << "atalho" << MESMO;
+        QTest::newRow("banco por link, restaurar") << restaura << "ligado" << MESMO;
         QTest::newRow("substituir? Não") << backup << "copia" << SUBSTITUIR;
         QTest::newRow("banco danificado, copiar? Não") << backup << "danificado" << "\r\n\r\nDeseja copiar o arquivo mesmo assim?";
         QTest::newRow("disco cheio") << backup << "cheio" << "Erro na Cópia dos Arquivos: o disco de destino está cheio. O banco";
@@ -327,6 +305,11 @@ private Q_SLOTS:
         QFETCH(QString, escolhida);
         QFETCH(QString, mensagem);
         QString p = QString(escolhida).replace("@", QDir::cleanPath(dados_));
+        if (escolhida == "atalho" || escolhida == "ligado") {
+            p = pasta(escolhida);
+            QVERIFY(escolhida == "atalho" ? QDir().rmdir(p) && QFile::link(QDir::cleanPath(dados_), p)
+                                          : QFile::link(banco(), p + "/cadastrocd.mdb"));
+        }
         const QByteArray vivo = escolhida == "danificado" ? estraga(modelo_, 7) : modelo_;
         escreve(banco(), vivo);
         if (escolhida == "copia" || escolhida == "cheio" || escolhida == "danificado")
