@@ -222,7 +222,9 @@ void JanelaDeLogin_Limite(benchmark::State& estado)
 void BuscaPorNome(benchmark::State& estado)
 {
     for (auto _ : estado) {
-        const QVector<LinhaBusca> r = buscalocalizador(PorNome, "silva", BUSCA_DIZIMISTAS);
+        QVector<LinhaBusca> r;
+        if (!buscalocalizador(PorNome, "silva", BUSCA_DIZIMISTAS, &r))
+            estado.SkipWithError("buscalocalizador falhou");
         estado.counters["achados"] = r.size();
         benchmark::DoNotOptimize(r);
     }
@@ -330,7 +332,9 @@ void RelatorioDadosCadastro(benchmark::State& estado)
 {
     const DadosIgreja igreja = carregaigreja();
     for (auto _ : estado) {
-        const QVector<ItemDizimista> itens = carregalistacompletadizimistas();
+        QVector<ItemDizimista> itens;
+        if (!carregalistacompletadizimistas(&itens))
+            estado.SkipWithError("carregalistacompletadizimistas falhou");
         const QString texto = textorelatoriodedados(itens, CamposRelatorio{}, igreja, HOJE);
         estado.counters["caracteres"] = texto.size();
     }

@@ -233,8 +233,8 @@ Leitura nomedizimistaexiste(const QString& nome)
     Escopo e = abreconexaodizimistas();
     if (!e)
         return Leitura::Falha;
-    // nome is COLLATE FOLD: the comparison folds case for all of Unicode.
-    Consulta c(QStringLiteral("SELECT 1 FROM dizimistas WHERE nome = ? LIMIT 1"));
+    // Folds case for all of Unicode; on save only, so a scan is fine.
+    Consulta c(QStringLiteral("SELECT 1 FROM dizimistas WHERE nome = ? COLLATE FOLD LIMIT 1"));
     c.bind(nome);
     if (c.next())
         return Leitura::Encontrado;

@@ -34,7 +34,7 @@ QString padraoParcial(const QString& parte)
 
 }  // namespace
 
-QVector<LinhaBusca> buscalocalizador(int modo, const QString& parte, int tipo)
+bool buscalocalizador(int modo, const QString& parte, int tipo, QVector<LinhaBusca>* resultado)
 {
     QVector<LinhaBusca> linhas;
     QString sql;
@@ -61,8 +61,10 @@ QVector<LinhaBusca> buscalocalizador(int modo, const QString& parte, int tipo)
         default: break;
         }
     }
-    if (sql.isEmpty())
-        return linhas;
+    if (sql.isEmpty()) {
+        resultado->clear();
+        return true;
+    }
     if (modo == PorNome)
         valor = QLatin1Char('%') + parte + QLatin1Char('%');
     else if (modo == PorBarras)
@@ -72,13 +74,16 @@ QVector<LinhaBusca> buscalocalizador(int modo, const QString& parte, int tipo)
 
     Escopo e = tipo == BUSCA_USUARIOS ? abreconexaousuarios() : abreconexaodizimistas();
     if (!e)
-        return linhas;
+        return false;
     // The text is bound, never spliced: apostrophes search like any letter.
     Consulta c(sql);
     c.bind(valor);
     while (c.next())
         linhas.append({c.text(0), c.text(1), terceira ? c.text(2) : QString()});
-    return linhas;
+    if (!c.ok())
+        return false;
+    *resultado = std::move(linhas);
+    return true;
 }
 
 FrmLocaliza::FrmLocaliza()
@@ -236,6 +241,16 @@ void FrmLocaliza::adiciona(const QVector<LinhaBusca>& linhas, bool terceira)
     lista_->setUpdatesEnabled(true);
 }
 
+void FrmLocaliza::busca(int modo, const QString& parte, int tipo, bool terceira)
+{
+    QVector<LinhaBusca> linhas;
+    if (!buscalocalizador(modo, parte, tipo, &linhas)) {
+        Banco::avisaFalhaLeitura(QStringLiteral("Não foi possível fazer a busca"));
+        return;
+    }
+    adiciona(linhas, terceira);
+}
+
 void FrmLocaliza::tiraterceiracoluna()
 {
     if (lista_->columnCount() == 3) {
@@ -247,12 +262,12 @@ void FrmLocaliza::tiraterceiracoluna()
 
 void FrmLocaliza::carregalistaporpartedonome(const QString& parte, int tipo)
 {
-    adiciona(buscalocalizador(PorNome, parte, tipo), false);
+    busca(PorNome, parte, tipo, false);
 }
 
 void FrmLocaliza::carregalistaporcodigo(const QString& parte, int tipo)
 {
-    adiciona(buscalocalizador(PorCodigo, parte, tipo), false);
+    busca(PorCodigo, parte, tipo, false);
 }
 
 void FrmLocaliza::carregalistaporcodigodebarras(const QString& parte, int tipo)
@@ -262,7 +277,7 @@ void FrmLocaliza::carregalistaporcodigodebarras(const QString& parte, int tipo)
     tiraterceiracoluna();
     lista_->setColumnCount(3);
     lista_->headerItem()->setText(2, QStringLiteral("Barras"));
-    adiciona(buscalocalizador(PorBarras, parte, tipo), true);
+    busca(PorBarras, parte, tipo, true);
 }
 
 void FrmLocaliza::carregalistaportelefone(const QString& parte, int tipo)
@@ -271,14 +286,14 @@ void FrmLocaliza::carregalistaportelefone(const QString& parte, int tipo)
     lista_->setColumnCount(3);
     lista_->headerItem()->setText(2, QStringLiteral("Telefone"));
     if (tipo == BUSCA_DIZIMISTAS)
-        adiciona(buscalocalizador(PorTelefone, parte, tipo), true);
+        busca(PorTelefone, parte, tipo, true);
 }
 
 void FrmLocaliza::carregalistaporpis(const QString& parte, int tipo)
 {
     tiraterceiracoluna();
     if (tipo == BUSCA_DIZIMISTAS)
-        adiciona(buscalocalizador(PorNascimento, parte, tipo), false);
+        busca(PorNascimento, parte, tipo, false);
 }
 
 void FrmLocaliza::ordenapelacoluna(int coluna)

@@ -30,7 +30,8 @@ struct LinhaBusca {
 // letter). Code, telephone, birth date: one character finds the values that
 // begin with it, more find those that contain it. Bar code: exactly the text.
 // Users (kind 5) are found by name and code only; any other kind finds nothing.
-QVector<LinhaBusca> buscalocalizador(int modo, const QString& parte, int tipo);
+// False, and linhas untouched, when the table could not be read whole.
+bool buscalocalizador(int modo, const QString& parte, int tipo, QVector<LinhaBusca>* linhas);
 
 // Opens the search for a caller ("frmcadastrodizimistas", "frmpagamentos",
 // "frmrelatorios", "frmcadastrousuarios") and a kind; a second call while it
@@ -60,6 +61,8 @@ protected:
 
 private:
     void adiciona(const QVector<LinhaBusca>& linhas, bool terceira);
+    // Runs the search and lists what it found; on a read failure the list stays empty and the cause is shown.
+    void busca(int modo, const QString& parte, int tipo, bool terceira);
     void tiraterceiracoluna();
     void definepadrao(QPushButton* botao);
 

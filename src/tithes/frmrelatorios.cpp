@@ -608,26 +608,60 @@ QVector<ItemDizimista> FrmRelatorios::itensdalista() const
     return r;
 }
 
-void FrmRelatorios::carregalistacompletadizimistas()
+// After a load: a list that could not be read whole is shown empty, never in part.
+bool FrmRelatorios::listalida(bool lida)
 {
-    preenchelista(tivane::carregalistacompletadizimistas());
+    listafalhou_ = !lida;
+    if (!lida) {
+        preenchelista({});
+        Banco::avisaFalhaLeitura(QStringLiteral("Não foi possível ler a lista de dizimistas"));
+    }
+    return lida;
 }
 
-void FrmRelatorios::carregalistadizimistasporbairro(const QString& bairro)
+bool FrmRelatorios::listaincompleta() const
 {
-    preenchelista(tivane::carregalistadizimistasporbairro(bairro));
+    if (listafalhou_)
+        Dialogos::msgbox(QStringLiteral("A lista de dizimistas não pôde ser lida: o relatório não foi gerado. "
+                                        "Carregue a lista novamente."),
+                         48);
+    return listafalhou_;
 }
 
-void FrmRelatorios::carregalistaaniversariantes()
+bool FrmRelatorios::carregalistacompletadizimistas()
+{
+    QVector<ItemDizimista> itens;
+    if (!listalida(tivane::carregalistacompletadizimistas(&itens)))
+        return false;
+    preenchelista(itens);
+    return true;
+}
+
+bool FrmRelatorios::carregalistadizimistasporbairro(const QString& bairro)
+{
+    QVector<ItemDizimista> itens;
+    if (!listalida(tivane::carregalistadizimistasporbairro(bairro, &itens)))
+        return false;
+    preenchelista(itens);
+    return true;
+}
+
+bool FrmRelatorios::carregalistaaniversariantes()
 {
     int mes = 0;
     lernumeromes(txtmesaniversario_->text(), &mes);
-    preenchelista(tivane::carregalistaaniversariantes(mes));
+    QVector<ItemDizimista> itens;
+    if (!listalida(tivane::carregalistaaniversariantes(mes, &itens)))
+        return false;
+    preenchelista(itens);
+    return true;
 }
 
 void FrmRelatorios::cmdfiltra_Click()
 {
-    QVector<ItemDizimista> itens = tivane::carregalistacompletadizimistas();
+    QVector<ItemDizimista> itens;
+    if (!listalida(tivane::carregalistacompletadizimistas(&itens)))
+        return;
     if (!optfiltro_[0]->isChecked()) {
         const bool ativos = optfiltro_[1]->isChecked();
         itens.erase(std::remove_if(itens.begin(), itens.end(),
@@ -662,6 +696,8 @@ CamposRelatorio FrmRelatorios::camposmarcados(int primeiro) const
 
 void FrmRelatorios::relatoriodedados()
 {
+    if (listaincompleta())
+        return;
     const QString texto =
         textorelatoriodedados(itensdalista(), camposmarcados(0), carregaigreja(), QDate::currentDate());
     mostrarelatorio(texto, false);
@@ -677,7 +713,8 @@ void FrmRelatorios::janeladizimistaporbairro()
 
 void FrmRelatorios::cmdgerarelatoriodizimistabairro_Click()
 {
-    carregalistadizimistasporbairro(txtbairro_->text().trimmed());
+    if (!carregalistadizimistasporbairro(txtbairro_->text().trimmed()))
+        return;
     const QString texto = textorelatoriobairro(itensdalista(), txtbairro_->text(), camposmarcados(11),
                                                carregaigreja(), QDate::currentDate());
     mostrarelatorio(texto, false);
@@ -685,6 +722,8 @@ void FrmRelatorios::cmdgerarelatoriodizimistabairro_Click()
 
 void FrmRelatorios::relatorioaniversariantes(bool exibetelefone)
 {
+    if (listaincompleta())
+        return;
     int mes = 0;
     lernumeromes(txtmesaniversario_->text(), &mes);
     colunaordem_ = ColDia;
@@ -763,7 +802,11 @@ void promptaniversariantes()
         Dialogos::msgbox(QStringLiteral("O Valor deve ser númerico!"), 64);
     }
     // Works on its own list, so a reports window the user has open keeps its choices.
-    const QVector<ItemDizimista> itens = carregalistaaniversariantes(mes);
+    QVector<ItemDizimista> itens;
+    if (!carregalistaaniversariantes(mes, &itens)) {
+        Banco::avisaFalhaLeitura(QStringLiteral("Não foi possível ler a lista de aniversariantes"));
+        return;
+    }
     const bool telefone = Dialogos::msgbox(QStringLiteral("Deseja emitir o telefone dos Dízimistas?"), 36,
                                            QStringLiteral("Tivane Dízimos")) == Dialogos::Sim;
     mostrarelatorio(textorelatorioaniversariantes(itens, mes, telefone, carregaigreja(), QDate::currentDate()), true);

@@ -30,9 +30,11 @@ public:
     void gerarelatoriorecebimentopordata(const QString& datainicio, const QString& datafim,
                                          const QString& codigodizimista);
     void janeladizimistaporbairro();
-    void carregalistacompletadizimistas();
-    void carregalistadizimistasporbairro(const QString& bairro);
-    void carregalistaaniversariantes();
+    // The list loaders: on a read failure the list is emptied, the cause is
+    // shown and the reports built on the list are refused until a load succeeds.
+    bool carregalistacompletadizimistas();
+    bool carregalistadizimistasporbairro(const QString& bairro);
+    bool carregalistaaniversariantes();
     void gerarelatoriorecebimentopordataanalitico(const QString& datainicio, const QString& datafim,
                                                   const QString& codigodizimista);
 
@@ -64,10 +66,13 @@ protected:
 
 private:
     void preenchelista(const QVector<ItemDizimista>& itens);
+    bool listalida(bool lida);
+    bool listaincompleta() const;
     void ordenalista();
     void definepadrao(QPushButton* botao);
     CamposRelatorio camposmarcados(int primeiro) const;
 
+    bool listafalhou_ = false;   // the last load of the list could not read the table
     QGroupBox* frame_;
     QFrame* framerelatorios_;
     QGroupBox* framedizimistabairro_;

@@ -144,31 +144,38 @@ ItemDizimista itemlista(const Consulta& c, bool enderecosembairro)
 
 }  // namespace
 
-QVector<ItemDizimista> carregalistacompletadizimistas()
+bool carregalistacompletadizimistas(QVector<ItemDizimista>* itens)
 {
     QVector<ItemDizimista> r;
     Escopo e = abreconexaodizimistas();
     if (!e)
-        return r;
+        return false;
     Consulta c(QString::fromLatin1(CAMPOS_LISTA) + QStringLiteral(" ORDER BY rowid"));
     while (c.next())
         r.append(itemlista(c, false));
-    return r;
+    if (!c.ok())
+        return false;
+    *itens = std::move(r);
+    return true;
 }
 
-QVector<ItemDizimista> carregalistadizimistasporbairro(const QString& bairro)
+bool carregalistadizimistasporbairro(const QString& bairro, QVector<ItemDizimista>* itens)
 {
     QVector<ItemDizimista> r;
     Escopo e = abreconexaodizimistas();
     if (!e)
-        return r;
-    // A plain "contains", folding case and accents; the typed text is never part of the SQL.
+        return false;
+    // A plain "contains", folding case (not accents: "sao" does not find "São");
+    // the typed text is never part of the SQL.
     Consulta c(QString::fromLatin1(CAMPOS_LISTA) +
                QStringLiteral(" WHERE instr(dobra(bairro), dobra(?)) > 0 ORDER BY rowid"));
     c.bind(bairro);
     while (c.next())
         r.append(itemlista(c, true));
-    return r;
+    if (!c.ok())
+        return false;
+    *itens = std::move(r);
+    return true;
 }
 
 bool itemaniversariante(const QString& nascimento, int mes, QString* dia)
@@ -181,14 +188,16 @@ bool itemaniversariante(const QString& nascimento, int mes, QString* dia)
     return true;
 }
 
-QVector<ItemDizimista> carregalistaaniversariantes(int mes)
+bool carregalistaaniversariantes(int mes, QVector<ItemDizimista>* itens)
 {
     QVector<ItemDizimista> r;
-    if (mes < 1 || mes > 12)
-        return r;
+    if (mes < 1 || mes > 12) {
+        itens->clear();
+        return true;
+    }
     Escopo e = abreconexaodizimistas();
     if (!e)
-        return r;
+        return false;
     Consulta c("SELECT codigo, nome, nascimento, tel, celular, ativo FROM dizimistas"
                " WHERE nascimento IS NOT NULL ORDER BY rowid");
     while (c.next()) {
@@ -205,7 +214,10 @@ QVector<ItemDizimista> carregalistaaniversariantes(int mes)
         i.ativo = !c.isNull(5) && c.inteiro(5) != 0;
         r.append(i);
     }
-    return r;
+    if (!c.ok())
+        return false;
+    *itens = std::move(r);
+    return true;
 }
 
 // ---- Receipts over a period -------------------------------------------------

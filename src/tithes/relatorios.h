@@ -54,13 +54,13 @@ QString textorelatoriobairro(const QVector<ItemDizimista>& itens, const QString&
 QString textorelatorioaniversariantes(QVector<ItemDizimista> itens, int mes, bool exibetelefone,
                                       const DadosIgreja& igreja, const QDate& hoje);
 
-// Loaders, rows in the order of the table. An empty list when the database
-// could not be read (the opener has already said why).
-QVector<ItemDizimista> carregalistacompletadizimistas();
-// Tithers whose neighbourhood contains the text, folding case and accents.
-QVector<ItemDizimista> carregalistadizimistasporbairro(const QString& bairro);
+// Loaders, rows in the order of the table. False, and itens untouched, when the
+// table could not be read whole (cause in Banco::ultimoErro()): never a part of the list.
+bool carregalistacompletadizimistas(QVector<ItemDizimista>* itens);
+// Tithers whose neighbourhood contains the text, folding case (accents count).
+bool carregalistadizimistasporbairro(const QString& bairro, QVector<ItemDizimista>* itens);
 // Tithers with a valid birth date in the month; none outside 1 to 12.
-QVector<ItemDizimista> carregalistaaniversariantes(int mes);
+bool carregalistaaniversariantes(int mes, QVector<ItemDizimista>* itens);
 // The birthday fields of one tither: false when nascimento is not a valid
 // date (or the month differs, when mes is given).
 bool itemaniversariante(const QString& nascimento, int mes, QString* dia);
