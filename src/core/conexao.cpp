@@ -4,11 +4,13 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <sqlcipher/sqlite3.h>
 #include <string>
 
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 namespace tivane {
@@ -62,12 +64,73 @@ Identidade identidade(const QString& caminho)
 // Scopes alive now: a nested scope trusts the checks of the outer one.
 int g_escopos = 0;
 
+// How long a statement waits for another program's write to end.
+int g_esperaOcupado = 3000;
+
+// The file the last failure was about.
+QString g_caminhoTentado;
+
+bool pastaGravavel(const QString& pasta)
+{
+#ifdef Q_OS_UNIX
+    return ::access(QFile::encodeName(pasta).constData(), W_OK | X_OK) == 0;
+#else
+    return QFileInfo(pasta).isWritable();
+#endif
+}
+
+// Why the file cannot be opened or written: a missing file, a folder where the
+// program cannot create its journal, or a file it may not read or write.
+QString causaArquivo(int codigo)
+{
+    const QString caminho = !g_caminhoTentado.isEmpty() ? g_caminhoTentado : Banco::caminhoArquivo();
+    const QFileInfo arquivo(caminho);
+    const QString pasta = arquivo.absolutePath();
+    const QString somenteLeitura =
+        QStringLiteral("a pasta de dados %1 permite somente leitura (o programa precisa gravar nela)")
+            .arg(QDir::toNativeSeparators(pasta));
+    if (!QFileInfo(pasta).isDir())
+        return QStringLiteral("a pasta de dados %1 não existe").arg(QDir::toNativeSeparators(pasta));
+    if (!arquivo.exists())
+        return pastaGravavel(pasta) ? QStringLiteral("o arquivo não existe") : somenteLeitura;
+    if (!arquivo.isReadable())
+        return QStringLiteral("não há permissão para ler o arquivo");
+    if (!pastaGravavel(pasta))
+        return somenteLeitura;
+    if (!arquivo.isWritable())
+        return QStringLiteral("o arquivo permite somente leitura");
+    return codigo == SQLITE_READONLY ? QStringLiteral("o arquivo permite somente leitura")
+                                     : QStringLiteral("o arquivo não pôde ser aberto");
+}
+
+// The engine's own English text, in the program's words.
+QString traduzMensagem(const QString& msg)
+{
+    static const struct {
+        const char* ingles;
+        const char* portugues;
+    } prefixos[] = {
+        {"no such table: ", "a tabela %1 não existe no banco de dados"},
+        {"no such column: ", "o campo %1 não existe no banco de dados"},
+        {"no such collation sequence: ", "o banco de dados usa uma ordenação desconhecida (%1)"},
+        {"no such function: ", "o banco de dados usa uma função desconhecida (%1)"},
+        {"no such index: ", "o índice %1 não existe no banco de dados"},
+        {"table ", "a tabela %1 não tem a forma esperada"},
+    };
+    for (const auto& p : prefixos) {
+        const QString ingles = QString::fromLatin1(p.ingles);
+        if (msg.startsWith(ingles))
+            return QString::fromUtf8(p.portugues).arg(msg.mid(ingles.size()).section(QLatin1Char(' '), 0, 0));
+    }
+    return QStringLiteral("o banco de dados não tem a forma esperada pelo programa");
+}
+
 QString descricao(int codigo, sqlite3* db)
 {
     switch (codigo & 0xFF) {
     case SQLITE_FULL: return QStringLiteral("o disco está cheio");
-    case SQLITE_READONLY: return QStringLiteral("o arquivo ou a pasta de dados permite somente leitura");
-    case SQLITE_CANTOPEN: return QStringLiteral("o arquivo não pôde ser aberto");
+    case SQLITE_READONLY: return causaArquivo(SQLITE_READONLY);
+    case SQLITE_CANTOPEN: return causaArquivo(SQLITE_CANTOPEN);
     case SQLITE_NOTADB: return QStringLiteral("o arquivo não é um banco de dados do Tivane Dízimos, está danificado ou a senha não confere");
     case SQLITE_CORRUPT: return QStringLiteral("o arquivo está danificado");
     case SQLITE_BUSY:
@@ -76,8 +139,12 @@ QString descricao(int codigo, sqlite3* db)
     case SQLITE_PERM:
     case SQLITE_AUTH: return QStringLiteral("não há permissão para usar o arquivo");
     case SQLITE_CONSTRAINT: return QStringLiteral("já existe um registro com este código");
-    default:
-        return db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString::fromUtf8(sqlite3_errstr(codigo));
+    case SQLITE_NOMEM: return QStringLiteral("falta memória no computador");
+    case SQLITE_TOOBIG: return QStringLiteral("o dado é grande demais");
+    case SQLITE_NOLFS: return QStringLiteral("o sistema não aceita arquivos deste tamanho");
+    case SQLITE_SCHEMA: return QStringLiteral("a estrutura do banco de dados mudou durante a operação");
+    case SQLITE_ERROR: return traduzMensagem(db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString());
+    default: return QStringLiteral("o banco de dados recusou a operação (código %1)").arg(codigo);
     }
 }
 
@@ -242,17 +309,20 @@ bool executa(sqlite3* db, const char* sql)
     return true;
 }
 
+// Plain SQLCipher: no collation or function of the program's own is stored in
+// the file, so any SQLCipher tool can read and check it. Case folding is done
+// by the queries (COLLATE FOLD, like(), dobra()).
 const char* const ESQUEMA =
     "CREATE TABLE dizimistas ("
-    " codigo TEXT COLLATE FOLD, nome TEXT COLLATE FOLD, cadastro TEXT, nascimento TEXT,"
-    " rg TEXT, cpf TEXT, endereco TEXT COLLATE FOLD, bairro TEXT COLLATE FOLD, cidade TEXT COLLATE FOLD,"
-    " estado TEXT, estadocivil TEXT, cep TEXT, tel TEXT, email TEXT COLLATE FOLD, msn TEXT,"
-    " ativo INTEGER, sexo INTEGER, celular TEXT, barras TEXT COLLATE FOLD, obs TEXT, conversao TEXT,"
-    " casamento TEXT, profissao TEXT COLLATE FOLD, desempregado INTEGER, falecido INTEGER,"
-    " adoecido INTEGER, conjuge TEXT COLLATE FOLD);"
-    "CREATE TABLE usuarios (codigo TEXT COLLATE FOLD, nome TEXT COLLATE FOLD, senha TEXT, cadastro TEXT);"
-    "CREATE TABLE pagamentos (codigo TEXT COLLATE FOLD, data TEXT, hora TEXT, valor TEXT,"
-    " codigofuncionario TEXT, codigodizimista TEXT COLLATE FOLD, nomedizimista TEXT COLLATE FOLD,"
+    " codigo TEXT, nome TEXT, cadastro TEXT, nascimento TEXT,"
+    " rg TEXT, cpf TEXT, endereco TEXT, bairro TEXT, cidade TEXT,"
+    " estado TEXT, estadocivil TEXT, cep TEXT, tel TEXT, email TEXT, msn TEXT,"
+    " ativo INTEGER, sexo INTEGER, celular TEXT, barras TEXT, obs TEXT, conversao TEXT,"
+    " casamento TEXT, profissao TEXT, desempregado INTEGER, falecido INTEGER,"
+    " adoecido INTEGER, conjuge TEXT);"
+    "CREATE TABLE usuarios (codigo TEXT, nome TEXT, senha TEXT, cadastro TEXT);"
+    "CREATE TABLE pagamentos (codigo TEXT, data TEXT, hora TEXT, valor TEXT,"
+    " codigofuncionario TEXT, codigodizimista TEXT, nomedizimista TEXT,"
     " mesreferencia TEXT, anoreferencia TEXT);"
     "CREATE TABLE igreja (razaosocial TEXT, fantasia TEXT, cnpj TEXT, responsavel TEXT, rua TEXT,"
     " bairro TEXT, cidade TEXT, estado TEXT, cep TEXT, tel TEXT, fax TEXT, email TEXT, site TEXT,"
@@ -274,6 +344,119 @@ const char* const INDICES =
     "CREATE INDEX IF NOT EXISTS ix_pagamentos_recibo ON pagamentos(substr(codigo, instr(codigo, '/') + 1, 2),"
     " CAST(substr(codigo, 1, instr(codigo, '/') - 1) AS INTEGER));";
 
+// " COLLATE FOLD" as written in a column or index of an older file.
+const QRegularExpression& collationDobrada()
+{
+    static const QRegularExpression re(QStringLiteral("\\s+COLLATE\\s+[\"'`\\[]?FOLD[\"'`\\]]?(?![\\w])"),
+                                       QRegularExpression::CaseInsensitiveOption);
+    return re;
+}
+
+QString aspas(const QString& nome)
+{
+    return QLatin1Char('"') + QString(nome).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
+}
+
+bool executaTexto(sqlite3* db, const QString& sql)
+{
+    return executa(db, sql.toUtf8().constData());
+}
+
+// Older files declared the collation FOLD in their tables and indexes; other
+// SQLCipher tools cannot compare or check such a file. Rebuilds what declares
+// it without it, rows and their order (rowid) unchanged, in one transaction.
+// True when nothing is left to do; on failure nothing is changed.
+bool tiraCollationDoEsquema(sqlite3* db)
+{
+    struct Objeto {
+        QString tipo, nome, tabela, sql;
+    };
+    QVector<Objeto> objetos;
+    {
+        sqlite3_stmt* st = nullptr;
+        if (sqlite3_prepare_v2(db, "SELECT type, name, tbl_name, sql FROM sqlite_master WHERE sql IS NOT NULL"
+                                   " ORDER BY rowid", -1, &st, nullptr) != SQLITE_OK) {
+            anotaErro(sqlite3_errcode(db), db);
+            return false;
+        }
+        int rc;
+        while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+            Objeto o;
+            for (int i = 0; i < 4; ++i) {
+                const QString t = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, i)));
+                (i == 0 ? o.tipo : i == 1 ? o.nome : i == 2 ? o.tabela : o.sql) = t;
+            }
+            objetos.append(o);
+        }
+        sqlite3_finalize(st);
+        if (rc != SQLITE_DONE) {
+            anotaErro(rc, db);
+            return false;
+        }
+    }
+    QStringList tabelas;   // tables whose own definition declares it
+    QVector<Objeto> indices;
+    for (const Objeto& o : objetos) {
+        if (!o.sql.contains(collationDobrada()))
+            continue;
+        if (o.tipo == QLatin1String("table"))
+            tabelas << o.tabela;
+        else
+            indices << o;
+    }
+    if (tabelas.isEmpty() && indices.isEmpty())
+        return true;
+
+    if (!executa(db, "BEGIN IMMEDIATE;"))
+        return false;
+    bool ok = true;
+    for (const QString& tabela : tabelas) {
+        QStringList colunas;
+        sqlite3_stmt* st = nullptr;
+        const QByteArray info = ("PRAGMA table_info(" + aspas(tabela) + ")").toUtf8();
+        ok = sqlite3_prepare_v2(db, info.constData(), -1, &st, nullptr) == SQLITE_OK;
+        int rc = SQLITE_DONE;
+        while (ok && (rc = sqlite3_step(st)) == SQLITE_ROW)
+            colunas << aspas(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 1))));
+        sqlite3_finalize(st);
+        if (!ok || rc != SQLITE_DONE) {
+            anotaErro(ok ? rc : sqlite3_errcode(db), db);
+            ok = false;
+            break;
+        }
+        const QString lista = colunas.join(QLatin1Char(','));
+        const QString antiga = QStringLiteral("tivane_migracao_") + tabela;
+        QString criacao;
+        for (const Objeto& o : objetos)
+            if (o.tipo == QLatin1String("table") && o.tabela == tabela)
+                criacao = o.sql;
+        ok = executaTexto(db, QStringLiteral("ALTER TABLE %1 RENAME TO %2").arg(aspas(tabela), aspas(antiga)))
+             && executaTexto(db, QString(criacao).remove(collationDobrada()))
+             && executaTexto(db, QStringLiteral("INSERT INTO %1 (rowid,%2) SELECT rowid,%2 FROM %3")
+                                     .arg(aspas(tabela), lista, aspas(antiga)))
+             && executaTexto(db, QStringLiteral("DROP TABLE %1").arg(aspas(antiga)));
+        // The drop took the table's indexes and triggers along: put them back.
+        for (const Objeto& o : objetos)
+            if (ok && o.tabela == tabela && o.tipo != QLatin1String("table"))
+                ok = executaTexto(db, QString(o.sql).remove(collationDobrada()));
+        if (!ok)
+            break;
+    }
+    for (const Objeto& o : indices) {
+        if (!ok)
+            break;
+        if (tabelas.contains(o.tabela))
+            continue;   // already rebuilt with its table
+        ok = executaTexto(db, QStringLiteral("DROP %1 %2").arg(o.tipo.toUpper(), aspas(o.nome)))
+             && executaTexto(db, QString(o.sql).remove(collationDobrada()));
+    }
+    if (ok)
+        ok = executa(db, "COMMIT;");
+    if (!ok)
+        sqlite3_exec(db, "ROLLBACK;", nullptr, nullptr, nullptr);
+    return ok;
+}
+
 bool preparaConexao(sqlite3* db, QString* erro)
 {
     const QByteArray chave = QByteArray("PRAGMA key = '") + SENHA_BANCO + "';";
@@ -281,7 +464,7 @@ bool preparaConexao(sqlite3* db, QString* erro)
         // cipher_compatibility is unknown to older SQLCipher builds; that is fine.
     }
     // Before the probe: a write of another instance in progress only makes it wait.
-    sqlite3_busy_timeout(db, 3000);
+    sqlite3_busy_timeout(db, g_esperaOcupado);
     sqlite3_stmt* st = nullptr;
     int rc = sqlite3_prepare_v2(db, "SELECT count(*) FROM sqlite_master", -1, &st, nullptr);
     if (rc == SQLITE_OK)
@@ -340,6 +523,7 @@ void closeAll()
 static bool conectaEm(const QString& caminho, const Identidade& id, QString* erro)
 {
     Conexao& c = cx();
+    g_caminhoTentado = caminho;
     if (c.db && id.existe && c.caminho == caminho && c.dispositivo == id.dispositivo && c.inode == id.inode)
         return true;
     closeAll();
@@ -362,6 +546,9 @@ static bool conectaEm(const QString& caminho, const Identidade& id, QString* err
         sqlite3_close(db);
         return false;
     }
+    // A file that cannot be changed now (read only, in use) is tried again next time;
+    // the queries fold case themselves, so it works either way.
+    tiraCollationDoEsquema(db);
     // Older files may lack the indexes; a read-only file simply goes without.
     // Each one on its own, so one that cannot be built does not stop the others.
     for (const QByteArray& indice : QByteArray(INDICES).split(';'))
@@ -388,6 +575,7 @@ bool criaBancoVazio(const QString& caminho, QString* erro)
         return false;
     }
     QDir().mkpath(QFileInfo(caminho).absolutePath());
+    g_caminhoTentado = caminho;
     sqlite3* db = nullptr;
     int rc = sqlite3_open_v2(QFile::encodeName(caminho).constData(), &db,
                              SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
@@ -398,7 +586,6 @@ bool criaBancoVazio(const QString& caminho, QString* erro)
     ok = ok && executa(db, chave.constData());
     executa(db, "PRAGMA cipher_compatibility = 3;");
     if (ok) {
-        sqlite3_create_collation_v2(db, "FOLD", SQLITE_UTF8, nullptr, comparaDobrado, nullptr);
         ok = executa(db, "PRAGMA journal_mode = DELETE;") && executa(db, "BEGIN;") && executa(db, ESQUEMA)
              && executa(db, INDICES) && executa(db, "COMMIT;");
     }
@@ -429,6 +616,19 @@ QString ultimoErro()
 int ultimoCodigo()
 {
     return cx().codigo;
+}
+
+void anotaFalha(const QString& causa)
+{
+    cx().codigo = SQLITE_ERROR;
+    cx().erro = causa;
+}
+
+void defineEsperaOcupado(int ms)
+{
+    g_esperaOcupado = ms;
+    if (cx().db)
+        sqlite3_busy_timeout(cx().db, ms);
 }
 
 void avisaFalhaGravacao(const QString& oque)

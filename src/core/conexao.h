@@ -30,6 +30,11 @@ bool criaBancoVazio(const QString& caminho, QString* erro = nullptr);
 // First run: no settings yet and no database in the default folder.
 bool preparaPrimeiraExecucao();
 QString ultimoErro();                           // Portuguese description of the last failure
+// A failure the program itself found (a rule of the data, not the engine):
+// the warnings below name it as the cause.
+void anotaFalha(const QString& causa);
+// How long a statement waits for another program's write before it fails (ms).
+void defineEsperaOcupado(int ms);
 int ultimoCodigo();                             // SQLite result code of the last failure
 // "Não foi possível gravar ..." warning (style 48) naming the cause.
 void avisaFalhaGravacao(const QString& oque = QString());

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <memory>
 #include <sqlcipher/sqlite3.h>
 
 using namespace tivane;
@@ -73,8 +74,120 @@ private Q_SLOTS:
     {
         Escopo e = abreconexaodizimistas();
         teste::sql("INSERT INTO dizimistas (codigo, nome) VALUES ('0001', 'JOSÉ ÂNGELO')");
-        QCOMPARE(numero("SELECT count(*) FROM dizimistas WHERE nome = ?", {"josé ângelo"}), 1);
-        QCOMPARE(numero("SELECT count(*) FROM dizimistas WHERE nome = ?", {"jose ângelo"}), 0);   // accents count
+        QCOMPARE(numero("SELECT count(*) FROM dizimistas WHERE nome = ? COLLATE FOLD", {"josé ângelo"}), 1);
+        QCOMPARE(numero("SELECT count(*) FROM dizimistas WHERE nome = ? COLLATE FOLD", {"jose ângelo"}), 0);   // accents count
+        QCOMPARE(numero("SELECT count(*) FROM dizimistas WHERE nome = ?", {"josé ângelo"}), 0);   // the file itself compares plainly
+    }
+
+    // A file of the older program declares the collation in its schema; opening it
+    // rebuilds those tables without it, every row in its place, and any SQLCipher
+    // tool can then check it.
+    void arquivoAntigoPerdeACollation()
+    {
+        Banco::closeAll();
+        const QString pasta = teste::pastaTemporaria() + "/antigo";
+        QDir().mkpath(pasta);
+        gravatextopadrao("caminhopadrao", pasta);
+        const QString caminho = Banco::caminhoArquivo();
+        const char* const linhas = "SELECT group_concat(rowid || ':' || codigo || ':' || ifnull(nome, '-'), ' ')"
+                                   " FROM (SELECT rowid, * FROM dizimistas ORDER BY rowid)";
+        QString antes;
+        {
+            sqlite3* db = nullptr;
+            sqlite3_open(QFile::encodeName(caminho).constData(), &db);
+            sqlite3_exec(db, "PRAGMA key = 'qorm64';", nullptr, nullptr, nullptr);
+            sqlite3_create_collation(db, "FOLD", SQLITE_UTF8, nullptr, [](void*, int n1, const void* a, int n2, const void* b) {
+                return QString::fromUtf8(static_cast<const char*>(a), n1).toCaseFolded().compare(
+                    QString::fromUtf8(static_cast<const char*>(b), n2).toCaseFolded());
+            });
+            QCOMPARE(sqlite3_exec(db,
+                "CREATE TABLE dizimistas (codigo TEXT COLLATE FOLD, nome TEXT COLLATE FOLD, cadastro TEXT, bairro TEXT collate \"fold\","
+                " ativo INTEGER);"
+                "CREATE TABLE usuarios (codigo TEXT COLLATE FOLD, nome TEXT COLLATE FOLD, senha TEXT, cadastro TEXT);"
+                "CREATE TABLE pagamentos (codigo TEXT COLLATE FOLD, data TEXT, valor TEXT, codigodizimista TEXT COLLATE FOLD);"
+                "CREATE TABLE igreja (fantasia TEXT, sobra TEXT);"
+                "CREATE UNIQUE INDEX ix_dizimistas_codigo ON dizimistas(codigo);"
+                "CREATE INDEX ix_velho ON dizimistas(nome COLLATE FOLD, bairro);"
+                "CREATE INDEX ix_igreja ON igreja(fantasia COLLATE FOLD);"
+                "INSERT INTO dizimistas (codigo, nome) VALUES ('0003', 'JOSÉ'), ('0001', NULL), ('0009', 'Ana'), ('0002', 'Bia');"
+                "DELETE FROM dizimistas WHERE codigo = '0009';"
+                "INSERT INTO pagamentos VALUES ('00001/24', '01/01/2024', '10,00', '0003');"
+                "INSERT INTO igreja VALUES ('Paróquia', '1');", nullptr, nullptr, nullptr), SQLITE_OK);
+            sqlite3_stmt* st = nullptr;
+            sqlite3_prepare_v2(db, linhas, -1, &st, nullptr);
+            sqlite3_step(st);
+            antes = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0)));
+            sqlite3_finalize(st);
+            sqlite3_close(db);
+        }
+        QCOMPARE(antes, QString("1:0003:JOSÉ 2:0001:- 4:0002:Bia"));
+        {
+            Escopo e = abreconexaodizimistas();
+            QVERIFY(e.ok());
+            QCOMPARE(numero("SELECT count(*) FROM sqlite_master WHERE instr(upper(sql), 'FOLD') > 0"), 0);
+            Consulta c(linhas);
+            QVERIFY(c.next());
+            QCOMPARE(c.text(0), antes);
+            QCOMPARE(numero("SELECT count(*) FROM sqlite_master WHERE name IN ('ix_dizimistas_codigo', 'ix_velho', 'ix_igreja')"), 3);
+            QVERIFY(!Consulta("INSERT INTO dizimistas (codigo) VALUES ('0001')").exec());   // still unique
+            QCOMPARE(numero("SELECT count(*) FROM dizimistas WHERE nome = ? COLLATE FOLD", {"josé"}), 1);
+            QCOMPARE(numero("SELECT count(*) FROM pagamentos WHERE codigodizimista = '0003'"), 1);
+        }
+        Banco::closeAll();
+        // Another tool, which knows nothing of the program's collation.
+        sqlite3* db = nullptr;
+        sqlite3_open(QFile::encodeName(caminho).constData(), &db);
+        sqlite3_exec(db, "PRAGMA key = 'qorm64';", nullptr, nullptr, nullptr);
+        sqlite3_stmt* st = nullptr;
+        QCOMPARE(sqlite3_prepare_v2(db, "PRAGMA integrity_check", -1, &st, nullptr), SQLITE_OK);
+        QCOMPARE(sqlite3_step(st), SQLITE_ROW);
+        QCOMPARE(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 0))), QString("ok"));
+        sqlite3_finalize(st);
+        sqlite3_close(db);
+    }
+
+    // Failures of the engine reach the user in the program's words, naming the cause.
+    void causaDaFalhaEmPortugues_data()
+    {
+        QTest::addColumn<QString>("caso");
+        QTest::addColumn<QString>("causa");
+        QTest::newRow("tabela ausente") << "tabela" << "a tabela pagamentos não existe no banco de dados";
+        QTest::newRow("campo ausente") << "campo" << "o campo xyz não existe no banco de dados";
+        QTest::newRow("em uso") << "trava" << "o arquivo está em uso por outro programa";
+        QTest::newRow("pasta somente leitura") << "pasta" << "permite somente leitura (o programa precisa gravar nela)";
+        QTest::newRow("arquivo somente leitura") << "arquivo" << "o arquivo permite somente leitura";
+    }
+    void causaDaFalhaEmPortugues()
+    {
+        QFETCH(QString, caso);
+        QFETCH(QString, causa);
+        const QString pasta = QFileInfo(Banco::caminhoArquivo()).absolutePath();
+        if (caso == "pasta" || caso == "arquivo") {
+            const QString alvo = caso == "pasta" ? pasta : Banco::caminhoArquivo();
+            QFile::setPermissions(alvo, QFile::ReadOwner | QFile::ExeOwner);
+            if (QFileInfo(alvo).isWritable()) {
+                QFile::setPermissions(alvo, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+                QSKIP("running as root: permissions are not enforced");
+            }
+            Banco::closeAll();   // opened again as the program finds it
+        }
+        {
+            Escopo e = abreconexaopagamentos();
+            if (caso == "tabela")
+                teste::sql("DROP TABLE pagamentos");
+            std::unique_ptr<teste::Trava> trava(caso == "trava" ? new teste::Trava : nullptr);
+            Consulta c(caso == "campo" ? "SELECT xyz FROM igreja"
+                       : caso == "tabela" ? "SELECT 1 FROM pagamentos"
+                                          : "INSERT INTO pagamentos (codigo) VALUES ('00001/26')");
+            QVERIFY(!c.exec());
+            QVERIFY2(c.erro().contains(causa), qPrintable(c.erro()));
+            Banco::avisaFalhaLeitura();
+            QCOMPARE(Dialogos::ultimo("msgbox").texto,
+                     "Não foi possível ler o banco de dados: " + c.erro() + ". A operação foi interrompida.");
+        }
+        QFile::setPermissions(pasta, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QFile::setPermissions(Banco::caminhoArquivo(), QFile::ReadOwner | QFile::WriteOwner);
+        Banco::defineEsperaOcupado(3000);
     }
 
     void likeDobraCaixaECasaPadroes_data()

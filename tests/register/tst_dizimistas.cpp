@@ -2,6 +2,7 @@
 #include "testsupport.h"
 
 #include "core/conexao.h"
+#include "core/dialogos.h"
 #include "register/dizimistas.h"
 
 #include <QtWidgets>
@@ -58,6 +59,11 @@ class TstDizimistas : public QObject {
 private slots:
     void initTestCase() { teste::criaBancoTeste(); }
     void init() { teste::limpaBanco(); }
+    void cleanup()
+    {
+        if (QByteArray(QTest::currentTestFunction()) == "leituraQueFalhaNaoEhResposta")
+            teste::criaBancoTeste();   // the next test gets a whole file again
+    }
 
     void idaEVoltaComNuloEVazio()
     {
@@ -135,6 +141,41 @@ private slots:
         QCOMPARE(lista->count(), 2);
         QCOMPARE(lista->item(0)->text() + "|" + lista->item(1)->text(), QString("0003|0002"));
         carregalistadizimistasativos(nullptr);   // no window, no crash
+    }
+
+    // A file another program holds, one whose tables are gone and one with damaged
+    // pages: an existing tither never reads as "not there", and the list is never a part.
+    void leituraQueFalhaNaoEhResposta_data()
+    {
+        QTest::addColumn<QString>("tipo");
+        for (const char* t : {"em uso", "sem tabelas", "danificado"})
+            QTest::newRow(t) << QString(t);
+    }
+    void leituraQueFalhaNaoEhResposta()
+    {
+        QFETCH(QString, tipo);
+        teste::ArquivoComFalha falha(tipo);
+        Dizimista d;
+        QString t;
+        const Leitura lidas[] = {lerdizimista("0150", &d), dizimistaexiste("0150"), localizadizimista("0150", &t),
+                                 nomedizimistaexiste("Nome 150"), buscanomedizimista("0150", &t),
+                                 datacadastrodizimista("0150", &t)};
+        for (const Leitura l : lidas) {
+            QVERIFY(l != Leitura::NaoEncontrado);
+            if (tipo != "danificado")   // pages left whole still read
+                QCOMPARE(l, Leitura::Falha);
+        }
+        // The name test and the list walk the whole table.
+        QCOMPARE(decidegravacao("0999", "Ninguém", false), PassoGravacao::FalhaLeitura);
+        QVERIFY2(Banco::ultimoErro().contains(falha.causa()), qPrintable(Banco::ultimoErro()));
+        QCOMPARE(ativos(), QStringList{"falha"});
+        QWidget janela;
+        auto* lista = new QListWidget(&janela);
+        lista->setObjectName("listadizimistasativos");
+        Dialogos::limpa();
+        QVERIFY(!carregalistadizimistasativos(&janela));
+        QCOMPARE(lista->count(), 0);
+        QVERIFY(Dialogos::ultimo("msgbox").texto.contains(falha.causa()));
     }
 };
 

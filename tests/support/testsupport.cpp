@@ -5,6 +5,7 @@
 #include "core/registro.h"
 
 #include <QDir>
+#include <sqlcipher/sqlite3.h>
 #include <QLocale>
 #include <QSettings>
 #include <QStandardPaths>
@@ -90,6 +91,66 @@ void limpaConfiguracoes()
         QSettings s(QSettings::IniFormat, QSettings::UserScope, "Tivane", app);
         s.clear();
         s.sync();
+    }
+}
+
+Trava::Trava()
+{
+    tivane::Banco::defineEsperaOcupado(50);
+    sqlite3_open_v2(QFile::encodeName(tivane::Banco::caminhoArquivo()).constData(), &db_, SQLITE_OPEN_READWRITE, nullptr);
+    ok_ = sqlite3_exec(db_, "PRAGMA key = 'qorm64'; BEGIN EXCLUSIVE;", nullptr, nullptr, nullptr) == SQLITE_OK;
+}
+
+Trava::~Trava()
+{
+    sqlite3_exec(db_, "ROLLBACK;", nullptr, nullptr, nullptr);
+    sqlite3_close(db_);
+}
+
+ArquivoComFalha::ArquivoComFalha(const QString& tipo)
+{
+    criaBancoTeste(QStringLiteral("falha"));
+    sql("BEGIN");
+    for (int i = 1; i <= 300; ++i) {
+        const QString n = QString::number(i);
+        sql(QStringLiteral("INSERT INTO dizimistas (codigo, nome, cadastro, bairro, nascimento, ativo, obs)"
+                           " VALUES ('%1', 'Nome %2', '01/01/2020', 'Centro', '10/03/1980', 1, '%3')")
+                .arg(n.rightJustified(4, QLatin1Char('0')), n, QString(600, QLatin1Char('x'))));
+        sql(QStringLiteral("INSERT INTO pagamentos (codigo, data, valor, codigodizimista) VALUES ('%1/24', '01/03/2024',"
+                           " '10,00', '%2')")
+                .arg(n.rightJustified(5, QLatin1Char('0')), n.rightJustified(4, QLatin1Char('0'))));
+    }
+    sql("COMMIT");
+    if (tipo == QLatin1String("em uso")) {
+        trava_ = new Trava;
+        causa_ = QStringLiteral("em uso por outro programa");
+    } else if (tipo == QLatin1String("sem tabelas")) {
+        sql("DROP TABLE dizimistas");
+        sql("DROP TABLE pagamentos");
+        causa_ = QStringLiteral("não existe no banco de dados");
+    } else {
+        danificaArquivo();
+        causa_ = QStringLiteral("danificado");
+    }
+}
+
+ArquivoComFalha::~ArquivoComFalha()
+{
+    delete trava_;
+    tivane::Banco::defineEsperaOcupado(3000);
+}
+
+void danificaArquivo(double inicio, double fim)
+{
+    tivane::Banco::closeAll();
+    QFile f(tivane::Banco::caminhoArquivo());
+    if (!f.open(QIODevice::ReadWrite))
+        qFatal("cannot damage the test database");
+    constexpr qint64 PAGINA = 1024;
+    const qint64 paginas = f.size() / PAGINA;
+    for (qint64 p = qMax<qint64>(1, qint64(paginas * inicio)); p < qint64(paginas * fim); ++p) {
+        f.seek(p * PAGINA + 100);
+        f.write(QByteArray(200, char(0x5A + p)));
     }
 }
 

@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+struct sqlite3;
+
 namespace teste {
 
 // Sets HOME and the XDG folders to a fresh temporary folder; call before the application exists.
@@ -22,6 +24,41 @@ void limpaBanco();
 bool sql(const QString& comando);
 // Clears the settings file of the program.
 void limpaConfiguracoes();
+
+// Another program holding the database file: a connection of its own keeps an
+// exclusive lock until the object ends. The program's busy wait is made short.
+class Trava {
+public:
+    Trava();
+    ~Trava();
+    Trava(const Trava&) = delete;
+    Trava& operator=(const Trava&) = delete;
+    bool ok() const { return ok_; }
+
+private:
+    sqlite3* db_ = nullptr;
+    bool ok_ = false;
+};
+
+// A fresh database with 300 tithers ("0001" to "0300", "Nome 1" ...) and a
+// payment for each ("00001/24" ...), then made unreadable one way:
+// "em uso" (another program's lock, while the object lives), "sem tabelas"
+// (the tables dropped by another tool), "danificado" (pages overwritten).
+class ArquivoComFalha {
+public:
+    explicit ArquivoComFalha(const QString& tipo);
+    ~ArquivoComFalha();
+    // Part of the cause the program must name.
+    QString causa() const { return causa_; }
+
+private:
+    Trava* trava_ = nullptr;
+    QString causa_;
+};
+
+// Overwrites the pages between the fractions inicio and fim of the data folder's
+// database file (the program's connection is closed first) with garbage.
+void danificaArquivo(double inicio = 0.4, double fim = 0.6);
 
 }  // namespace teste
 
