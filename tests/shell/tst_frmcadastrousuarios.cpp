@@ -61,9 +61,7 @@ private slots:
     void tabelaVaziaENavegacao()
     {
         auto* w = abre();
-        QVERIFY(w && w->windowTitle() == "Cadastro de Usuários");
-        QCOMPARE(Dialogos::registros("msgbox").size(), 1);
-        QCOMPARE(msg(), QString("Não existem registros cadastrados"));
+        QCOMPARE(QString::number(Dialogos::registros("msgbox").size()) + msg(), QString("1Não existem registros cadastrados"));
         QCOMPARE(t(w, "txtcodigo") + " " + t(w, "txtdatacadastro") + " " + banner(w), "0001 " + hoje() + " Novo Registro");
         QVERIFY(!c(w, "txtcodigo")->isReadOnly() && !c(w, "txtdatacadastro")->isReadOnly());
         auto* codigo = c(w, "txtcodigo");
@@ -80,20 +78,12 @@ private slots:
         w->novousuario();
         QCOMPARE(t(w, "txtcodigo"), QString("0006"));
         c(w, "txtcontrasenha")->setText("x");
-        QCOMPARE(passo("0006", true), QString("0006 Último Registro"));
-        QCOMPARE(passo("0006", false), QString("0005"));   // the highest user
+        QCOMPARE(passo("0006", true) + "|" + passo("0006", false), QString("0006 Último Registro|0005"));
         QCOMPARE(t(w, "txtnome") + t(w, "txtsenha") + t(w, "txtcontrasenha") + t(w, "txtdatacadastro") + " " + banner(w),
                  QString("Caioc03/04/2021 Novo Registro"));   // the confirmation is not filled, the banner stays
         QVERIFY(c(w, "txtnome")->isReadOnly() && codigo->isReadOnly() && c(w, "txtsenha")->isReadOnly());
-        QCOMPARE(passo("0005", false), QString("0002"));   // skips the missing codes
-        QCOMPARE(passo("0002", true), QString("0005"));
-        QCOMPARE(passo("0003", false), QString("0002"));
+        QCOMPARE(passo("0005", false) + passo("0002", true), QString("00020005"));   // skips the missing codes
         QCOMPARE(passo("0001", false), QString("0001 Primeiro Registro"));
-        QCOMPARE(passo("", false), QString(" Primeiro Registro"));
-        QCOMPARE(passo("9000", true), QString("9000 Último Registro"));
-        QCOMPARE(w->registroexiste(), Leitura::NaoEncontrado);
-        codigo->setText("0002");
-        QCOMPARE(w->registroexiste(), Leitura::Encontrado);
         codigo->setText("2");   // codes are compared as text
         QCOMPARE(w->registroexiste(), Leitura::NaoEncontrado);
     }
@@ -163,7 +153,7 @@ private slots:
         botao(w, "btnmodificar");
         QCOMPARE(Dialogos::ultimo("inputbox").texto, QString("Digite a senha atual para modificar este registro:"));
         QCOMPARE(msg() + QString::number(Dialogos::ultimo("msgbox").estilo), QString("Senha incorreta!0"));
-        QVERIFY(banner(w) == "Novo Registro" && c(w, "txtnome")->isReadOnly());
+        QVERIFY(c(w, "txtnome")->isReadOnly());
         Dialogos::respondeTexto("b2");
         botao(w, "btnmodificar");
         QCOMPARE(banner(w), QString("Modificando Registro"));
@@ -180,7 +170,6 @@ private slots:
         QCOMPARE(msg() + QString::number(Dialogos::ultimo("msgbox").estilo), QString("Deseja alterar os dados do usuário:Bia ?36"));
         QCOMPARE(banner(w), QString("Modificando Registro"));
         const QStringList antes = linhas();
-        QCOMPARE(antes.at(1), QString("0002|Bia|b2|02/02/2020"));
 
         // A failure part-way leaves the user as saved, and the changes on screen.
         QVERIFY(teste::sql("CREATE TEMP TRIGGER falha BEFORE UPDATE ON usuarios BEGIN SELECT RAISE(ABORT, 'disco cheio'); END"));
@@ -194,25 +183,11 @@ private slots:
         Dialogos::respondeMsgbox(Dialogos::Sim);
         botao(w, "btnsalvar");
         QCOMPARE(msg(), QString("Usuário: (Bia Maria) , alterado com sucesso !"));
-        QCOMPARE(banner(w), QString("Somente Leitura"));
-        QVERIFY(!c(w, "txtnome")->isReadOnly());   // the boxes keep their lock state
+        QVERIFY(banner(w) == "Somente Leitura" && !c(w, "txtnome")->isReadOnly());   // the boxes keep their lock state
         // Same place in the table (the login's order), every field written.
         QCOMPARE(linhas(), QStringList({antes.at(0), "0002|Bia Maria|nova|02/02/2020", antes.at(2)}));
 
-        Dialogos::limpa();
-        botao(w, "btnsalvar");   // outside the modify state
-        QCOMPARE(msg(), QString("Esse registro já foi salvo, tente modificar !"));
-
-        // In the modify state a code typed for another user replaces that user, after the question naming him.
-        Dialogos::respondeTexto("nova");
-        botao(w, "btnmodificar");
-        c(w, "txtcodigo")->setText("0003");
-        Dialogos::respondeMsgbox(Dialogos::Sim);
-        botao(w, "btnsalvar");
-        QCOMPARE(Dialogos::registros("msgbox").at(Dialogos::registros("msgbox").size() - 2).texto,
-                 QString("Deseja alterar os dados do usuário:Caio ?"));
-        QCOMPARE(linhas().at(2), QString("0003|Bia Maria|nova|02/02/2020"));
-        c(w, "txtcodigo")->setText("0077");   // no longer saved
+        c(w, "txtcodigo")->setText("0077");   // not saved
         w->alterarusuario(false);
         QCOMPARE(msg(), QString("Registro não encontrado para ser efetuda a modificação! Operação Cancelada !"));
         QCOMPARE(banner(w), QString("Somente Leitura"));
@@ -227,22 +202,19 @@ private slots:
     {
         salva("('0001', 'Ana', 'a', NULL), ('0002', 'Bia', 'b', NULL)");
         auto* w = abre();
-        Dialogos::limpa();
         w->excluirusuario("0009");
         QCOMPARE(msg() + QString::number(Dialogos::ultimo("msgbox").estilo), QString("Não existe usuário cadastrado com este código48"));
         c(w, "txtcodigo")->setText("0003");
         w->anteriorusuario();
         Dialogos::respondeMsgbox(Dialogos::Nao);
         botao(w, "btnexcluir");
-        QCOMPARE(msg(), QString("Deseja Realmente excluir o Usuário: Bia ?"));
-        QCOMPARE(linhas().size(), 2);
+        QVERIFY(msg() == "Deseja Realmente excluir o Usuário: Bia ?" && linhas().size() == 2);
         Dialogos::respondeMsgbox(Dialogos::Sim);
         botao(w, "btnexcluir");
         QCOMPARE(msg(), QString("Registro excluído com sucesso !!!"));
         QCOMPARE(Dialogos::registros("inputbox").size(), 0);   // no password for a deletion
         QCOMPARE(linhas(), QStringList{"0001|Ana|a|"});
         QCOMPARE(t(w, "txtcodigo") + " " + banner(w), QString("0002 Novo Registro"));
-        QCOMPARE(apagausuario("0002"), Gravacao::NaoEncontrado);
     }
 
     void falhaDeLeitura()
@@ -251,16 +223,13 @@ private slots:
         auto* w = abre();
         QVERIFY(teste::sql("ALTER TABLE usuarios RENAME TO perdida"));
         QVector<Usuario> lista{{"x", "", "", ""}};
-        QCOMPARE(listausuarios(&lista), Leitura::Falha);
-        QVERIFY(lista.isEmpty());
-        QCOMPARE(lerusuario("0001", nullptr), Leitura::Falha);
+        QVERIFY(listausuarios(&lista) == Leitura::Falha && lista.isEmpty());
         // Each step warns that the database could not be read, and changes nothing.
         preenche(w, "0003", "Novo", "n", "n");
         for (const char* b : {"btnvoltar", "btnavancar", "btnsalvar", "btnexcluir", "btnnovo"}) {
             Dialogos::limpa();
             botao(w, b);
-            QVERIFY2(msg().startsWith("Não foi possível ler o banco de dados"), qPrintable(QString(b) + ": " + msg()));
-            QCOMPARE(Dialogos::registros("msgbox").size(), 1);
+            QVERIFY2(Dialogos::registros("msgbox").size() == 1 && msg().startsWith("Não foi possível ler o banco de dados"), b);
         }
         QVERIFY(teste::sql("ALTER TABLE perdida RENAME TO usuarios"));
         QCOMPARE(linhas(), QStringList{"0001|Ana|a|"});
@@ -274,8 +243,6 @@ private slots:
         principal->findChild<QAction*>("mnucadastrousuarios")->trigger();
         auto* w = qobject_cast<FrmCadastroUsuarios*>(Janelas::instancia(CAD));
         QVERIFY(w && !principal->barraprincipal()->isVisible());
-        auto* sub = qobject_cast<QMdiSubWindow*>(w->parentWidget());
-        QVERIFY(sub && sub->isMaximized());
         for (const char* n : {"txtsenha", "txtcontrasenha"}) {
             QTest::keyClicks(c(w, n), "ab1");
             QCOMPARE(c(w, n)->displayText() + c(w, n)->text(), QString("***ab1"));
