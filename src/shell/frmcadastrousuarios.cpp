@@ -94,6 +94,8 @@ void FrmCadastroUsuarios::reinicia()
 {
     definestatus(this, NovoRegistro);
     novousuario();
+    // Typing (and the keys F1-F8) goes on in this window after the message that came before.
+    txtnome_->setFocus();
 }
 
 bool FrmCadastroUsuarios::eventFilter(QObject* o, QEvent* e)

@@ -141,6 +141,7 @@ private slots:
         // A fresh new record with the following code.
         const QString proximo = codigo == "32768" ? "32769" : "0004";
         QCOMPARE(t(w, "txtcodigo") + t(w, "txtnome") + t(w, "txtsenha") + " " + banner(w), proximo + " Novo Registro");
+        QCOMPARE(w->focusWidget(), c(w, "txtnome"));   // ready for the next user, keys included
     }
 
     void modificarComSenhaAtual()
