@@ -28,6 +28,11 @@ struct ItemDizimista {
     QString celular;         // birthday list
 };
 
+}  // namespace tivane
+// Lists of thousands grow by moving memory, not item by item.
+Q_DECLARE_TYPEINFO(tivane::ItemDizimista, Q_RELOCATABLE_TYPE);
+namespace tivane {
+
 // Which lines a tither block of the registration-data and neighbourhood
 // reports carries.
 struct CamposRelatorio {
@@ -39,8 +44,6 @@ struct CamposRelatorio {
     bool codigo = true;
 };
 
-// endereco, then " ," bairro, " ," cidade and " CEP.: " cep, each only when it has a value.
-QString enderecocomposto(const QString& endereco, const QString& bairro, const QString& cidade, const QString& cep);
 
 // "DADOS DE CADASTRO DE DIZIMISTAS": one block per item, in the order given.
 QString textorelatoriodedados(const QVector<ItemDizimista>& itens, const CamposRelatorio& campos,
