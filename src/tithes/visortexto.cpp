@@ -10,6 +10,7 @@
 #include <QPainter>
 #include <QScrollBar>
 #include <algorithm>
+#include <limits>
 
 namespace tivane {
 
@@ -460,7 +461,7 @@ void VisorTexto::atualizaBarras()
     v->setSingleStep(1);
     QScrollBar* h = horizontalScrollBar();
     const double cw = larguraCaractere();
-    const int largura = qCeil(double(maiorLinha_ + 1) * cw) + 2 * MARGEM;
+    const int largura = int(qMin(double(std::numeric_limits<int>::max() / 2), double(maiorLinha_ + 1) * cw)) + 2 * MARGEM;
     h->setRange(0, qMax(0, largura - viewport()->width()));
     h->setPageStep(viewport()->width());
     h->setSingleStep(qMax(1, qRound(cw)));
@@ -542,7 +543,8 @@ void VisorTexto::paintEvent(QPaintEvent*)
             break;
         const int y = MARGEM + k * alt;
         const QStringView t = linha(l);
-        const QString tela = semTabulacao(t).mid(primeiraColuna, colunas);
+        // A character takes at least one column: the columns on screen come from the line's start.
+        const QString tela = semTabulacao(t.left(primeiraColuna + colunas)).mid(primeiraColuna, colunas);
         p.setPen(pal.color(QPalette::Text));
         p.drawText(QPointF(x0, y + m.ascent()), tela);
         const qsizetype ini = inicioLinha(l), fim = ini + t.size();
