@@ -197,6 +197,9 @@ FrmPrincipal::FrmPrincipal()
     temporefresh_->setInterval(1000);
     // The sweep runs once per start, whatever its command does with the timer.
     connect(tempobloqueia_, &QTimer::timeout, this, [this] {
+        // A message already open (the file check's warning) is read first: the sweep waits for a later tick.
+        if (QApplication::activeModalWidget())
+            return;
         tempobloqueia_->stop();
         executatimer(tempobloqueia_, QStringLiteral("tempobloqueia"), &varrendo_);
     });

@@ -49,6 +49,21 @@ private slots:
         QCOMPARE(varreduras, 1);
     }
 
+    void varreduraEsperaAMensagemAberta()
+    {
+        QMessageBox mensagem(QMessageBox::Warning, "Tivane Dízimos", "aviso");
+        mensagem.setModal(true);
+        mensagem.open();
+        QTRY_VERIFY(QApplication::activeModalWidget());
+        principal->tempobloqueia()->start();
+        QTest::qWait(1300);
+        QVERIFY(principal->tempobloqueia()->isActive());
+        QCOMPARE(varreduras, 1);
+        mensagem.close();
+        QTRY_COMPARE(varreduras, 2);
+        QVERIFY(!principal->tempobloqueia()->isActive());
+    }
+
     void figuraDeFundo()
     {
         QVERIFY(!principal->fundopersonalizado());  // "caminhologo" was not a picture: the built-in one was drawn
