@@ -342,7 +342,10 @@ const char* const INDICES =
     "CREATE INDEX IF NOT EXISTS ix_pagamentos_data ON pagamentos(data);"
     // Year, then number of the receipt code: the next receipt number is one index probe.
     "CREATE INDEX IF NOT EXISTS ix_pagamentos_recibo ON pagamentos(substr(codigo, instr(codigo, '/') + 1, 2),"
-    " CAST(substr(codigo, 1, instr(codigo, '/') - 1) AS INTEGER));";
+    " CAST(substr(codigo, 1, instr(codigo, '/') - 1) AS INTEGER));"
+    // Year, then length of the number: numbers too long for the cast are found at once.
+    "CREATE INDEX IF NOT EXISTS ix_pagamentos_recibo_tamanho ON pagamentos(substr(codigo, instr(codigo, '/') + 1, 2),"
+    " instr(codigo, '/'));";
 
 // " COLLATE FOLD" as written in a column or index of an older file.
 const QRegularExpression& collationDobrada()

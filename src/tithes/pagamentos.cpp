@@ -4,8 +4,11 @@
 #include "core/registro.h"
 #include "register/dizimistas.h"
 
+#include "register/numeracao.h"
+
 #include <QLocale>
 #include <cmath>
+#include <limits>
 
 namespace tivane {
 
@@ -25,7 +28,12 @@ QString doisdigitos(int ano)
     return QString::number(((ano % 100) + 100) % 100).rightJustified(2, QLatin1Char('0'));
 }
 
-// Highest number among the codes of that year; 0 when there is none; -1 on a read failure.
+// The highest receipt number that still has a next one.
+constexpr qint64 MAIOR_NUMERO_RECIBO = std::numeric_limits<qint64>::max() - 1;
+
+// Highest number among the codes of that year; 0 when there is none; -1 when
+// it cannot be known (read failure) or cannot be continued (a number written by
+// another tool at the limit of 64 bits or beyond): the cause is recorded.
 qint64 maiornumerorecibo(int ano)
 {
     const QString sql = QStringLiteral("SELECT %1 FROM pagamentos WHERE %2 = ? AND instr(codigo, '/') > 0"
@@ -33,9 +41,37 @@ qint64 maiornumerorecibo(int ano)
                             .arg(QLatin1String(SQL_NUMERO_CODIGO), QLatin1String(SQL_ANO_CODIGO));
     Consulta c(sql);
     c.bind(doisdigitos(ano));
-    if (c.next())
-        return qMax<qint64>(0, c.inteiro(0));
-    return c.ok() ? 0 : -1;
+    qint64 maior = 0;
+    QString limite;
+    if (c.next()) {
+        maior = qMax<qint64>(0, c.inteiro(0));
+        if (maior > MAIOR_NUMERO_RECIBO)
+            limite = montacodigorecibo(maior, ano);
+    } else if (!c.ok()) {
+        return -1;
+    }
+    // The database's cast wraps numbers of 20 digits and more: those are read
+    // here, from the text (the index on the position of "/" finds them at once).
+    Consulta longos(QStringLiteral("SELECT substr(codigo, 1, instr(codigo, '/') - 1), codigo FROM pagamentos"
+                                   " WHERE %1 = ? AND instr(codigo, '/') > 19")
+                        .arg(QLatin1String(SQL_ANO_CODIGO)));
+    longos.bind(doisdigitos(ano));
+    while (limite.isEmpty() && longos.next()) {
+        const qint64 n = valorcodigo(longos.text(0));
+        if (n > MAIOR_NUMERO_RECIBO)
+            limite = longos.text(1);
+        else
+            maior = qMax(maior, n);
+    }
+    if (!longos.ok())
+        return -1;
+    if (!limite.isEmpty()) {
+        Banco::anotaFalha(QStringLiteral("o recibo %1 tem o maior número possível, e o número do próximo recibo "
+                                         "deste ano não pode ser calculado")
+                              .arg(limite));
+        return -1;
+    }
+    return maior;
 }
 
 }  // namespace
@@ -101,6 +137,11 @@ QString gravapagamento(QString& data, QString& hora, QString& valor, QString& co
     if (codigodizimista.isEmpty()) {
         codigodizimista = QStringLiteral("0000");
         nomedizimista = QStringLiteral("NÃO ESPECIFICADO");
+    }
+    qint64 centavos = 0;
+    if (lervalor(valor, &centavos) && (centavos < 0 || centavos > VALOR_MAXIMO_CENTAVOS)) {
+        Banco::anotaFalha(QStringLiteral("o valor %1 não pode ser escrito por extenso no recibo").arg(valor));
+        return QString();
     }
     const QString funcionario = lerusuarioatual();
     const QDate dia = lerdata(data);

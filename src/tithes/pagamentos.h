@@ -17,16 +17,21 @@ QString formatacentavos(qint64 centavos);
 // The text rewritten as "0.00" (12,5 -> "12,50"); unchanged when not a number.
 QString formatavalor(const QString& texto);
 
+// The largest amount a receipt can put in words: 9.999.999,99.
+constexpr qint64 VALOR_MAXIMO_CENTAVOS = 999999999;
+
 // "00001/26": the number with at least five digits, "/", the year's last two digits.
 QString montacodigorecibo(qint64 numero, int ano);
 // The next receipt code of the given year (of today when omitted): one more
 // than the highest number among that year's codes, reversed rows included.
-// Empty when the database could not be read.
+// Empty when the database could not be read or the highest number cannot be
+// continued (Banco::ultimoErro() says which).
 QString geracodigorecibo();
 QString geracodigorecibo(int ano);
 
 // Writes one payment and returns its receipt code; empty when nothing was
-// written (the caller warns). An empty tither code becomes "0000" with the
+// written (the caller warns with Banco::ultimoErro(): also an amount beyond
+// VALOR_MAXIMO_CENTAVOS or below zero, or a receipt number that cannot go on). An empty tither code becomes "0000" with the
 // name "NÃO ESPECIFICADO" in the caller's variables. The code's year is the
 // year of `data` ("dd/mm/yyyy"), so date, time and code come from one reading
 // of the clock; number and row are written in one transaction.

@@ -87,6 +87,15 @@ private Q_SLOTS:
         QTest::newRow("malformados") << QStringList{"2699", "26", "abc/26", "/26", "00077/2026"} << 2026 << "00001/26";
         QTest::newRow("dígitos iniciais") << QStringList{"12x/26", "00004/26"} << 2026 << "00013/26";
         QTest::newRow("ano 2000") << QStringList{"00004/00", "00009/99"} << 2000 << "00005/00";
+        // Rows written by another tool; "" is refused: no number can follow.
+        QTest::newRow("um abaixo do limite") << QStringList{"9223372036854775806/26", "00005/26"} << 2026
+                                             << "9223372036854775807/26";
+        QTest::newRow("no limite de 64 bits") << QStringList{"9223372036854775807/26"} << 2026 << "";
+        QTest::newRow("19 dígitos além") << QStringList{"9999999999999999999/26"} << 2026 << "";
+        QTest::newRow("20 dígitos") << QStringList{"00005/26", "99999999999999999999/26"} << 2026 << "";
+        QTest::newRow("20 dígitos lidos como 1") << QStringList{"18446744073709551617/26"} << 2026 << "";
+        QTest::newRow("zeros à esquerda") << QStringList{"0000000000000000000012/26"} << 2026 << "00013/26";
+        QTest::newRow("limite em outro ano") << QStringList{"9223372036854775807/25", "00003/26"} << 2026 << "00004/26";
     }
     void codigos()
     {
@@ -97,6 +106,11 @@ private Q_SLOTS:
             pagamento(c);
         pagamento(QString());   // a row without code is passed over
         QCOMPARE(geracodigorecibo(ano), proximo);
+        if (proximo.isEmpty()) {
+            QVERIFY2(Banco::ultimoErro().contains("tem o maior número possível"), qPrintable(Banco::ultimoErro()));
+            QCOMPARE(grava("01/02/2026"), QString());
+            QCOMPARE(um("SELECT count(*) FROM pagamentos"), QString::number(existentes.size() + 1));
+        }
     }
 
     void gravaComCodigoVazio()
@@ -124,6 +138,17 @@ private Q_SLOTS:
         QVERIFY(teste::sql("DROP TRIGGER recusa"));
         QCOMPARE(um("SELECT count(*) FROM pagamentos"), QString("3"));
         QCOMPARE(grava("01/02/2026"), QString("00001/26"));
+        // Amounts the receipt cannot put in words are not written.
+        QStringList gravados;
+        for (QString valor : {"9999999,99", "10000000,00", "-0,01", "0,01"}) {
+            QString data = "01/02/2026", hora = "10:00", cod = "0001", nome = "A", mes = "02", ano = "2026";
+            gravados << gravapagamento(data, hora, valor, cod, nome, mes, ano);
+        }
+        QCOMPARE(gravados, (QStringList{"00002/26", "", "", "00003/26"}));
+        QVERIFY(Banco::ultimoErro().isEmpty());
+        QString data = "01/02/2026", hora = "10:00", valor = "-1", cod, nome, mes, ano;
+        QCOMPARE(gravapagamento(data, hora, valor, cod, nome, mes, ano), QString());
+        QCOMPARE(Banco::ultimoErro(), QString("o valor -1 não pode ser escrito por extenso no recibo"));
     }
 
     void ultimoPagamento_data()
