@@ -243,8 +243,17 @@ void FrmPagamentos::receber()
     formatacaixavalor();
     qint64 centavos = 0;
     const bool numero = lervalor(valor_->text(), &centavos);
-    if (valor_->text().trimmed() == QLatin1String("0,00") || (numero && centavos <= 0)) {
+    if (valor_->text().trimmed() == QLatin1String("0,00") || (numero && centavos == 0)) {
         Dialogos::msgbox(QStringLiteral("Você deve definir o valor recebido!"), 64);
+        valor_->setFocus();
+        return;
+    }
+    // The receipt must be able to put the amount in words.
+    if (numero && (centavos < 0 || centavos > VALOR_MAXIMO_CENTAVOS)) {
+        Dialogos::msgbox(centavos < 0 ? QStringLiteral("O valor recebido não pode ser negativo! Ajuste por favor!")
+                                      : QStringLiteral("O valor máximo de um recibo é 9.999.999,99: um valor maior não "
+                                                       "pode ser escrito por extenso. Ajuste por favor!"),
+                         48);
         valor_->setFocus();
         return;
     }

@@ -8,6 +8,7 @@
 #include "tithes/frmrecibo.h"
 
 #include <QtWidgets>
+#include <memory>
 
 using namespace tivane;
 
@@ -84,20 +85,32 @@ private Q_SLOTS:
         QCOMPARE(nome->text(), QString("Maria das Dores"));
     }
 
-    // Refused amounts: zero or below first, then the question when no tither has the code, then the format.
+    // Refused amounts: zero, negative or beyond words first, then the question when no tither
+    // has the code, then the format. A file held by another program: the cause, and no question.
     void recusados_data()
     {
         QTest::addColumn<QString>("cod");
         QTest::addColumn<QString>("texto");
         QTest::addColumn<int>("resposta");
         QTest::addColumn<QStringList>("mensagens");
+        QTest::addColumn<bool>("travado");
         const QString zero = "Você deve definir o valor recebido!", formato = "Formato de valor incorreto! Ajuste por favor!",
-                      pergunta = "Não foi encontrado Dizimista com o código especificado acima, deseja continuar?";
-        for (const char* t : {"0", "0,00", "0,001", "-5"})
-            QTest::newRow(t) << "" << QString(t) << 0 << QStringList{zero};
-        QTest::newRow("12.5 de dizimista") << "0001" << "12.5" << 0 << QStringList{formato};
-        QTest::newRow("abc, não") << "" << "abc" << int(Dialogos::Nao) << QStringList{pergunta};
-        QTest::newRow("abc, sim") << "" << "abc" << int(Dialogos::Sim) << QStringList{pergunta, formato};
+                      pergunta = "Não foi encontrado Dizimista com o código especificado acima, deseja continuar?",
+                      maximo = "O valor máximo de um recibo é 9.999.999,99: um valor maior não pode ser escrito por "
+                               "extenso. Ajuste por favor!",
+                      emuso = "Não foi possível procurar o dizimista 0001: o arquivo está em uso por outro programa. "
+                              "A operação foi interrompida.";
+        for (const char* t : {"0", "0,00", "0,001", "-0,001"})
+            QTest::newRow(t) << "" << QString(t) << 0 << QStringList{zero} << false;
+        for (const char* t : {"-5", "-0,01"})
+            QTest::newRow(t) << "" << QString(t) << 0 << QStringList{"O valor recebido não pode ser negativo! Ajuste por favor!"} << false;
+        for (const char* t : {"10.000.000", "9999999,995", "123456789012"})
+            QTest::newRow(t) << "" << QString(t) << 0 << QStringList{maximo} << false;
+        QTest::newRow("12.5 de dizimista") << "0001" << "12.5" << 0 << QStringList{formato} << false;
+        QTest::newRow("abc, não") << "" << "abc" << int(Dialogos::Nao) << QStringList{pergunta} << false;
+        QTest::newRow("abc, sim") << "" << "abc" << int(Dialogos::Sim) << QStringList{pergunta, formato} << false;
+        // Once when the code is typed, once at RECEBER.
+        QTest::newRow("arquivo em uso") << "0001" << "10" << 0 << QStringList{emuso, emuso} << true;
     }
     void recusados()
     {
@@ -105,9 +118,14 @@ private Q_SLOTS:
         QFETCH(QString, texto);
         QFETCH(int, resposta);
         QFETCH(QStringList, mensagens);
+        QFETCH(bool, travado);
         if (resposta)
             Dialogos::respondeMsgbox(Dialogos::Resposta(resposta));
-        recebe(cod, texto);
+        {
+            std::unique_ptr<teste::Trava> trava(travado ? new teste::Trava : nullptr);
+            recebe(cod, texto);
+        }
+        Banco::defineEsperaOcupado(3000);
         QStringList vistas;
         for (const auto& r : Dialogos::registros("msgbox"))
             vistas << r.texto;
