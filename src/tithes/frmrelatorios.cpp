@@ -269,7 +269,8 @@ FrmRelatorios::FrmRelatorios()
     txtnomedizimista_ = new QLineEdit(frameseleciona_);
     nome(txtnomedizimista_, QStringLiteral("txtnomedizimista"));
     txtnomedizimista_->setGeometry(r(1920, 480, 3495, 285));
-    cmdprocurar_ = new QPushButton(QStringLiteral("&Procurar Dízimista"), frameseleciona_);
+    // Two lines: on one the caption does not fit the narrow button.
+    cmdprocurar_ = new QPushButton(QStringLiteral("&Procurar\nDízimista"), frameseleciona_);
     nome(cmdprocurar_, QStringLiteral("cmdprocurar"));
     cmdprocurar_->setGeometry(r(5520, 240, 1215, 975));
     frameseleciona_->hide();

@@ -1,6 +1,7 @@
 // The tither registration window: new record, save checks, modify, delete, navigation, photo and exit.
 #include "testsupport.h"
 
+#include "core/conexao.h"
 #include "core/dialogos.h"
 #include "core/janelas.h"
 #include "register/frmcadastrodizimistas.h"
@@ -213,6 +214,24 @@ private slots:
         QVERIFY(!existe("0002") && apagadizimista("0002") == Gravacao::NaoEncontrado);
         QVERIFY(!QFile::exists(fotos + "0002p.jpg") && !QFile::exists(fotos + "0002g.jpg") && QFile::exists(fotos + "0001p.jpg"));
         QCOMPARE(banner(w) + " " + t(w, "txtcodigo"), QString("Novo Registro 0003"));   // not the code a payment still carries
+
+        // The file held by another program: the cause, no question, nothing deleted or saved.
+        Dialogos::limpa();
+        {
+            teste::Trava trava;
+            w->excluirdizimista("0001");
+            c(w, "txtnome")->setText("Nova");
+            w->gravardizimista();
+        }
+        Banco::defineEsperaOcupado(3000);
+        QStringList vistas;
+        for (const auto& r : Dialogos::registros("msgbox"))
+            vistas << r.texto;
+        const QString causa = ": o arquivo está em uso por outro programa. A operação foi interrompida.";
+        QCOMPARE(vistas, (QStringList{"Não foi possível ler o dizimista 0001" + causa,
+                                      "Não foi possível conferir o dizimista no banco de dados" + causa}));
+        QVERIFY(existe("0001") && !existe("0003"));
+        QCOMPARE(t(w, "txtnome"), QString("Nova"));   // what was typed stays
     }
 
     void navegacaoAteAsPontas()

@@ -1,6 +1,7 @@
 // The search window: its five modes, the columns they leave, and the choice written back to each kind of caller.
 #include "testsupport.h"
 
+#include "core/conexao.h"
 #include "core/dialogos.h"
 #include "core/janelas.h"
 #include "register/frmcadastrodizimistas.h"
@@ -102,6 +103,16 @@ private slots:
         QCOMPARE(QList<qsizetype>({achados(PorNome, "SECRET", BUSCA_USUARIOS), achados(PorBarras, "", BUSCA_USUARIOS),
                                    achados(PorNome, "", 3)}),
                  QList<qsizetype>({1, 0, 0}));
+        // The file held by another program: the rows of the last search go, and the cause is shown.
+        {
+            teste::Trava trava;
+            QCOMPARE(pesquisa(PorNome, ""), QStringList{});
+            QCOMPARE(achados(PorCodigo, "1", BUSCA_DIZIMISTAS), -1);
+        }
+        Banco::defineEsperaOcupado(3000);
+        QCOMPARE(Dialogos::ultimo("msgbox").texto, QString("Não foi possível fazer a busca: o arquivo está em uso por outro "
+                                                           "programa. A operação foi interrompida."));
+        QCOMPARE(pesquisa(PorNome, "").size(), 3);
     }
 
     void colunasEntreModos()

@@ -9,6 +9,7 @@
 #include <QRadioButton>
 #include <QTreeWidget>
 
+#include "core/conexao.h"
 #include "core/dialogos.h"
 #include "core/janelas.h"
 #include "shell/frmaguarde.h"
@@ -193,6 +194,9 @@ private slots:
 
         // One tither, its name looked up from the code; codes left out (No is the default answer).
         f->escolhetipo(1);
+        auto* procurar = filho<QPushButton>(f, "cmdprocurar");
+        for (const QString& linha : procurar->text().remove('&').split('\n'))   // the caption fits its button
+            QVERIFY2(procurar->fontMetrics().horizontalAdvance(linha) + 8 <= procurar->width(), qPrintable(linha));
         filho<QLineEdit>(f, "txtcodigodizimista")->setText("0001");
         QCOMPARE(filho<QLineEdit>(f, "txtnomedizimista")->text(), QString("Bruno"));
         clica(f, "cmdgerarelatorio");
@@ -223,6 +227,39 @@ private slots:
         QVERIFY(caixas().last().contains("00009/24") && caixas().last().endsWith("#48"));
         QVERIFY(!FrmAguarde::aberta() && FrmPrincipal::atual()->isVisible());
         QVERIFY(!Janelas::instancia("frmfolhaderelatorio"));
+    }
+
+    // With the file held by another program: an empty list and the cause, never
+    // a report of part of the list, and no further question.
+    void arquivoEmUso()
+    {
+        FrmRelatorios* f = abre(2);
+        QTreeWidget* lista = filho<QTreeWidget>(f, "listadizimistas");
+        QCOMPARE(lista->topLevelItemCount(), 4);
+        const QString causa = ": o arquivo está em uso por outro programa. A operação foi interrompida.#48";
+        {
+            teste::Trava trava;
+            clica(f, "cmdfiltra");
+            QCOMPARE(lista->topLevelItemCount(), 0);
+            clica(f, "cmdgerarelatorio");
+            f->janeladizimistaporbairro();
+            clica(f, "cmdgerarelatoriodizimistabairro");
+            f->escolhetipo(1);
+            filho<QLineEdit>(f, "txtcodigodizimista")->setText("0001");
+            QCOMPARE(filho<QLineEdit>(f, "txtnomedizimista")->text(), QString());
+            Dialogos::respondeTexto("03");
+            QVERIFY(Comandos::executa("mnurelataniversarianmtes"));
+        }
+        Banco::defineEsperaOcupado(3000);
+        QCOMPARE(caixas(), (QStringList{"Não foi possível ler a lista de dizimistas" + causa,
+                                        "A lista de dizimistas não pôde ser lida: o relatório não foi gerado. "
+                                        "Carregue a lista novamente.#48",
+                                        "Não foi possível ler a lista de dizimistas" + causa,
+                                        "Não foi possível procurar o dizimista 0001" + causa,
+                                        "Não foi possível ler a lista de aniversariantes" + causa}));
+        QVERIFY(!Janelas::instancia("frmfolhaderelatorio"));
+        f->escolhetipo(2);   // read again once the file is free
+        QCOMPARE(lista->topLevelItemCount(), 4);
     }
 
     void aniversariantesPeloMenu()

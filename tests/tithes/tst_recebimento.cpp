@@ -1,11 +1,13 @@
 // From the main window: receive a tithe, reverse its receipt and issue a second copy from the menu.
 #include "testsupport.h"
 
+#include "core/conexao.h"
 #include "core/dialogos.h"
 #include "core/janelas.h"
 #include "shell/frmprincipal.h"
 #include "tithes/frmpagamentos.h"
 #include "tithes/frmrecibo.h"
+#include "tithes/recibo.h"
 
 #include <QtWidgets>
 
@@ -62,6 +64,46 @@ private Q_SLOTS:
         QCOMPARE(recibo()->modelo().nome + "|" + recibo()->modelo().extenso, QString("Recibo Estornado|"));
         recibo()->sair();
         QTRY_VERIFY(!recibo());
+    }
+
+    // With the file held by another program, each menu entry names the cause and stops:
+    // no "not found", no receipt, no reversal.
+    void arquivoEmUso_data()
+    {
+        QTest::addColumn<QString>("acao");
+        QTest::addColumn<QString>("mensagem");
+        const QString codigo = "00001/" + QDate::currentDate().toString("yy");
+        QTest::newRow("estorno") << "mnuestorno" << "Não foi possível procurar o recibo " + codigo;
+        QTest::newRow("segunda via") << "mnusegundaviarecibo" << "Não foi possível procurar o recibo " + codigo;
+        QTest::newRow("recibo") << "emiterecibo" << "Não foi possível ler o recibo " + codigo;
+        QTest::newRow("estornarecibo") << "estornarecibo" << "Não foi possível ler o recibo " + codigo;
+    }
+    void arquivoEmUso()
+    {
+        QFETCH(QString, acao);
+        QFETCH(QString, mensagem);
+        const QString codigo = "00001/" + QDate::currentDate().toString("yy");
+        Dialogos::limpa();
+        {
+            teste::Trava trava;
+            QVERIFY(trava.ok());
+            if (acao == "emiterecibo") {
+                QVERIFY(!emiterecibo(codigo));
+            } else if (acao == "estornarecibo") {
+                QVERIFY(!estornarecibo(codigo));
+            } else {
+                Dialogos::respondeTexto(codigo);
+                menu(acao.toLatin1().constData());
+            }
+        }
+        Banco::defineEsperaOcupado(3000);
+        QCOMPARE(Dialogos::registros("msgbox").size(), 1);
+        QCOMPARE(Dialogos::ultimo("msgbox").texto,
+                 mensagem + ": o arquivo está em uso por outro programa. A operação foi interrompida.");
+        QVERIFY(!recibo());
+        Consulta c("SELECT count(*) FROM pagamentos WHERE codigodizimista = 'E0001'");   // reversed once only
+        QVERIFY(c.next());
+        QCOMPARE(c.inteiro(0), 1);
     }
 };
 
