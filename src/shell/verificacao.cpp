@@ -51,8 +51,13 @@ void verificabancoaposlogin(const QString& caminho)
         if (!aviso.isEmpty())
             Dialogos::msgbox(aviso, 48);
     });
-    // The program never leaves with the check's thread still running.
+    // The program never leaves with the check's thread still running (aboutToQuit is not
+    // sent when the application ends without its loop; the post routine runs then too).
     QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, tarefa, [tarefa] { tarefa->wait(); });
+    qAddPostRoutine([] {
+        if (g_tarefa)
+            g_tarefa->wait();
+    });
     tarefa->start(QThread::LowPriority);
 }
 
