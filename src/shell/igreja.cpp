@@ -11,19 +11,28 @@ namespace tivane {
 DadosIgreja carregaigreja()
 {
     DadosIgreja d;
+    carregaigreja(&d);
+    return d;
+}
+
+Leitura carregaigreja(DadosIgreja* igreja)
+{
+    DadosIgreja d;
+    *igreja = d;
     Escopo escopo = abreconexaoigreja();
     if (!escopo)
-        return d;
+        return Leitura::Falha;
     Consulta c("SELECT razaosocial, fantasia, cnpj, responsavel, rua, bairro, cidade, estado, cep, tel, fax,"
                " email, site FROM igreja ORDER BY rowid LIMIT 1");
     if (!c.next())
-        return d;
+        return c.ok() ? Leitura::NaoEncontrado : Leitura::Falha;
     d.existe = true;
     QString* campos[] = {&d.razaosocial, &d.fantasia, &d.cnpj, &d.responsavel, &d.rua, &d.bairro, &d.cidade,
                          &d.estado, &d.cep, &d.tel, &d.fax, &d.email, &d.site};
     for (int i = 0; i < 13; ++i)
         *campos[i] = c.text(i);
-    return d;
+    *igreja = d;
+    return Leitura::Encontrado;
 }
 
 QString linhaenderecoigreja(const DadosIgreja& igreja)

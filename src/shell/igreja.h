@@ -2,6 +2,8 @@
 // The church's one record (table igreja), as receipts and report headers read it.
 #include <QString>
 
+#include "core/conexao.h"
+
 class QWidget;
 
 namespace tivane {
@@ -13,6 +15,8 @@ struct DadosIgreja {
 
 // The first row of the table; Null fields read as empty. Opens its own scope.
 DadosIgreja carregaigreja();
+// The same, telling a table without a row from one that could not be read.
+Leitura carregaigreja(DadosIgreja* igreja);
 
 // rua, then " ," and bairro, then " ," and cidade, each only when it has a
 // value; nothing at all when rua is empty.

@@ -218,7 +218,10 @@ Leitura montarecibo(const QString& codigo, ModeloRecibo* m, const QDate& hoje)
     r.extenso = valorporextenso(r.valor, true);
     r.data = dataporextenso(hoje, false);
 
-    const DadosIgreja igreja = carregaigreja();
+    // A receipt without the church's name because the file could not be read is not a receipt.
+    DadosIgreja igreja;
+    if (carregaigreja(&igreja) == Leitura::Falha)
+        return Leitura::Falha;
     r.fantasia = igreja.fantasia;
     r.endereco = linhaenderecoigreja(igreja);
     r.telefone = igreja.tel;

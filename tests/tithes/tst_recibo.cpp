@@ -1,5 +1,7 @@
 #include "testsupport.h"
 
+#include "core/conexao.h"
+
 #include "core/dialogos.h"
 #include "core/janelas.h"
 #include "core/registro.h"
@@ -150,6 +152,11 @@ private Q_SLOTS:
         teste::sql("INSERT INTO igreja (fantasia, bairro, cidade, sobra) VALUES ('Igreja', 'Centro', 'Rio', '1')");
         QCOMPARE(montarecibo("00009/26", &m), Leitura::Encontrado);
         QCOMPARE(m.fantasia + "|" + m.endereco, QString("Igreja|"));
+        // A church table that cannot be read is not a church without data.
+        teste::sql("ALTER TABLE igreja RENAME TO outra");
+        QCOMPARE(montarecibo("00009/26", &m), Leitura::Falha);
+        QVERIFY2(Banco::ultimoErro().contains("a tabela igreja não existe"), qPrintable(Banco::ultimoErro()));
+        teste::sql("ALTER TABLE outra RENAME TO igreja");
     }
 
     // The same routine at two resolutions gives the same size in inches.
