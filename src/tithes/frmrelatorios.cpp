@@ -102,13 +102,24 @@ bool datadoperiodo(const QString& texto, const QString& qual, QDate* data)
     return false;
 }
 
+// The church's record for a report's header; false (after saying why) when it cannot be read.
+bool igrejadorelatorio(DadosIgreja* igreja)
+{
+    if (carregaigreja(igreja) != Leitura::Falha)
+        return true;
+    Banco::avisaFalhaLeitura(QStringLiteral("Não foi possível ler os dados da igreja para o cabeçalho"));
+    return false;
+}
+
 using Montador = ResultadoRelatorio (*)(const PeriodoRelatorio&, const DadosIgreja&, const QDate&, const FonteDia&,
                                         const ProgressoDia&);
 
 // Builds a period report day by day from the database, with the wait window.
 void executarelatorioperiodo(const PeriodoRelatorio& periodo, Montador montador)
 {
-    const DadosIgreja igreja = carregaigreja();
+    DadosIgreja igreja;
+    if (!igrejadorelatorio(&igreja))
+        return;
     ResultadoRelatorio r;
     {
         EsperaRelatorio espera(int(periodo.inicio.daysTo(periodo.fim)) + 1);
@@ -697,10 +708,10 @@ CamposRelatorio FrmRelatorios::camposmarcados(int primeiro) const
 
 void FrmRelatorios::relatoriodedados()
 {
-    if (listaincompleta())
+    DadosIgreja igreja;
+    if (listaincompleta() || !igrejadorelatorio(&igreja))
         return;
-    const QString texto =
-        textorelatoriodedados(itensdalista(), camposmarcados(0), carregaigreja(), QDate::currentDate());
+    const QString texto = textorelatoriodedados(itensdalista(), camposmarcados(0), igreja, QDate::currentDate());
     mostrarelatorio(texto, false);
 }
 
@@ -714,23 +725,25 @@ void FrmRelatorios::janeladizimistaporbairro()
 
 void FrmRelatorios::cmdgerarelatoriodizimistabairro_Click()
 {
-    if (!carregalistadizimistasporbairro(txtbairro_->text().trimmed()))
+    DadosIgreja igreja;
+    if (!carregalistadizimistasporbairro(txtbairro_->text().trimmed()) || !igrejadorelatorio(&igreja))
         return;
-    const QString texto = textorelatoriobairro(itensdalista(), txtbairro_->text(), camposmarcados(11),
-                                               carregaigreja(), QDate::currentDate());
+    const QString texto = textorelatoriobairro(itensdalista(), txtbairro_->text(), camposmarcados(11), igreja,
+                                               QDate::currentDate());
     mostrarelatorio(texto, false);
 }
 
 void FrmRelatorios::relatorioaniversariantes(bool exibetelefone)
 {
-    if (listaincompleta())
+    DadosIgreja igreja;
+    if (listaincompleta() || !igrejadorelatorio(&igreja))
         return;
     int mes = 0;
     lernumeromes(txtmesaniversario_->text(), &mes);
     colunaordem_ = ColDia;
     ordenalista();
     const QString texto =
-        textorelatorioaniversariantes(itensdalista(), mes, exibetelefone, carregaigreja(), QDate::currentDate());
+        textorelatorioaniversariantes(itensdalista(), mes, exibetelefone, igreja, QDate::currentDate());
     mostrarelatorio(texto, true);
 }
 
@@ -808,9 +821,12 @@ void promptaniversariantes()
         Banco::avisaFalhaLeitura(QStringLiteral("Não foi possível ler a lista de aniversariantes"));
         return;
     }
+    DadosIgreja igreja;
+    if (!igrejadorelatorio(&igreja))
+        return;
     const bool telefone = Dialogos::msgbox(QStringLiteral("Deseja emitir o telefone dos Dízimistas?"), 36,
                                            QStringLiteral("Tivane Dízimos")) == Dialogos::Sim;
-    mostrarelatorio(textorelatorioaniversariantes(itens, mes, telefone, carregaigreja(), QDate::currentDate()), true);
+    mostrarelatorio(textorelatorioaniversariantes(itens, mes, telefone, igreja, QDate::currentDate()), true);
 }
 
 }  // namespace tivane

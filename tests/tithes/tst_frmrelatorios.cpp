@@ -227,6 +227,17 @@ private slots:
         QVERIFY(caixas().last().contains("00009/24") && caixas().last().endsWith("#48"));
         QVERIFY(!FrmAguarde::aberta() && FrmPrincipal::atual()->isVisible());
         QVERIFY(!Janelas::instancia("frmfolhaderelatorio"));
+        // A church record that cannot be read: no report without its header.
+        Dialogos::limpa();
+        teste::sql("ALTER TABLE igreja RENAME TO outra");
+        clica(f, "cmdgerarelatorio");
+        f->escolhetipo(2);
+        clica(f, "cmdgerarelatorio");
+        teste::sql("ALTER TABLE outra RENAME TO igreja");
+        const QString semIgreja = "Não foi possível ler os dados da igreja para o cabeçalho: a tabela igreja não existe no "
+                                  "banco de dados. A operação foi interrompida.#48";
+        QCOMPARE(caixas(), (QStringList{semIgreja, semIgreja}));
+        QVERIFY(!Janelas::instancia("frmfolhaderelatorio"));
     }
 
     // With the file held by another program: an empty list and the cause, never
