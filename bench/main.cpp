@@ -540,8 +540,9 @@ BENCHMARK(VarreduraInativos)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(VarreduraInativos_Limite)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(JanelaDeLogin)->Unit(benchmark::kMillisecond)->Iterations(10);
 BENCHMARK(JanelaDeLogin_Limite)->Unit(benchmark::kMillisecond)->Iterations(10);
-BENCHMARK(RelatorioDadosCadastro)->Unit(benchmark::kMillisecond)->Iterations(3);
-BENCHMARK(RelatorioDadosCadastro_Limite)->Unit(benchmark::kMillisecond)->Iterations(3);
+// Twenty runs: the first ones also pay for the process growing its heap.
+BENCHMARK(RelatorioDadosCadastro)->Unit(benchmark::kMillisecond)->Iterations(20);
+BENCHMARK(RelatorioDadosCadastro_Limite)->Unit(benchmark::kMillisecond)->Iterations(20);
 BENCHMARK(RelatorioAnoNaPagina)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(PaginaUmAno)->Unit(benchmark::kMillisecond)->Iterations(10);
 BENCHMARK(PaginaUmDia)->Unit(benchmark::kMillisecond)->Iterations(10);
