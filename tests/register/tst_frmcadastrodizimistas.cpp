@@ -223,7 +223,6 @@ private slots:
             c(w, "txtnome")->setText("Nova");
             w->gravardizimista();
         }
-        Banco::defineEsperaOcupado(3000);
         QStringList vistas;
         for (const auto& r : Dialogos::registros("msgbox"))
             vistas << r.texto;

@@ -109,7 +109,6 @@ private slots:
             QCOMPARE(pesquisa(PorNome, ""), QStringList{});
             QCOMPARE(achados(PorCodigo, "1", BUSCA_DIZIMISTAS), -1);
         }
-        Banco::defineEsperaOcupado(3000);
         QCOMPARE(Dialogos::ultimo("msgbox").texto, QString("Não foi possível fazer a busca: o arquivo está em uso por outro "
                                                            "programa. A operação foi interrompida."));
         QCOMPARE(pesquisa(PorNome, "").size(), 3);

@@ -103,24 +103,18 @@ Trava::Trava()
 
 Trava::~Trava()
 {
-    sqlite3_exec(db_, "ROLLBACK;", nullptr, nullptr, nullptr);
-    sqlite3_close(db_);
+    sqlite3_close(db_);   // the lock goes with the connection
+    tivane::Banco::defineEsperaOcupado(3000);
 }
 
 ArquivoComFalha::ArquivoComFalha(const QString& tipo)
 {
     criaBancoTeste(QStringLiteral("falha"));
-    sql("BEGIN");
-    for (int i = 1; i <= 300; ++i) {
-        const QString n = QString::number(i);
-        sql(QStringLiteral("INSERT INTO dizimistas (codigo, nome, cadastro, bairro, nascimento, ativo, obs)"
-                           " VALUES ('%1', 'Nome %2', '01/01/2020', 'Centro', '10/03/1980', 1, '%3')")
-                .arg(n.rightJustified(4, QLatin1Char('0')), n, QString(600, QLatin1Char('x'))));
-        sql(QStringLiteral("INSERT INTO pagamentos (codigo, data, valor, codigodizimista) VALUES ('%1/24', '01/03/2024',"
-                           " '10,00', '%2')")
-                .arg(n.rightJustified(5, QLatin1Char('0')), n.rightJustified(4, QLatin1Char('0'))));
-    }
-    sql("COMMIT");
+    sql("WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 300)"
+        " INSERT INTO dizimistas (codigo, nome, cadastro, ativo, obs)"
+        " SELECT printf('%04d', i), 'Nome ' || i, '01/01/2020', 1, hex(zeroblob(300)) FROM n");
+    sql("INSERT INTO pagamentos (codigo, data, valor, codigodizimista)"
+        " SELECT printf('%05d/24', rowid), '01/03/2024', '10,00', codigo FROM dizimistas");
     if (tipo == QLatin1String("em uso")) {
         trava_ = new Trava;
         causa_ = QStringLiteral("em uso por outro programa");
@@ -129,7 +123,14 @@ ArquivoComFalha::ArquivoComFalha(const QString& tipo)
         sql("DROP TABLE pagamentos");
         causa_ = QStringLiteral("não existe no banco de dados");
     } else {
-        danificaArquivo();
+        // Pages in the middle of the file overwritten with garbage.
+        tivane::Banco::closeAll();
+        QFile f(tivane::Banco::caminhoArquivo());
+        f.open(QIODevice::ReadWrite);
+        for (qint64 p = f.size() / 1024 * 2 / 5; p < f.size() / 1024 * 3 / 5; ++p) {
+            f.seek(p * 1024 + 100);
+            f.write(QByteArray(200, char(0x5A + p)));
+        }
         causa_ = QStringLiteral("danificado");
     }
 }
@@ -137,21 +138,6 @@ ArquivoComFalha::ArquivoComFalha(const QString& tipo)
 ArquivoComFalha::~ArquivoComFalha()
 {
     delete trava_;
-    tivane::Banco::defineEsperaOcupado(3000);
-}
-
-void danificaArquivo(double inicio, double fim)
-{
-    tivane::Banco::closeAll();
-    QFile f(tivane::Banco::caminhoArquivo());
-    if (!f.open(QIODevice::ReadWrite))
-        qFatal("cannot damage the test database");
-    constexpr qint64 PAGINA = 1024;
-    const qint64 paginas = f.size() / PAGINA;
-    for (qint64 p = qMax<qint64>(1, qint64(paginas * inicio)); p < qint64(paginas * fim); ++p) {
-        f.seek(p * PAGINA + 100);
-        f.write(QByteArray(200, char(0x5A + p)));
-    }
 }
 
 }  // namespace teste

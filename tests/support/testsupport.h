@@ -26,7 +26,7 @@ bool sql(const QString& comando);
 void limpaConfiguracoes();
 
 // Another program holding the database file: a connection of its own keeps an
-// exclusive lock until the object ends. The program's busy wait is made short.
+// exclusive lock until the object ends. The program's busy wait is short meanwhile.
 class Trava {
 public:
     Trava();
@@ -55,10 +55,6 @@ private:
     Trava* trava_ = nullptr;
     QString causa_;
 };
-
-// Overwrites the pages between the fractions inicio and fim of the data folder's
-// database file (the program's connection is closed first) with garbage.
-void danificaArquivo(double inicio = 0.4, double fim = 0.6);
 
 }  // namespace teste
 

@@ -125,7 +125,6 @@ private Q_SLOTS:
             std::unique_ptr<teste::Trava> trava(travado ? new teste::Trava : nullptr);
             recebe(cod, texto);
         }
-        Banco::defineEsperaOcupado(3000);
         QStringList vistas;
         for (const auto& r : Dialogos::registros("msgbox"))
             vistas << r.texto;

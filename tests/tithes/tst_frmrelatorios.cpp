@@ -261,7 +261,6 @@ private slots:
             Dialogos::respondeTexto("03");
             QVERIFY(Comandos::executa("mnurelataniversarianmtes"));
         }
-        Banco::defineEsperaOcupado(3000);
         QCOMPARE(caixas(), (QStringList{"Não foi possível ler a lista de dizimistas" + causa,
                                         "A lista de dizimistas não pôde ser lida: o relatório não foi gerado. "
                                         "Carregue a lista novamente.#48",
