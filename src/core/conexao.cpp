@@ -343,9 +343,11 @@ const char* const INDICES =
     // Year, then number of the receipt code: the next receipt number is one index probe.
     "CREATE INDEX IF NOT EXISTS ix_pagamentos_recibo ON pagamentos(substr(codigo, instr(codigo, '/') + 1, 2),"
     " CAST(substr(codigo, 1, instr(codigo, '/') - 1) AS INTEGER));"
-    // Year, then length of the number: numbers too long for the cast are found at once.
-    "CREATE INDEX IF NOT EXISTS ix_pagamentos_recibo_tamanho ON pagamentos(substr(codigo, instr(codigo, '/') + 1, 2),"
-    " instr(codigo, '/'));";
+    // Length of the number, then year: the rare numbers too long for the cast are
+    // found at once. Led by the length, so the next-number query never takes it.
+    "DROP INDEX IF EXISTS ix_pagamentos_recibo_tamanho;"
+    "CREATE INDEX IF NOT EXISTS ix_pagamentos_recibo_digitos ON pagamentos(instr(codigo, '/'),"
+    " substr(codigo, instr(codigo, '/') + 1, 2));";
 
 // " COLLATE FOLD" as written in a column or index of an older file.
 const QRegularExpression& collationDobrada()

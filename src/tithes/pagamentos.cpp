@@ -9,6 +9,7 @@
 #include <QLocale>
 #include <cmath>
 #include <limits>
+#include <memory>
 
 namespace tivane {
 
@@ -36,7 +37,8 @@ constexpr qint64 MAIOR_NUMERO_RECIBO = std::numeric_limits<qint64>::max() - 1;
 // another tool at the limit of 64 bits or beyond): the cause is recorded.
 qint64 maiornumerorecibo(int ano)
 {
-    const QString sql = QStringLiteral("SELECT %1 FROM pagamentos WHERE %2 = ? AND instr(codigo, '/') > 0"
+    // "+": the position of "/" must not steer the plan away from the index on year and number.
+    const QString sql = QStringLiteral("SELECT %1 FROM pagamentos WHERE %2 = ? AND +instr(codigo, '/') > 0"
                                        " ORDER BY %1 DESC LIMIT 1")
                             .arg(QLatin1String(SQL_NUMERO_CODIGO), QLatin1String(SQL_ANO_CODIGO));
     Consulta c(sql);
@@ -51,10 +53,15 @@ qint64 maiornumerorecibo(int ano)
         return -1;
     }
     // The database's cast wraps numbers of 20 digits and more: those are read
-    // here, from the text (the index on the position of "/" finds them at once).
-    Consulta longos(QStringLiteral("SELECT substr(codigo, 1, instr(codigo, '/') - 1), codigo FROM pagamentos"
-                                   " WHERE %1 = ? AND instr(codigo, '/') > 19")
-                        .arg(QLatin1String(SQL_ANO_CODIGO)));
+    // here, from the text, through the index on the position of "/" (a file
+    // that could not be given the index is searched without it).
+    const QString sqllongos = QStringLiteral("SELECT substr(codigo, 1, instr(codigo, '/') - 1), codigo FROM pagamentos"
+                                             " %1 WHERE instr(codigo, '/') > 19 AND %2 = ?");
+    std::unique_ptr<Consulta> procura = std::make_unique<Consulta>(
+        sqllongos.arg(QStringLiteral("INDEXED BY ix_pagamentos_recibo_digitos"), QLatin1String(SQL_ANO_CODIGO)));
+    if (!procura->ok())
+        procura = std::make_unique<Consulta>(sqllongos.arg(QString(), QLatin1String(SQL_ANO_CODIGO)));
+    Consulta& longos = *procura;
     longos.bind(doisdigitos(ano));
     while (limite.isEmpty() && longos.next()) {
         const qint64 n = valorcodigo(longos.text(0));
