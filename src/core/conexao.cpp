@@ -552,8 +552,13 @@ static bool conectaEm(const QString& caminho, const Identidade& id, QString* err
         return false;
     }
     // A file that cannot be changed now (read only, in use) is tried again next time;
-    // the queries fold case themselves, so it works either way.
+    // the queries fold case themselves, so it works either way. Not a failure of
+    // the operation that opened the file: its cause is not kept.
+    const QString erroAntes = cx().erro;
+    const int codigoAntes = cx().codigo;
     tiraCollationDoEsquema(db);
+    cx().erro = erroAntes;
+    cx().codigo = codigoAntes;
     // Older files may lack the indexes; a read-only file simply goes without.
     // Each one on its own, so one that cannot be built does not stop the others.
     for (const QByteArray& indice : QByteArray(INDICES).split(';'))

@@ -9,7 +9,6 @@
 #include <QLocale>
 #include <cmath>
 #include <limits>
-#include <memory>
 
 namespace tivane {
 
@@ -55,13 +54,15 @@ qint64 maiornumerorecibo(int ano)
     // The database's cast wraps numbers of 20 digits and more: those are read
     // here, from the text, through the index on the position of "/" (a file
     // that could not be given the index is searched without it).
-    const QString sqllongos = QStringLiteral("SELECT substr(codigo, 1, instr(codigo, '/') - 1), codigo FROM pagamentos"
-                                             " %1 WHERE instr(codigo, '/') > 19 AND %2 = ?");
-    std::unique_ptr<Consulta> procura = std::make_unique<Consulta>(
-        sqllongos.arg(QStringLiteral("INDEXED BY ix_pagamentos_recibo_digitos"), QLatin1String(SQL_ANO_CODIGO)));
-    if (!procura->ok())
-        procura = std::make_unique<Consulta>(sqllongos.arg(QString(), QLatin1String(SQL_ANO_CODIGO)));
-    Consulta& longos = *procura;
+    bool indice = false;
+    {
+        Consulta existe("SELECT 1 FROM sqlite_master WHERE type = 'index' AND name = 'ix_pagamentos_recibo_digitos'");
+        indice = existe.next();
+    }
+    Consulta longos(QStringLiteral("SELECT substr(codigo, 1, instr(codigo, '/') - 1), codigo FROM pagamentos"
+                                   " %1 WHERE instr(codigo, '/') > 19 AND %2 = ?")
+                        .arg(indice ? QStringLiteral("INDEXED BY ix_pagamentos_recibo_digitos") : QString(),
+                             QLatin1String(SQL_ANO_CODIGO)));
     longos.bind(doisdigitos(ano));
     while (limite.isEmpty() && longos.next()) {
         const qint64 n = valorcodigo(longos.text(0));
