@@ -6,6 +6,7 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 #include <sqlcipher/sqlite3.h>
+#include <cerrno>
 #include <string>
 
 #ifdef Q_OS_UNIX
@@ -36,6 +37,7 @@ Conexao& cx()
 
 struct Identidade {
     bool existe = false;
+    bool semPermissao = false;   // the folder may not be entered: the file may well be there
     qint64 tamanho = 0;
     quint64 dispositivo = 0;
     quint64 inode = 0;
@@ -47,7 +49,11 @@ Identidade identidade(const QString& caminho)
     Identidade id;
 #ifdef Q_OS_UNIX
     struct stat st;
-    if (::stat(QFile::encodeName(caminho).constData(), &st) != 0 || !S_ISREG(st.st_mode))
+    if (::stat(QFile::encodeName(caminho).constData(), &st) != 0) {
+        id.semPermissao = errno == EACCES;
+        return id;
+    }
+    if (!S_ISREG(st.st_mode))
         return id;
     id.existe = true;
     id.tamanho = static_cast<qint64>(st.st_size);
@@ -673,6 +679,16 @@ Escopo::Escopo(Tabela)
     cx().codigo = SQLITE_OK;
     const QString caminho = Banco::caminhoArquivo();
     const Identidade id = identidade(caminho);
+    if (id.semPermissao) {
+        // Not a missing file: restoring the default settings would lose the way to it.
+        Banco::closeAll();
+        Dialogos::msgbox(QStringLiteral("Não foi possível abrir o banco de dados ") + caminho
+                             + QStringLiteral(": não há permissão para entrar na pasta de dados. O arquivo não foi "
+                                              "alterado. O Sistema será finalizado!"),
+                         48);
+        encerraprograma(1);
+        return;
+    }
     if (!id.existe || id.tamanho == 0) {
         Banco::closeAll();
         const int r = Dialogos::msgbox(QStringLiteral("O Banco de dados de cadastros não foi localizado: ") + caminho

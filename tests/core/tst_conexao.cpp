@@ -144,18 +144,29 @@ private Q_SLOTS:
         QTest::newRow("campo ausente") << "" << "o campo xyz não existe no banco de dados";
         QTest::newRow("pasta somente leitura") << "pasta" << "permite somente leitura (o programa precisa gravar nela)";
         QTest::newRow("arquivo somente leitura") << "arquivo" << "o arquivo permite somente leitura";
+        // Not "not found": no question about restoring the settings.
+        QTest::newRow("pasta sem acesso") << "entrada" << "não há permissão para entrar na pasta de dados";
     }
     void causaDaFalhaEmPortugues()
     {
         QFETCH(QString, alvo);
         QFETCH(QString, causa);
-        const QString arquivo = alvo == "pasta" ? QFileInfo(Banco::caminhoArquivo()).absolutePath() : Banco::caminhoArquivo();
+        const QString arquivo = alvo == "arquivo" ? Banco::caminhoArquivo() : QFileInfo(Banco::caminhoArquivo()).absolutePath();
         if (!alvo.isEmpty()) {
-            QFile::setPermissions(arquivo, QFile::ReadOwner | QFile::ExeOwner);
+            QFile::setPermissions(arquivo, alvo == "entrada" ? QFile::Permissions() : QFile::ReadOwner | QFile::ExeOwner);
             Banco::closeAll();   // opened again as the program finds it
         }
         const bool protegido = !QFileInfo(arquivo).isWritable();
+        const int encerrado = vezesEncerrado();
         Escopo e = abreconexaopagamentos();
+        if (alvo == "entrada") {
+            QFile::setPermissions(arquivo, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+            if (!protegido)
+                QSKIP("running as root: permissions are not enforced");
+            QVERIFY(!e.ok() && vezesEncerrado() == encerrado + 1 && Dialogos::registros("msgbox").size() == 1);
+            QVERIFY2(Dialogos::ultimo("msgbox").texto.contains(causa), qPrintable(Dialogos::ultimo("msgbox").texto));
+            return;
+        }
         Consulta c(alvo.isEmpty() ? "SELECT xyz FROM igreja" : "INSERT INTO pagamentos (codigo) VALUES ('00001/26')");
         const bool falhou = !c.exec();
         QFile::setPermissions(arquivo, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
