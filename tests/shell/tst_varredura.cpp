@@ -174,6 +174,15 @@ private slots:
         QVERIFY(Dialogos::ultimo("msgbox").texto.startsWith("Não foi possível marcar os dizimistas inativos"));
         QCOMPARE(Dialogos::ultimo("msgbox").estilo, 48);
         QVERIFY(teste::sql("DROP TRIGGER recusa"));
+        // The file closed and opened again while the sweep yielded (a restore): what was read is not used.
+        const ResultadoVarredura r2 = marcainativos(dia("02/05/2015"), 120, [](int i, int) {
+            if (i == 2) {
+                Banco::closeAll();
+                Banco::conecta();
+            }
+        });
+        QVERIFY(!r2.ok && r2.leitura);
+        QCOMPARE(ativos(), QString("0001 0002 0003"));
         QCOMPARE(marcainativos(dia("02/05/2015"), 120).inativados, 3);
     }
 };
