@@ -1,4 +1,5 @@
 #include "core/conexao.h"
+#include "shell/frmaguarde.h"
 #include "shell/frmsenha.h"
 
 #include <QApplication>
@@ -18,6 +19,16 @@ int main(int argc, char** argv)
     QTranslator traducao;
     if (traducao.load(brasil, "qtbase", "_", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
         app.installTranslator(&traducao);
+
+    // A file of an older version is rebuilt once when first opened: say so meanwhile.
+    tivane::Banco::defineAvisoReorganizacao([](bool inicio) {
+        if (!inicio) {
+            tivane::FrmAguarde::fecha();
+            return;
+        }
+        tivane::FrmAguarde::abre(QStringLiteral("Atualizando o banco de dados, aguarde ..."));
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    });
 
     // The old installer left an empty database in the default folder.
     tivane::Banco::preparaPrimeiraExecucao();

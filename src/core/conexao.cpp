@@ -76,6 +76,8 @@ int g_esperaOcupado = 3000;
 // The file the last failure was about.
 QString g_caminhoTentado;
 
+void (*g_avisoReorganizacao)(bool) = nullptr;
+
 bool pastaGravavel(const QString& pasta)
 {
 #ifdef Q_OS_UNIX
@@ -420,6 +422,8 @@ bool tiraCollationDoEsquema(sqlite3* db)
 
     if (!executa(db, "BEGIN IMMEDIATE;"))
         return false;
+    if (g_avisoReorganizacao)
+        g_avisoReorganizacao(true);
     bool ok = true;
     for (const QString& tabela : tabelas) {
         QStringList colunas;
@@ -465,6 +469,8 @@ bool tiraCollationDoEsquema(sqlite3* db)
         ok = executa(db, "COMMIT;");
     if (!ok)
         sqlite3_exec(db, "ROLLBACK;", nullptr, nullptr, nullptr);
+    if (g_avisoReorganizacao)
+        g_avisoReorganizacao(false);
     return ok;
 }
 
@@ -638,6 +644,11 @@ void anotaFalha(const QString& causa)
 {
     cx().codigo = SQLITE_ERROR;
     cx().erro = causa;
+}
+
+void defineAvisoReorganizacao(void (*aviso)(bool inicio))
+{
+    g_avisoReorganizacao = aviso;
 }
 
 void defineEsperaOcupado(int ms)

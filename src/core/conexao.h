@@ -35,6 +35,9 @@ QString ultimoErro();                           // Portuguese description of the
 void anotaFalha(const QString& causa);
 // How long a statement waits for another program's write before it fails (ms).
 void defineEsperaOcupado(int ms);
+// Called with true before and false after the one-time rebuild of an older
+// file (seconds on a large one), so a window can say what is going on.
+void defineAvisoReorganizacao(void (*aviso)(bool inicio));
 int ultimoCodigo();                             // SQLite result code of the last failure
 // "Não foi possível gravar ..." warning (style 48) naming the cause.
 void avisaFalhaGravacao(const QString& oque = QString());

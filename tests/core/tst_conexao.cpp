@@ -123,6 +123,8 @@ private Q_SLOTS:
                                   " ('0002', 'Bia'); DELETE FROM dizimistas WHERE codigo = '0009';"
                                   "INSERT INTO pagamentos VALUES ('00001/24', '0003');" + QByteArray(linhas), true);
         QCOMPARE(antes, QString("1:0003:JOSÉ 2:0001:- 4:0002:Bia"));
+        static QString avisos;
+        Banco::defineAvisoReorganizacao([](bool inicio) { avisos += inicio ? "[" : "]"; });
         {
             Escopo e = abreconexaodizimistas();
             QCOMPARE(numero("SELECT count(*) FROM sqlite_master WHERE instr(upper(sql), 'FOLD') > 0"), 0);
@@ -131,6 +133,10 @@ private Q_SLOTS:
             QVERIFY(!Consulta("INSERT INTO dizimistas (codigo) VALUES ('0001')").exec());   // still unique
             QCOMPARE(numero("SELECT count(*) FROM dizimistas WHERE nome = ? COLLATE FOLD", {"josé"}), 1);
         }
+        Banco::closeAll();
+        QVERIFY(abreconexaodizimistas().ok());   // once only
+        Banco::defineAvisoReorganizacao(nullptr);
+        QCOMPARE(avisos, QString("[]"));
         Banco::closeAll();
         QCOMPARE(cru("PRAGMA integrity_check"), QString("ok"));   // another tool, without the program's collation
     }
