@@ -1,5 +1,6 @@
 #include "shell/frmsobre.h"
 
+#include "core/formularios.h"
 #include "core/janelas.h"
 #include "core/link.h"
 #include "core/versao.h"
@@ -80,6 +81,7 @@ FrmSobre::FrmSobre()
     auto* l = new QVBoxLayout(this);
     l->addWidget(frame);
     setFixedSize(sizeHint().expandedTo(QSize(380, 0)));
+    centralizanatela(this);
 }
 
 QLabel* FrmSobre::link(const QString& nome, const QString& texto, const QString& destino)
