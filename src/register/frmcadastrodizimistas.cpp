@@ -623,6 +623,8 @@ void FrmCadastroDizimistas::incluirdizimista(const QString& codigo)
     }
     Dialogos::msgbox(QStringLiteral("Dizimista: (") + txtnome_->text() + QStringLiteral(") cadastrado com sucesso !"), 64);
     reinicia();
+    // The message took the focus away: typing and the keys F1-F8 go on here.
+    txtnome_->setFocus();
 }
 
 void FrmCadastroDizimistas::alterardizimista(bool perguntar)
@@ -717,6 +719,7 @@ void FrmCadastroDizimistas::excluirdizimista(const QString& codigo)
     }
     Dialogos::msgbox(QStringLiteral("Registro excluído com sucesso !!!"), 64);
     reinicia();
+    txtnome_->setFocus();
 }
 
 // ---- Used by other windows ---------------------------------------------------

@@ -97,6 +97,7 @@ private slots:
                                 "obs", "05/06/1990", "NULL", "Professora", "José", "0", "0", "1", "1", "0"};
         QCOMPARE(campos(le("0005")), salvo);   // the blank date box is Null
         QCOMPARE(t(w, "txtcodigo") + t(w, "txtnome") + banner(w), QString("0006Novo Registro"));   // next new record
+        QCOMPARE(w->focusWidget(), c(w, "txtnome"));   // typing and the keys go on in this window
         QVERIFY(marcado(w, "optativo"));
         abredizimista("0005");   // shown again, every box gives back what was saved
         QCOMPARE(c(w, "txtcasamento")->displayText(), QString("__/__/____"));
