@@ -608,19 +608,8 @@ void FrmCadastroDizimistas::incluirdizimista(const QString& codigo)
         return;
     Dizimista d = preencheregistrodizimista();
     d.codigo = codigo;
-    switch (inseredizimista(d)) {
-    case Gravacao::CodigoExiste:
-        Dialogos::msgbox(QStringLiteral("Já existe funcionário cadastrado com este código, tente modificar !"), 48);
-        txtnome_->setFocus();
+    if (!inclusaoaceita(inseredizimista(d), QStringLiteral("Não foi possível gravar o dizimista"), txtnome_))
         return;
-    case Gravacao::Falha:
-    case Gravacao::NaoEncontrado:
-        // What was typed stays in the boxes, so it can be saved again.
-        Banco::avisaFalhaGravacao(QStringLiteral("Não foi possível gravar o dizimista"));
-        return;
-    case Gravacao::Gravado:
-        break;
-    }
     Dialogos::msgbox(QStringLiteral("Dizimista: (") + txtnome_->text() + QStringLiteral(") cadastrado com sucesso !"), 64);
     reinicia();
     // The message took the focus away: typing and the keys F1-F8 go on here.

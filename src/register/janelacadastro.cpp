@@ -180,4 +180,21 @@ void JanelaCadastro::sair()
     Janelas::fecha(nome_);
 }
 
+bool JanelaCadastro::inclusaoaceita(Gravacao resultado, const QString& falha, QWidget* foco)
+{
+    switch (resultado) {
+    case Gravacao::CodigoExiste:
+        Dialogos::msgbox(QStringLiteral("Já existe funcionário cadastrado com este código, tente modificar !"), 48);
+        foco->setFocus();
+        return false;
+    case Gravacao::Falha:
+    case Gravacao::NaoEncontrado:
+        Banco::avisaFalhaGravacao(falha);
+        return false;
+    case Gravacao::Gravado:
+        break;
+    }
+    return true;
+}
+
 }  // namespace tivane

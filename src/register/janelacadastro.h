@@ -7,6 +7,7 @@
 #include <QWidget>
 
 #include "core/conexao.h"
+#include "register/dizimistas.h"
 
 class QFrame;
 class QLabel;
@@ -45,6 +46,10 @@ protected:
     // Fixes the frame's size, keeps it centred, gives the window its keys
     // and hides the main toolbar.
     void termina(QWidget* frame);
+
+    // An insert's answer: a code already taken, or a failure (what was typed
+    // stays in the boxes, to be saved again), is reported; true when written.
+    bool inclusaoaceita(Gravacao resultado, const QString& falha, QWidget* foco);
 
     // What the toolbar buttons do.
     virtual void novo() = 0;

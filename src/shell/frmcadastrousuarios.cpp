@@ -207,19 +207,8 @@ void FrmCadastroUsuarios::incluirusuario(const QString& codigo)
 {
     Usuario u = preencheregistrousuario();
     u.codigo = codigo;
-    switch (insereusuario(u)) {
-    case Gravacao::CodigoExiste:
-        Dialogos::msgbox(QStringLiteral("Já existe funcionário cadastrado com este código, tente modificar !"), 48);
-        txtnome_->setFocus();
+    if (!inclusaoaceita(insereusuario(u), QStringLiteral("Não foi possível gravar o usuário"), txtnome_))
         return;
-    case Gravacao::Falha:
-    case Gravacao::NaoEncontrado:
-        // What was typed stays in the boxes, so it can be saved again.
-        Banco::avisaFalhaGravacao(QStringLiteral("Não foi possível gravar o usuário"));
-        return;
-    case Gravacao::Gravado:
-        break;
-    }
     Dialogos::msgbox(QStringLiteral("Usuário: (") + u.nome + QStringLiteral(") cadastrado com sucesso !"), 64);
     reinicia();
 }
