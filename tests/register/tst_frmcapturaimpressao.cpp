@@ -1,6 +1,4 @@
-// The fingerprint enrolment window with the simulated reader: start-up, finger
-// choice, capture, extraction limit, storage, a reader that never answers, bad
-// stores and the exit.
+// The fingerprint enrolment window on the simulated reader.
 #include "testsupport.h"
 
 #include "core/conexao.h"
@@ -173,12 +171,9 @@ private slots:
         const QString arquivo = pasta + "supremabd.mdb";
         if (conteudo == "main")
             QVERIFY(QFile::copy(Banco::caminhoArquivo(), arquivo));
-        else if (conteudo != "-") {
-            QFile f(arquivo);
-            QVERIFY(f.open(QIODevice::WriteOnly));
-            f.write(conteudo.toUtf8());
-        }
         QFile f(arquivo);
+        QVERIFY(conteudo == "main" || conteudo == "-" || (f.open(QIODevice::WriteOnly) && f.write(conteudo.toUtf8()) >= 0));
+        f.close();
         const QByteArray antes = f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
         f.close();
 
@@ -188,14 +183,13 @@ private slots:
             QCOMPARE(mensagens().first(), "48 Banco de dados de impressão digital Suprema não encontrado! (" + arquivo + ")");
             QCOMPARE(sim_->chamadas(SimuladorLeitor::Inicializa), 0);
         } else {
-            QVERIFY2(mensagens().first().startsWith("48 Não foi possível abrir o banco de dados de impressão digital ("
-                                                    + arquivo + "): o arquivo não é um banco de impressões digitais"),
-                     qPrintable(mensagens().first()));
-            QVERIFY(mensagens().first().endsWith(". Nada foi gravado."));
+            const QString m = mensagens().first();
+            QVERIFY2(m.startsWith("48 Não foi possível abrir o banco de dados de impressão digital (" + arquivo
+                                  + "): o arquivo não é um banco de impressões digitais") && m.endsWith(". Nada foi gravado."),
+                     qPrintable(m));
             QVERIFY(status(w).startsWith("UFD_Open: o arquivo não é um banco de impressões digitais"));
         }
-        QVERIFY(!c(w, "cmdcapturar")->isEnabled());
-        QVERIFY(!QFileInfo(pasta + "supremabd.mdb-journal").exists());
+        QVERIFY(!c(w, "cmdcapturar")->isEnabled() && !QFileInfo(pasta + "supremabd.mdb-journal").exists());
         clica(w, "cmdsair");
         QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(!janela());
@@ -210,8 +204,7 @@ private slots:
         auto* w = abre();
         QTRY_COMPARE(w->tipoleitor(), 1);
         clica(w, "cmdcapturar");
-        QVERIFY(c(w, "frameselecionadedo")->isVisible() && !c(w, "Framestatus")->isVisible());
-        QVERIFY(c(w, "lblrecomendado")->isVisible());
+        QVERIFY(c(w, "frameselecionadedo")->isVisible() && !c(w, "Framestatus")->isVisible() && c(w, "lblrecomendado")->isVisible());
         const int x[10] = {240, 600, 840, 1200, 1560, 2040, 2400, 2760, 3120, 3480};
         const int y[10] = {0, -120, -120, 0, 600, 600, 120, -120, -120, 120};
         for (int i = 0; i < 10; ++i) {
