@@ -152,21 +152,20 @@ private Q_SLOTS:
         }
     }
 
-    void copiaQueFalhaNaoTocaNoAlvo_data()
+    void copiaQueFalhaNaoTocaNoAlvo_data()   // the row's name is the case
     {
-        QTest::addColumn<QString>("caso");
         QTest::addColumn<QString>("motivo");
-        QTest::newRow("origem ausente") << "origem ausente" << "o arquivo de origem não foi encontrado";
-        QTest::newRow("pasta ausente") << "pasta ausente" << "a pasta de destino não existe";
-        QTest::newRow("destino é pasta") << "destino é pasta" << "o destino é uma pasta";
-        QTest::newRow("disco cheio") << "disco cheio" << "o disco de destino está cheio";
-        QTest::newRow("somente leitura") << "somente leitura" << "a pasta de destino não permite gravação";
-        QTest::newRow("drive removido: origem encurta") << "origem encurta" << "terminou antes do fim esperado";
-        QTest::newRow("drive removido: pasta some") << "pasta some" << "a pasta de destino não existe mais";
+        QTest::newRow("origem ausente") << "o arquivo de origem não foi encontrado";
+        QTest::newRow("pasta ausente") << "a pasta de destino não existe";
+        QTest::newRow("destino é pasta") << "o destino é uma pasta";
+        QTest::newRow("disco cheio") << "o disco de destino está cheio";
+        QTest::newRow("somente leitura") << "a pasta de destino não permite gravação";
+        QTest::newRow("origem encurta") << "terminou antes do fim esperado";   // the drive pulled out
+        QTest::newRow("pasta some") << "a pasta de destino não existe mais";
     }
     void copiaQueFalhaNaoTocaNoAlvo()
     {
-        QFETCH(QString, caso);
+        const QString caso = QTest::currentDataTag();
         QFETCH(QString, motivo);
         // Outside the test's private home, so an unprivileged child can read the source.
         QTemporaryDir base(QDir::tempPath() + "/tivane-copia-XXXXXX");
