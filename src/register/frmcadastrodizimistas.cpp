@@ -696,17 +696,9 @@ void FrmCadastroDizimistas::excluirdizimista(const QString& codigo)
                          36)
         != Dialogos::Sim)
         return;
-    switch (apagadizimista(codigo)) {
-    case Gravacao::Gravado:
-        break;
-    case Gravacao::NaoEncontrado:
-        Dialogos::msgbox(QStringLiteral("Não existe dizimista cadastrado com este código"), 48);
+    if (!exclusaoconcluida(apagadizimista(codigo), QStringLiteral("Não existe dizimista cadastrado com este código"),
+                           QStringLiteral("Não foi possível excluir o dizimista")))
         return;
-    default:
-        Banco::avisaFalhaGravacao(QStringLiteral("Não foi possível excluir o dizimista"));
-        return;
-    }
-    Dialogos::msgbox(QStringLiteral("Registro excluído com sucesso !!!"), 64);
     reinicia();
     txtnome_->setFocus();
 }

@@ -197,4 +197,19 @@ bool JanelaCadastro::inclusaoaceita(Gravacao resultado, const QString& falha, QW
     return true;
 }
 
+bool JanelaCadastro::exclusaoconcluida(Gravacao resultado, const QString& naoexiste, const QString& falha)
+{
+    switch (resultado) {
+    case Gravacao::Gravado:
+        Dialogos::msgbox(QStringLiteral("Registro excluído com sucesso !!!"), 64);
+        return true;
+    case Gravacao::NaoEncontrado:
+        Dialogos::msgbox(naoexiste, 48);
+        return false;
+    default:
+        Banco::avisaFalhaGravacao(falha);
+        return false;
+    }
+}
+
 }  // namespace tivane

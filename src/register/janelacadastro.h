@@ -50,6 +50,9 @@ protected:
     // An insert's answer: a code already taken, or a failure (what was typed
     // stays in the boxes, to be saved again), is reported; true when written.
     bool inclusaoaceita(Gravacao resultado, const QString& falha, QWidget* foco);
+    // A delete's answer: "Registro excluído com sucesso !!!" when the row is
+    // gone, else what stopped it; true when deleted.
+    bool exclusaoconcluida(Gravacao resultado, const QString& naoexiste, const QString& falha);
 
     // What the toolbar buttons do.
     virtual void novo() = 0;

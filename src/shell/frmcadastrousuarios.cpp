@@ -263,17 +263,9 @@ void FrmCadastroUsuarios::excluirusuario(const QString& codigo)
     if (Dialogos::msgbox(QStringLiteral("Deseja Realmente excluir o Usuário: ") + salvo.nome + QStringLiteral(" ?"), 36)
         != Dialogos::Sim)
         return;
-    switch (apagausuario(codigo)) {
-    case Gravacao::Gravado:
-        break;
-    case Gravacao::NaoEncontrado:
-        Dialogos::msgbox(QStringLiteral("Não existe usuário cadastrado com este código"), 48);
+    if (!exclusaoconcluida(apagausuario(codigo), QStringLiteral("Não existe usuário cadastrado com este código"),
+                           QStringLiteral("Não foi possível excluir o usuário")))
         return;
-    default:
-        Banco::avisaFalhaGravacao(QStringLiteral("Não foi possível excluir o usuário"));
-        return;
-    }
-    Dialogos::msgbox(QStringLiteral("Registro excluído com sucesso !!!"), 64);
     reinicia();
 }
 
