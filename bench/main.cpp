@@ -332,7 +332,7 @@ void RelatorioDadosCadastro(benchmark::State& estado)
 {
     const DadosIgreja igreja = carregaigreja();
     for (auto _ : estado) {
-        QVector<ItemDizimista> itens;
+        ListaDizimistas itens;
         if (!carregalistacompletadizimistas(&itens))
             estado.SkipWithError("carregalistacompletadizimistas falhou");
         const QString texto = textorelatoriodedados(itens, CamposRelatorio{}, igreja, HOJE);

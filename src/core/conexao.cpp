@@ -551,7 +551,10 @@ static bool conectaEm(const QString& caminho, const Identidade& id, QString* err
         return false;
     }
     sqlite3* db = nullptr;
-    const int rc = sqlite3_open_v2(QFile::encodeName(caminho).constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    // Only the GUI thread uses this connection (the background check opens its
+    // own), so SQLite need not lock it on every call.
+    const int rc = sqlite3_open_v2(QFile::encodeName(caminho).constData(), &db,
+                                   SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
         anotaErro(rc, db);
         sqlite3_close(db);
@@ -956,6 +959,14 @@ QString Consulta::text(int coluna) const
     if (!p)
         return QString("");
     return QString::fromUtf8(p, sqlite3_column_bytes(stmt_, coluna));
+}
+
+QByteArrayView Consulta::utf8(int coluna) const
+{
+    if (coluna < 0 || coluna >= colunas())
+        return {};
+    const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, coluna));
+    return p ? QByteArrayView(p, sqlite3_column_bytes(stmt_, coluna)) : QByteArrayView();
 }
 
 bool Consulta::isNull(int coluna) const

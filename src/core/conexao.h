@@ -99,6 +99,8 @@ public:
     QVariant value(const char* nome) const { return value(indice(nome)); }
     QString text(int coluna) const;                // NULL -> ""
     QString text(const char* nome) const { return text(indice(nome)); }
+    // The text as the database holds it, UTF-8; valid until the next row (NULL -> empty).
+    QByteArrayView utf8(int coluna) const;
     bool isNull(int coluna) const;
     bool isNull(const char* nome) const { return isNull(indice(nome)); }
     qint64 inteiro(int coluna) const;

@@ -579,20 +579,22 @@ void FrmRelatorios::cmdsair_Click()
 
 // ---- Tither list ------------------------------------------------------------------
 
-void FrmRelatorios::preenchelista(const QVector<ItemDizimista>& itens)
+void FrmRelatorios::preenchelista(const ListaDizimistas& itens)
 {
     itens_ = itens;
     listadizimistas_->setUpdatesEnabled(false);
     listadizimistas_->clear();
     QList<QTreeWidgetItem*> novos;
     novos.reserve(itens_.size());
-    for (int i = 0; i < itens_.size(); ++i) {
-        const ItemDizimista& d = itens_.at(i);
-        auto* item = new ItemAlfabetico(QStringList{d.codigo, d.nome, d.endereco, d.telefone, d.email, d.nascimento, d.dia,
-                                               d.telefonedia, d.celular});
+    for (qsizetype i = 0; i < itens_.size(); ++i) {
+        QStringList colunas;
+        colunas.reserve(ListaDizimistas::CAMPOS);
+        for (int c = 0; c < ListaDizimistas::CAMPOS; ++c)
+            colunas.append(itens_.campo(i, ListaDizimistas::Campo(c)));
+        auto* item = new ItemAlfabetico(colunas);
         // The check mark shows the active flag; it is not for the user to change.
         item->setFlags(item->flags() & ~Qt::ItemIsUserCheckable);
-        item->setData(0, Qt::CheckStateRole, d.ativo ? Qt::Checked : Qt::Unchecked);
+        item->setData(0, Qt::CheckStateRole, itens_.ativo(i) ? Qt::Checked : Qt::Unchecked);
         item->setData(0, Qt::UserRole, i);
         novos.append(item);
     }
@@ -607,15 +609,14 @@ void FrmRelatorios::ordenalista()
         listadizimistas_->sortItems(colunaordem_, Qt::AscendingOrder);
 }
 
-QVector<ItemDizimista> FrmRelatorios::itensdalista() const
+ListaDizimistas FrmRelatorios::itensdalista() const
 {
-    QVector<ItemDizimista> r;
+    ListaDizimistas r;
     const int n = listadizimistas_->topLevelItemCount();
-    r.reserve(n);
     for (int i = 0; i < n; ++i) {
-        const int indice = listadizimistas_->topLevelItem(i)->data(0, Qt::UserRole).toInt();
+        const qsizetype indice = listadizimistas_->topLevelItem(i)->data(0, Qt::UserRole).toLongLong();
         if (indice >= 0 && indice < itens_.size())
-            r.append(itens_.at(indice));
+            r.append(itens_, indice);
     }
     return r;
 }
@@ -642,7 +643,7 @@ bool FrmRelatorios::listaincompleta() const
 
 bool FrmRelatorios::carregalistacompletadizimistas()
 {
-    QVector<ItemDizimista> itens;
+    ListaDizimistas itens;
     if (!listalida(tivane::carregalistacompletadizimistas(&itens)))
         return false;
     preenchelista(itens);
@@ -651,7 +652,7 @@ bool FrmRelatorios::carregalistacompletadizimistas()
 
 bool FrmRelatorios::carregalistadizimistasporbairro(const QString& bairro)
 {
-    QVector<ItemDizimista> itens;
+    ListaDizimistas itens;
     if (!listalida(tivane::carregalistadizimistasporbairro(bairro, &itens)))
         return false;
     preenchelista(itens);
@@ -662,7 +663,7 @@ bool FrmRelatorios::carregalistaaniversariantes()
 {
     int mes = 0;
     lernumeromes(txtmesaniversario_->text(), &mes);
-    QVector<ItemDizimista> itens;
+    ListaDizimistas itens;
     if (!listalida(tivane::carregalistaaniversariantes(mes, &itens)))
         return false;
     preenchelista(itens);
@@ -671,16 +672,19 @@ bool FrmRelatorios::carregalistaaniversariantes()
 
 void FrmRelatorios::cmdfiltra_Click()
 {
-    QVector<ItemDizimista> itens;
+    ListaDizimistas itens;
     if (!listalida(tivane::carregalistacompletadizimistas(&itens)))
         return;
-    if (!optfiltro_[0]->isChecked()) {
-        const bool ativos = optfiltro_[1]->isChecked();
-        itens.erase(std::remove_if(itens.begin(), itens.end(),
-                                   [ativos](const ItemDizimista& i) { return i.ativo != ativos; }),
-                    itens.end());
+    if (optfiltro_[0]->isChecked()) {
+        preenchelista(itens);
+        return;
     }
-    preenchelista(itens);
+    const bool ativos = optfiltro_[1]->isChecked();
+    ListaDizimistas filtrados;
+    for (qsizetype i = 0; i < itens.size(); ++i)
+        if (itens.ativo(i) == ativos)
+            filtrados.append(itens, i);
+    preenchelista(filtrados);
 }
 
 void FrmRelatorios::listadizimistas_ColumnClick(int coluna)
@@ -816,7 +820,7 @@ void promptaniversariantes()
         Dialogos::msgbox(QStringLiteral("O Valor deve ser númerico!"), 64);
     }
     // Works on its own list, so a reports window the user has open keeps its choices.
-    QVector<ItemDizimista> itens;
+    ListaDizimistas itens;
     if (!carregalistaaniversariantes(mes, &itens)) {
         Banco::avisaFalhaLeitura(QStringLiteral("Não foi possível ler a lista de aniversariantes"));
         return;

@@ -57,7 +57,7 @@ public:
     // The dates of the period frame as "dd/mm/yyyy" (row 0 start, row 1 end).
     QString dataescolhida(int linha) const;
     // The items of the list in its current order.
-    QVector<ItemDizimista> itensdalista() const;
+    ListaDizimistas itensdalista() const;
 
 protected:
     bool event(QEvent* e) override;
@@ -65,7 +65,7 @@ protected:
     void keyPressEvent(QKeyEvent* e) override;
 
 private:
-    void preenchelista(const QVector<ItemDizimista>& itens);
+    void preenchelista(const ListaDizimistas& itens);
     bool listalida(bool lida);
     bool listaincompleta() const;
     void ordenalista();
@@ -102,7 +102,7 @@ private:
     QLineEdit* txtmesaniversario_;
     QPushButton* padrao_ = nullptr;
 
-    QVector<ItemDizimista> itens_;   // what the last loader gave; the list points into it
+    ListaDizimistas itens_;   // what the last loader gave; the list points into it
     int colunaordem_ = -1;           // sort key once a header was clicked
 };
 

@@ -1,8 +1,12 @@
 #include "tithes/relatorios.h"
 
 #include <QHash>
+#include <QStringDecoder>
 #include <algorithm>
+#include <cstring>
+#include <iterator>
 #include <memory>
+#include <numeric>
 
 #include "core/conexao.h"
 #include "core/texto.h"
@@ -12,6 +16,33 @@
 namespace tivane {
 
 namespace {
+
+// Decodes UTF-8 at out exactly as QString::fromUtf8 does; gives the end. Plain ASCII,
+// nearly every byte of a register, goes unit for byte without the decoder.
+QChar* decodificautf8(QChar* out, QByteArrayView utf8)
+{
+    const char* p = utf8.data();
+    const qsizetype n = utf8.size();
+    qsizetype ascii = 0;
+    for (quint64 oito; ascii + 8 <= n; ascii += 8) {
+        std::memcpy(&oito, p + ascii, 8);
+        if (oito & 0x8080808080808080ULL)
+            break;
+    }
+    while (ascii < n && uchar(p[ascii]) < 0x80)
+        ++ascii;
+    char16_t* const largo = reinterpret_cast<char16_t*>(out);
+    const auto* const estreito = reinterpret_cast<const uchar*>(p);
+    for (qsizetype k = 0; k < ascii; ++k)
+        largo[k] = estreito[k];
+    if (ascii == n)
+        return out + n;
+    // fromUtf8 drops a BOM only at the very start of the text.
+    QStringDecoder resto(QStringConverter::Utf8,
+                         ascii == 0 ? QStringConverter::Flag::Stateless
+                                    : QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
+    return resto.appendToBuffer(out + ascii, utf8.sliced(ascii));
+}
 
 QString rodape(const QDate& hoje)
 {
@@ -26,36 +57,41 @@ QString aberturalista(const DadosIgreja& igreja, const QString& titulo)
     return nl + nl + cabecalhoigreja(igreja) + nl + nl + titulo;
 }
 
-void blocosdizimistas(QString& t, const QVector<ItemDizimista>& itens, const CamposRelatorio& campos)
+void blocosdizimistas(QString& t, const ListaDizimistas& itens, const CamposRelatorio& campos)
 {
     struct Linha {
         bool CamposRelatorio::*mostra;
         QStringView rotulo;
-        QString ItemDizimista::*valor;
+        ListaDizimistas::Campo campo;
     };
-    static const Linha linhas[] = {{&CamposRelatorio::nome, u"Nome:       ", &ItemDizimista::nome},
-                                   {&CamposRelatorio::endereco, u"Endereço:   ", &ItemDizimista::endereco},
-                                   {&CamposRelatorio::telefone, u"Telefone:   ", &ItemDizimista::telefone},
-                                   {&CamposRelatorio::email, u"E-Mail:     ", &ItemDizimista::email},
-                                   {&CamposRelatorio::nascimento, u"Nascimento: ", &ItemDizimista::nascimento},
-                                   {&CamposRelatorio::codigo, u"", &ItemDizimista::codigo}};
+    static const Linha linhas[] = {{&CamposRelatorio::nome, u"Nome:       ", ListaDizimistas::Nome},
+                                   {&CamposRelatorio::endereco, u"Endereço:   ", ListaDizimistas::Endereco},
+                                   {&CamposRelatorio::telefone, u"Telefone:   ", ListaDizimistas::Telefone},
+                                   {&CamposRelatorio::email, u"E-Mail:     ", ListaDizimistas::Email},
+                                   {&CamposRelatorio::nascimento, u"Nascimento: ", ListaDizimistas::Nascimento},
+                                   {&CamposRelatorio::codigo, u"", ListaDizimistas::Codigo}};
     const QString nl = quebralinha();
     const QString regua = reguarelatorio();
-    // One allocation of the exact size, then plain copies (thousands of tithers).
+    // One allocation, then plain copies (thousands of tithers). A text takes at
+    // most as many units as its UTF-8 bytes; the spare is cut at the end.
     qsizetype tamanho = t.size() + itens.size() * (3 * nl.size() + regua.size());
-    for (const ItemDizimista& i : itens)
+    for (qsizetype i = 0; i < itens.size(); ++i)
         for (const Linha& l : linhas)
             if (campos.*l.mostra)
-                tamanho += nl.size() + l.rotulo.size() + (i.*l.valor).size();
+                tamanho += nl.size() + l.rotulo.size() + itens.utf8(i, l.campo).size();
     qsizetype pos = t.size();
     t.reserve(tamanho + 256);  // and the foot
     t.resize(tamanho);
     QChar* d = t.data();
+    // Pieces of a few dozen characters: a plain loop beats a call to memcpy each.
     const auto poe = [&d, &pos](QStringView s) {
-        std::copy(s.begin(), s.end(), d + pos);
+        char16_t* const destino = reinterpret_cast<char16_t*>(d + pos);
+        const char16_t* const origem = s.utf16();
+        for (qsizetype k = 0; k < s.size(); ++k)
+            destino[k] = origem[k];
         pos += s.size();
     };
-    for (const ItemDizimista& i : itens) {
+    for (qsizetype i = 0; i < itens.size(); ++i) {
         poe(nl);
         poe(nl);
         poe(regua);
@@ -65,14 +101,15 @@ void blocosdizimistas(QString& t, const QVector<ItemDizimista>& itens, const Cam
                 continue;
             poe(nl);
             poe(l.rotulo);
-            poe(i.*l.valor);
+            pos = decodificautf8(d + pos, itens.utf8(i, l.campo)) - d;
         }
     }
+    t.resize(pos);
 }
 
 }  // namespace
 
-QString textorelatoriodedados(const QVector<ItemDizimista>& itens, const CamposRelatorio& campos,
+QString textorelatoriodedados(const ListaDizimistas& itens, const CamposRelatorio& campos,
                               const DadosIgreja& igreja, const QDate& hoje)
 {
     QString t = aberturalista(igreja, QStringLiteral("DADOS DE CADASTRO DE DIZIMISTAS"));
@@ -81,7 +118,7 @@ QString textorelatoriodedados(const QVector<ItemDizimista>& itens, const CamposR
     return t;
 }
 
-QString textorelatoriobairro(const QVector<ItemDizimista>& itens, const QString& bairro,
+QString textorelatoriobairro(const ListaDizimistas& itens, const QString& bairro,
                              const CamposRelatorio& campos, const DadosIgreja& igreja, const QDate& hoje)
 {
     QString t = aberturalista(igreja, QStringLiteral("RELATÓRIO DE DIZIMISTAS POR BAIRRO"));
@@ -91,7 +128,7 @@ QString textorelatoriobairro(const QVector<ItemDizimista>& itens, const QString&
     return t;
 }
 
-QString textorelatorioaniversariantes(QVector<ItemDizimista> itens, int mes, bool exibetelefone,
+QString textorelatorioaniversariantes(const ListaDizimistas& itens, int mes, bool exibetelefone,
                                       const DadosIgreja& igreja, const QDate& hoje)
 {
     const QString nl = quebralinha();
@@ -103,10 +140,16 @@ QString textorelatorioaniversariantes(QVector<ItemDizimista> itens, int mes, boo
         t += QStringLiteral("                                     TELEFONE                CELULAR");
     t += nl + regua;
 
-    std::stable_sort(itens.begin(), itens.end(),
-                     [](const ItemDizimista& a, const ItemDizimista& b) { return a.dia < b.dia; });
+    // By day of birth, the order of the load kept within a day.
+    QVector<QString> dias(itens.size());
+    for (qsizetype i = 0; i < itens.size(); ++i)
+        dias[i] = itens.campo(i, ListaDizimistas::Dia);
+    QVector<qsizetype> ordem(itens.size());
+    std::iota(ordem.begin(), ordem.end(), 0);
+    std::stable_sort(ordem.begin(), ordem.end(), [&dias](qsizetype a, qsizetype b) { return dias[a] < dias[b]; });
     QString ultimodia = QStringLiteral("00");
-    for (const ItemDizimista& i : itens) {
+    for (const qsizetype k : ordem) {
+        const ItemDizimista i = itens.item(k);
         if (i.dia != ultimodia) {
             t += nl + QStringLiteral("   ") + completaadireita(i.dia, 10) + completaadireita(i.nome, 40);
             ultimodia = i.dia;
@@ -125,58 +168,128 @@ QString textorelatorioaniversariantes(QVector<ItemDizimista> itens, int mes, boo
     return t;
 }
 
+// ---- The list ---------------------------------------------------------------
+
+ListaDizimistas::ListaDizimistas(std::initializer_list<ItemDizimista> itens)
+{
+    for (const ItemDizimista& d : itens)
+        append(d);
+}
+
+ItemDizimista ListaDizimistas::item(qsizetype i) const
+{
+    const auto t = [this, i](Campo c) { return campo(i, c); };
+    return {t(Codigo), ativo(i), t(Nome), t(Endereco), t(Telefone), t(Email), t(Nascimento), t(Dia), t(TelefoneDia),
+            t(Celular)};
+}
+
+void ListaDizimistas::append(const ItemDizimista& d)
+{
+    Linha l;
+    l.inicio = texto_.size();
+    l.ativo = d.ativo;
+    const QString* campos[CAMPOS] = {&d.codigo,     &d.nome, &d.endereco,    &d.telefone, &d.email,
+                                     &d.nascimento, &d.dia,  &d.telefonedia, &d.celular};
+    for (int c = 0; c < CAMPOS; ++c) {
+        // Decoding drops a leading BOM: one more keeps a text that starts with U+FEFF.
+        if (campos[c]->startsWith(QChar(0xFEFF)))
+            texto_ += "\xEF\xBB\xBF";
+        texto_ += campos[c]->toUtf8();
+        l.fim[c] = quint32(texto_.size() - l.inicio);
+    }
+    linhas_.append(l);
+}
+
+void ListaDizimistas::append(const ListaDizimistas& outra, qsizetype i)
+{
+    Linha l = outra.linhas_.at(i);
+    const qsizetype inicio = l.inicio;
+    l.inicio = texto_.size();
+    texto_ += QByteArrayView(outra.texto_).sliced(inicio, l.fim[CAMPOS - 1]);
+    linhas_.append(l);
+}
+
+void ListaDizimistas::appendutf8(bool ativo, const Pedaco* pedacos, int quantos)
+{
+    Linha l;
+    l.inicio = texto_.size();
+    l.ativo = ativo;
+    qsizetype bytes = 0;
+    for (int k = 0; k < quantos; ++k)
+        bytes += pedacos[k].utf8.size();
+    texto_.resize(l.inicio + bytes);   // one resize per tither, not one per piece
+    char* const base = texto_.data() + l.inicio;
+    quint32 pos = 0;
+    int campo = 0;
+    for (int k = 0; k < quantos; ++k) {
+        for (; campo < pedacos[k].campo; ++campo)
+            l.fim[campo] = pos;
+        const QByteArrayView p = pedacos[k].utf8;
+        if (!p.isEmpty())
+            std::memcpy(base + pos, p.data(), size_t(p.size()));
+        pos += quint32(p.size());
+    }
+    for (; campo < CAMPOS; ++campo)
+        l.fim[campo] = pos;
+    linhas_.append(l);
+}
+
 // ---- Loaders ----------------------------------------------------------------
 
 namespace {
 
-// The address is composed by the database: endereco, then " ," bairro,
-// " ," cidade and " CEP.: " cep, each only when it has a value; a list of
-// thousands then decodes one text per tither instead of four.
 const char* const CAMPOS_LISTA =
-    "SELECT codigo, nome,"
-    " ifnull(endereco, '')"
-    " || CASE WHEN ifnull(bairro, '') <> '' THEN ' ,' || bairro ELSE '' END"
-    " || CASE WHEN ifnull(cidade, '') <> '' THEN ' ,' || cidade ELSE '' END"
-    " || CASE WHEN ifnull(cep, '') <> '' THEN ' CEP.: ' || cep ELSE '' END,"
-    " ifnull(endereco, '') <> '', ifnull(bairro, '') <> '', tel, email, nascimento, ativo"
-    " FROM dizimistas";
+    "SELECT codigo, nome, endereco, bairro, cidade, cep, tel, email, nascimento, ativo FROM dizimistas";
 
-ItemDizimista itemlista(const Consulta& c, bool enderecosembairro)
+// One tither of the complete or neighbourhood list. The address is endereco,
+// then " ," bairro, " ," cidade and " CEP.: " cep, each only when it has a
+// value; the complete list composes it only when there is a street, the
+// neighbourhood list also when there is a neighbourhood.
+void poeitemlista(const Consulta& c, bool enderecosembairro, ListaDizimistas* l)
 {
-    ItemDizimista i;
-    i.codigo = c.text(0);
-    i.nome = c.text(1);
-    // The complete list composes the address only when there is a street; the
-    // neighbourhood list also when there is a neighbourhood.
-    if (c.inteiro(3) != 0 || (enderecosembairro && c.inteiro(4) != 0))
-        i.endereco = c.text(2);
-    i.telefone = c.text(5);
-    i.email = c.text(6);
-    i.nascimento = c.text(7);
-    i.ativo = !c.isNull(8) && c.inteiro(8) != 0;
-    return i;
+    using L = ListaDizimistas;
+    L::Pedaco p[12];
+    int n = 0;
+    p[n++] = {L::Codigo, c.utf8(0)};
+    p[n++] = {L::Nome, c.utf8(1)};
+    const QByteArrayView rua = c.utf8(2), bairro = c.utf8(3);
+    if (!rua.isEmpty() || (enderecosembairro && !bairro.isEmpty())) {
+        p[n++] = {L::Endereco, rua};
+        const std::pair<QByteArrayView, QByteArrayView> partes[] = {
+            {" ,", bairro}, {" ,", c.utf8(4)}, {" CEP.: ", c.utf8(5)}};
+        for (const auto& [separador, parte] : partes) {
+            if (!parte.isEmpty()) {
+                p[n++] = {L::Endereco, separador};
+                p[n++] = {L::Endereco, parte};
+            }
+        }
+    }
+    p[n++] = {L::Telefone, c.utf8(6)};
+    p[n++] = {L::Email, c.utf8(7)};
+    p[n++] = {L::Nascimento, c.utf8(8)};
+    l->appendutf8(!c.isNull(9) && c.inteiro(9) != 0, p, n);
 }
 
 }  // namespace
 
-bool carregalistacompletadizimistas(QVector<ItemDizimista>* itens)
+bool carregalistacompletadizimistas(ListaDizimistas* itens)
 {
-    QVector<ItemDizimista> r;
+    ListaDizimistas r;
     Escopo e = abreconexaodizimistas();
     if (!e)
         return false;
     Consulta c(QString::fromLatin1(CAMPOS_LISTA) + QStringLiteral(" ORDER BY rowid"));
     while (c.next())
-        r.append(itemlista(c, false));
+        poeitemlista(c, false, &r);
     if (!c.ok())
         return false;
     *itens = std::move(r);
     return true;
 }
 
-bool carregalistadizimistasporbairro(const QString& bairro, QVector<ItemDizimista>* itens)
+bool carregalistadizimistasporbairro(const QString& bairro, ListaDizimistas* itens)
 {
-    QVector<ItemDizimista> r;
+    ListaDizimistas r;
     Escopo e = abreconexaodizimistas();
     if (!e)
         return false;
@@ -186,7 +299,7 @@ bool carregalistadizimistasporbairro(const QString& bairro, QVector<ItemDizimist
                QStringLiteral(" WHERE instr(dobra(bairro), dobra(?)) > 0 ORDER BY rowid"));
     c.bind(bairro);
     while (c.next())
-        r.append(itemlista(c, true));
+        poeitemlista(c, true, &r);
     if (!c.ok())
         return false;
     *itens = std::move(r);
@@ -203,11 +316,11 @@ bool itemaniversariante(const QString& nascimento, int mes, QString* dia)
     return true;
 }
 
-bool carregalistaaniversariantes(int mes, QVector<ItemDizimista>* itens)
+bool carregalistaaniversariantes(int mes, ListaDizimistas* itens)
 {
-    QVector<ItemDizimista> r;
+    ListaDizimistas r;
     if (mes < 1 || mes > 12) {
-        itens->clear();
+        *itens = r;
         return true;
     }
     Escopo e = abreconexaodizimistas();
@@ -219,15 +332,11 @@ bool carregalistaaniversariantes(int mes, QVector<ItemDizimista>* itens)
         QString dia;
         if (!itemaniversariante(c.text(2), mes, &dia))
             continue;
-        ItemDizimista i;
-        i.codigo = c.text(0);
-        i.nome = c.text(1);
-        i.nascimento = c.text(2);
-        i.dia = dia;
-        i.telefonedia = c.text(3);
-        i.celular = c.text(4);
-        i.ativo = !c.isNull(5) && c.inteiro(5) != 0;
-        r.append(i);
+        using L = ListaDizimistas;
+        const QByteArray diautf8 = dia.toUtf8();
+        const L::Pedaco p[] = {{L::Codigo, c.utf8(0)},      {L::Nome, c.utf8(1)},        {L::Nascimento, c.utf8(2)},
+                               {L::Dia, diautf8},           {L::TelefoneDia, c.utf8(3)}, {L::Celular, c.utf8(4)}};
+        r.appendutf8(!c.isNull(5) && c.inteiro(5) != 0, p, int(std::size(p)));
     }
     if (!c.ok())
         return false;

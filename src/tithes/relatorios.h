@@ -2,10 +2,13 @@
 // The five text reports. Each builder is a pure function of its rows, the
 // church record and the day of issue, so the whole text can be checked
 // without a window or a database; the loaders below fetch the rows.
+#include <QByteArray>
+#include <QByteArrayView>
 #include <QDate>
 #include <QString>
 #include <QVector>
 #include <functional>
+#include <initializer_list>
 
 #include "shell/igreja.h"
 
@@ -13,8 +16,8 @@ namespace tivane {
 
 // ---- Tither list reports ----------------------------------------------------
 
-// One tither as the reports' list holds it. The list loaders fill the fields
-// their kind of list shows; the others stay empty.
+// One tither of a report list. The list loaders fill the fields their kind
+// of list shows; the others stay empty.
 struct ItemDizimista {
     QString codigo;
     bool ativo = false;
@@ -28,10 +31,52 @@ struct ItemDizimista {
     QString celular;         // birthday list
 };
 
-}  // namespace tivane
-// Lists of thousands grow by moving memory, not item by item.
-Q_DECLARE_TYPEINFO(tivane::ItemDizimista, Q_RELOCATABLE_TYPE);
-namespace tivane {
+// The tithers of a report list. Their texts lie back to back in one buffer,
+// in UTF-8 as the database gives them, so a list of thousands costs a few
+// allocations instead of several per tither and is decoded only where shown.
+class ListaDizimistas {
+public:
+    // In the order of ItemDizimista.
+    enum Campo { Codigo, Nome, Endereco, Telefone, Email, Nascimento, Dia, TelefoneDia, Celular };
+    static constexpr int CAMPOS = Celular + 1;
+
+    ListaDizimistas() = default;
+    ListaDizimistas(std::initializer_list<ItemDizimista> itens);
+
+    qsizetype size() const { return linhas_.size(); }
+    bool isEmpty() const { return linhas_.isEmpty(); }
+    bool ativo(qsizetype i) const { return linhas_.at(i).ativo; }
+    QByteArrayView utf8(qsizetype i, Campo c) const;   // valid while the list is unchanged
+    QString campo(qsizetype i, Campo c) const { return QString::fromUtf8(utf8(i, c)); }
+    ItemDizimista item(qsizetype i) const;
+
+    void append(const ItemDizimista& d);
+    void append(const ListaDizimistas& outra, qsizetype i);   // tither i of another list
+
+    // A tither read from the database: its texts in pieces taken in the order
+    // of Campo (a field may take several pieces, or none and stay empty).
+    struct Pedaco {
+        Campo campo;
+        QByteArrayView utf8;
+    };
+    void appendutf8(bool ativo, const Pedaco* pedacos, int quantos);
+
+private:
+    struct Linha {
+        qsizetype inicio;
+        quint32 fim[CAMPOS];   // end of each field, from inicio
+        bool ativo;
+    };
+    QByteArray texto_;
+    QVector<Linha> linhas_;
+};
+
+inline QByteArrayView ListaDizimistas::utf8(qsizetype i, Campo c) const
+{
+    const Linha& l = linhas_[i];
+    const quint32 inicio = c == Codigo ? 0 : l.fim[c - 1];
+    return QByteArrayView(texto_.constData() + l.inicio + inicio, qsizetype(l.fim[c] - inicio));
+}
 
 // Which lines a tither block of the registration-data and neighbourhood
 // reports carries.
@@ -46,24 +91,24 @@ struct CamposRelatorio {
 
 
 // "DADOS DE CADASTRO DE DIZIMISTAS": one block per item, in the order given.
-QString textorelatoriodedados(const QVector<ItemDizimista>& itens, const CamposRelatorio& campos,
+QString textorelatoriodedados(const ListaDizimistas& itens, const CamposRelatorio& campos,
                               const DadosIgreja& igreja, const QDate& hoje);
 // "RELATÓRIO DE DIZIMISTAS POR BAIRRO"; the neighbourhood is printed as typed.
-QString textorelatoriobairro(const QVector<ItemDizimista>& itens, const QString& bairro,
+QString textorelatoriobairro(const ListaDizimistas& itens, const QString& bairro,
                              const CamposRelatorio& campos, const DadosIgreja& igreja, const QDate& hoje);
 // "ANIVERSARIANTES DO MÊS" of month mes, items ordered by day of birth (the
 // order of the load is kept within a day). The issue line ends with the
 // church's site when it has one.
-QString textorelatorioaniversariantes(QVector<ItemDizimista> itens, int mes, bool exibetelefone,
+QString textorelatorioaniversariantes(const ListaDizimistas& itens, int mes, bool exibetelefone,
                                       const DadosIgreja& igreja, const QDate& hoje);
 
 // Loaders, rows in the order of the table. False, and itens untouched, when the
 // table could not be read whole (cause in Banco::ultimoErro()): never a part of the list.
-bool carregalistacompletadizimistas(QVector<ItemDizimista>* itens);
+bool carregalistacompletadizimistas(ListaDizimistas* itens);
 // Tithers whose neighbourhood contains the text, folding case (accents count).
-bool carregalistadizimistasporbairro(const QString& bairro, QVector<ItemDizimista>* itens);
+bool carregalistadizimistasporbairro(const QString& bairro, ListaDizimistas* itens);
 // Tithers with a valid birth date in the month; none outside 1 to 12.
-bool carregalistaaniversariantes(int mes, QVector<ItemDizimista>* itens);
+bool carregalistaaniversariantes(int mes, ListaDizimistas* itens);
 // The birthday fields of one tither: false when nascimento is not a valid
 // date (or the month differs, when mes is given).
 bool itemaniversariante(const QString& nascimento, int mes, QString* dia);

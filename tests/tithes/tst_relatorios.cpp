@@ -1,6 +1,7 @@
 // Whole texts of the five reports and the church header, worked out by hand, and the loaders that feed them.
 #include "testsupport.h"
 
+#include "core/conexao.h"
 #include "tithes/cabecalho.h"
 #include "tithes/relatorios.h"
 
@@ -45,16 +46,16 @@ PeriodoRelatorio periodo(int d0, int m0, int d1, int m1, bool codigos = true, QS
 }
 
 // What a list loader read; one item "FALHA" when it reported a failure.
-using Carga = std::function<bool(QVector<ItemDizimista>*)>;
-QVector<ItemDizimista> lido(const Carga& carrega)
+using Carga = std::function<bool(ListaDizimistas*)>;
+ListaDizimistas lido(const Carga& carrega)
 {
-    QVector<ItemDizimista> r;
+    ListaDizimistas r;
     if (!carrega(&r))
         r = {ItemDizimista{"FALHA"}};
     return r;
 }
-QVector<ItemDizimista> porbairro(const QString& b) { return lido([&](auto* l) { return carregalistadizimistasporbairro(b, l); }); }
-QVector<ItemDizimista> aniversariantesde(int mes) { return lido([&](auto* l) { return carregalistaaniversariantes(mes, l); }); }
+ListaDizimistas porbairro(const QString& b) { return lido([&](auto* l) { return carregalistadizimistasporbairro(b, l); }); }
+ListaDizimistas aniversariantesde(int mes) { return lido([&](auto* l) { return carregalistaaniversariantes(mes, l); }); }
 
 // The report's text, or its error when it stopped.
 QString texto(const ResultadoRelatorio& r) { return r.ok ? r.texto : "ERRO: " + r.erro; }
@@ -220,7 +221,7 @@ private slots:
         auto niver = [](QString codigo, QString nome, QString dia, QString tel, QString cel) {
             return ItemDizimista{codigo, true, nome, {}, {}, {}, dia + "/03/1980", dia, tel, cel};
         };
-        const QVector<ItemDizimista> itens = {niver("0003", "CARLOS", "15", "2222-0003", ""),
+        const ListaDizimistas itens = {niver("0003", "CARLOS", "15", "2222-0003", ""),
             niver("0001", "ANA MARIA DA CONCEIÇÃO DOS SANTOS PEREIRA LIMA", "05", "2222-0001", "99999-0001"),
             niver("0002", "BRUNO", "15", "", "98888-0002")};
         const QString topo = NL + NL + CAB + NL + NL + SP(14) + "ANIVERSARIANTES DO MÊS" + NL + SP(22) + "MARÇO" +
@@ -277,14 +278,14 @@ private slots:
                    " ('0006', 'FÁBIO', 'Rua F', '', NULL, NULL, NULL, NULL, '01/04/1980', 1, NULL)");
 
         // In table order; no street gives no address in the complete list, and a Null "ativo" is inactive.
-        const QVector<ItemDizimista> todos = lido(carregalistacompletadizimistas);
+        const ListaDizimistas todos = lido(carregalistacompletadizimistas);
         QCOMPARE(todos.size(), 6);
-        QCOMPARE(todos.at(0).codigo + "|" + todos.at(0).endereco,
+        QCOMPARE(todos.item(0).codigo + "|" + todos.item(0).endereco,
                  QString("0002|Rua B, 2 ,São Cristóvão ,Rio CEP.: 20000-000"));
-        QVERIFY(todos.at(0).ativo && todos.at(1).endereco.isEmpty() && !todos.at(1).ativo);
+        QVERIFY(todos.ativo(0) && todos.item(1).endereco.isEmpty() && !todos.ativo(1));
 
         // Case folds for accented letters too, and the typed text is only a value.
-        QCOMPARE(porbairro("são cristóvão").value(1).endereco,
+        QCOMPARE(porbairro("são cristóvão").item(1).endereco,
                  QString(" ,SÃO CRISTÓVÃO ,Rio"));
         QList<int> n;
         for (const char* b : {"são cristóvão", "d'água", "%", "x' OR 1=1 --", ""})
@@ -292,13 +293,25 @@ private slots:
         QCOMPARE(n, (QList<int>{2, 1, 1, 0, 5}));  // "": every tither with a neighbourhood
 
         // Birthdays: invalid and missing dates never count; "7/3/1975" is a date of March.
-        const QVector<ItemDizimista> marco = aniversariantesde(3);
+        const ListaDizimistas marco = aniversariantesde(3);
         QCOMPARE(marco.size(), 3);
-        const ItemDizimista& b = marco.at(0);
-        QCOMPARE((QStringList{b.codigo, b.dia, b.telefonedia, b.celular, marco.at(2).dia}),
+        const ItemDizimista b = marco.item(0);
+        QCOMPARE((QStringList{b.codigo, b.dia, b.telefonedia, b.celular, marco.item(2).dia}),
                  (QStringList{"0002", "15", "2222-0002", "98888-0002", "07"}));
         for (int mes : {2, 13, 0})
             QVERIFY(aniversariantesde(mes).isEmpty());
+
+        // The list decodes texts as every other read does: a BOM at the start and
+        // further on, broken and cut-off sequences, accents after a long plain start.
+        teste::sql("INSERT INTO dizimistas (codigo, nome, endereco, ativo) VALUES"
+                   " ('0007', CAST(X'EFBBBF416E61' AS TEXT), CAST(X'52756120C3A9C3EFBBBF' AS TEXT), 1),"
+                   " ('0008', CAST(X'4142434445464748EFBBBFFF80' AS TEXT), 'Rua São Sebastião 😀 ' || CAST(X'F09F' AS TEXT), 1)");
+        const ListaDizimistas estranhos = lido(carregalistacompletadizimistas);
+        QCOMPARE(estranhos.size(), 8);
+        Escopo e = abreconexaodizimistas();
+        Consulta c("SELECT nome, endereco FROM dizimistas WHERE codigo IN ('0007', '0008') ORDER BY rowid");
+        for (int i = 6; c.next(); ++i)
+            QCOMPARE(estranhos.item(i).nome + "|" + estranhos.item(i).endereco, c.text(0) + "|" + c.text(1));
     }
 };
 
