@@ -17,31 +17,38 @@ namespace tivane {
 
 namespace {
 
-// Decodes UTF-8 at out exactly as QString::fromUtf8 does; gives the end. Plain ASCII,
-// nearly every byte of a register, goes unit for byte without the decoder.
+// Decodes UTF-8 at out exactly as QString::fromUtf8 does; gives the end.
+// Plain ASCII and two-byte letters (the accents of Portuguese) are decoded
+// here; from the first other sequence on, Qt's decoder takes the rest.
 QChar* decodificautf8(QChar* out, QByteArrayView utf8)
 {
-    const char* p = utf8.data();
+    const auto* p = reinterpret_cast<const uchar*>(utf8.data());
     const qsizetype n = utf8.size();
-    qsizetype ascii = 0;
-    for (quint64 oito; ascii + 8 <= n; ascii += 8) {
-        std::memcpy(&oito, p + ascii, 8);
-        if (oito & 0x8080808080808080ULL)
+    char16_t* d = reinterpret_cast<char16_t*>(out);
+    qsizetype k = 0;
+    while (k < n) {
+        quint64 oito;
+        if (k + 8 <= n && (std::memcpy(&oito, p + k, 8), (oito & 0x8080808080808080ULL) == 0)) {
+            for (int j = 0; j < 8; ++j)
+                d[j] = p[k + j];
+            d += 8;
+            k += 8;
+        } else if (p[k] < 0x80) {
+            *d++ = p[k++];
+        } else if (p[k] >= 0xC2 && p[k] <= 0xDF && k + 1 < n && (p[k + 1] & 0xC0) == 0x80) {
+            *d++ = char16_t(((p[k] & 0x1F) << 6) | (p[k + 1] & 0x3F));
+            k += 2;
+        } else {
             break;
+        }
     }
-    while (ascii < n && uchar(p[ascii]) < 0x80)
-        ++ascii;
-    char16_t* const largo = reinterpret_cast<char16_t*>(out);
-    const auto* const estreito = reinterpret_cast<const uchar*>(p);
-    for (qsizetype k = 0; k < ascii; ++k)
-        largo[k] = estreito[k];
-    if (ascii == n)
-        return out + n;
+    if (k == n)
+        return reinterpret_cast<QChar*>(d);
     // fromUtf8 drops a BOM only at the very start of the text.
     QStringDecoder resto(QStringConverter::Utf8,
-                         ascii == 0 ? QStringConverter::Flag::Stateless
-                                    : QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
-    return resto.appendToBuffer(out + ascii, utf8.sliced(ascii));
+                         k == 0 ? QStringConverter::Flag::Stateless
+                                : QStringConverter::Flag::Stateless | QStringConverter::Flag::ConvertInitialBom);
+    return resto.appendToBuffer(reinterpret_cast<QChar*>(d), utf8.sliced(k));
 }
 
 QString rodape(const QDate& hoje)

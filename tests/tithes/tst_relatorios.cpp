@@ -301,17 +301,25 @@ private slots:
         for (int mes : {2, 13, 0})
             QVERIFY(aniversariantesde(mes).isEmpty());
 
-        // The list decodes texts as every other read does: a BOM at the start and
-        // further on, broken and cut-off sequences, accents after a long plain start.
+        // The list and the report decode texts as every other read does: a BOM at the
+        // start and further on, broken, overlong and cut-off sequences, accents
+        // after a long plain start.
         teste::sql("INSERT INTO dizimistas (codigo, nome, endereco, ativo) VALUES"
-                   " ('0007', CAST(X'EFBBBF416E61' AS TEXT), CAST(X'52756120C3A9C3EFBBBF' AS TEXT), 1),"
-                   " ('0008', CAST(X'4142434445464748EFBBBFFF80' AS TEXT), 'Rua São Sebastião 😀 ' || CAST(X'F09F' AS TEXT), 1)");
+                   " ('0007', CAST(X'EFBBBF416E61' AS TEXT), CAST(X'52756120C3A9C181C3EFBBBF' AS TEXT), 1),"
+                   " ('0008', CAST(X'4142434445464748C3A7EFBBBFFF80C3' AS TEXT),"
+                   "  CAST(X'4A6F73C378' AS TEXT) || ' São Sebastião 😀 ' || CAST(X'F09F' AS TEXT), 1)");
         const ListaDizimistas estranhos = lido(carregalistacompletadizimistas);
         QCOMPARE(estranhos.size(), 8);
+        const QString texto = textorelatoriodedados(estranhos, CamposRelatorio(), IGREJA, HOJE);
         Escopo e = abreconexaodizimistas();
         Consulta c("SELECT nome, endereco FROM dizimistas WHERE codigo IN ('0007', '0008') ORDER BY rowid");
-        for (int i = 6; c.next(); ++i)
+        for (int i = 6; c.next(); ++i) {
             QCOMPARE(estranhos.item(i).nome + "|" + estranhos.item(i).endereco, c.text(0) + "|" + c.text(1));
+            QVERIFY(texto.contains(NL + "Nome:       " + c.text(0) + NL + "Endereço:   " + c.text(1) + NL));
+        }
+        // A text that starts with U+FEFF keeps it in a list built from items.
+        const QString combom = QChar(0xFEFF) + QString("Ana");
+        QCOMPARE(ListaDizimistas{ItemDizimista{combom}}.item(0).codigo, combom);
     }
 };
 
