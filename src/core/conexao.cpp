@@ -953,12 +953,8 @@ QVariant Consulta::value(int coluna) const
 
 QString Consulta::text(int coluna) const
 {
-    if (coluna < 0 || coluna >= colunas())
-        return QString("");
-    const auto* p = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, coluna));
-    if (!p)
-        return QString("");
-    return QString::fromUtf8(p, sqlite3_column_bytes(stmt_, coluna));
+    const QByteArrayView b = utf8(coluna);
+    return b.data() ? QString::fromUtf8(b) : QString("");
 }
 
 QByteArrayView Consulta::utf8(int coluna) const

@@ -6,7 +6,6 @@
 #include <cstring>
 #include <iterator>
 #include <memory>
-#include <numeric>
 
 #include "core/conexao.h"
 #include "core/texto.h"
@@ -148,15 +147,14 @@ QString textorelatorioaniversariantes(const ListaDizimistas& itens, int mes, boo
     t += nl + regua;
 
     // By day of birth, the order of the load kept within a day.
-    QVector<QString> dias(itens.size());
+    QVector<ItemDizimista> ordem;
+    ordem.reserve(itens.size());
     for (qsizetype i = 0; i < itens.size(); ++i)
-        dias[i] = itens.campo(i, ListaDizimistas::Dia);
-    QVector<qsizetype> ordem(itens.size());
-    std::iota(ordem.begin(), ordem.end(), 0);
-    std::stable_sort(ordem.begin(), ordem.end(), [&dias](qsizetype a, qsizetype b) { return dias[a] < dias[b]; });
+        ordem.append(itens.item(i));
+    std::stable_sort(ordem.begin(), ordem.end(),
+                     [](const ItemDizimista& a, const ItemDizimista& b) { return a.dia < b.dia; });
     QString ultimodia = QStringLiteral("00");
-    for (const qsizetype k : ordem) {
-        const ItemDizimista i = itens.item(k);
+    for (const ItemDizimista& i : ordem) {
         if (i.dia != ultimodia) {
             t += nl + QStringLiteral("   ") + completaadireita(i.dia, 10) + completaadireita(i.nome, 40);
             ultimodia = i.dia;
@@ -192,19 +190,19 @@ ItemDizimista ListaDizimistas::item(qsizetype i) const
 
 void ListaDizimistas::append(const ItemDizimista& d)
 {
-    Linha l;
-    l.inicio = texto_.size();
-    l.ativo = d.ativo;
     const QString* campos[CAMPOS] = {&d.codigo,     &d.nome, &d.endereco,    &d.telefone, &d.email,
                                      &d.nascimento, &d.dia,  &d.telefonedia, &d.celular};
+    QByteArray utf8[CAMPOS];
+    Pedaco pedacos[2 * CAMPOS];
+    int n = 0;
     for (int c = 0; c < CAMPOS; ++c) {
         // Decoding drops a leading BOM: one more keeps a text that starts with U+FEFF.
         if (campos[c]->startsWith(QChar(0xFEFF)))
-            texto_ += "\xEF\xBB\xBF";
-        texto_ += campos[c]->toUtf8();
-        l.fim[c] = quint32(texto_.size() - l.inicio);
+            pedacos[n++] = {Campo(c), "\xEF\xBB\xBF"};
+        utf8[c] = campos[c]->toUtf8();
+        pedacos[n++] = {Campo(c), utf8[c]};
     }
-    linhas_.append(l);
+    appendutf8(d.ativo, pedacos, n);
 }
 
 void ListaDizimistas::append(const ListaDizimistas& outra, qsizetype i)
