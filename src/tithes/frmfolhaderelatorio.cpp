@@ -60,24 +60,6 @@ const char16_t CP1252[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2
 
 // ---- Files and printing -------------------------------------------------------
 
-QString decodificatexto(const QByteArray& bytes)
-{
-    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    QString texto = utf8.decode(bytes);
-    if (!utf8.hasError()) {
-        if (texto.startsWith(QChar(0xFEFF)))
-            texto.remove(0, 1);
-        return texto;
-    }
-    texto.clear();
-    texto.reserve(bytes.size());
-    for (const char c : bytes) {
-        const auto b = static_cast<unsigned char>(c);
-        texto += (b >= 0x80 && b < 0xA0) ? QChar(CP1252[b - 0x80]) : QChar(b);
-    }
-    return texto;
-}
-
 QStringList linhasdotexto(const QString& texto)
 {
     QStringList linhas;

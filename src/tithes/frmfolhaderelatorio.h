@@ -65,8 +65,6 @@ bool lerarquivorelatorio(const QString& caminho, QString* texto, QString* erro =
 // Writes the text followed by a line break, with CRLF line breaks, in UTF-8,
 // replacing the file only when the whole write succeeded.
 bool gravaarquivorelatorio(const QString& caminho, const QString& texto, QString* erro = nullptr);
-// Decodes bytes of a text file: UTF-8 (with or without BOM), else Windows-1252.
-QString decodificatexto(const QByteArray& bytes);
 // The report text in Courier New 8 from the top-left of each page, as many
 // lines per page as fit. Returns the number of pages, or -1 when the printer
 // could not be started.

@@ -20,7 +20,6 @@
 #include <QStyle>
 #include <QToolButton>
 #include <QTreeWidget>
-#include <algorithm>
 #include <cmath>
 
 #include "core/conexao.h"
@@ -621,14 +620,14 @@ ListaDizimistas FrmRelatorios::itensdalista() const
     return r;
 }
 
-// After a load: a list that could not be read whole is shown empty, never in part.
-bool FrmRelatorios::listalida(bool lida)
+// After a load: the list as read, or, when it could not be read whole, an
+// empty one and the cause; never a part of it.
+bool FrmRelatorios::mostralista(bool lida, const ListaDizimistas& itens)
 {
     listafalhou_ = !lida;
-    if (!lida) {
-        preenchelista({});
+    preenchelista(lida ? itens : ListaDizimistas());
+    if (!lida)
         Banco::avisaFalhaLeitura(QStringLiteral("Não foi possível ler a lista de dizimistas"));
-    }
     return lida;
 }
 
@@ -644,19 +643,13 @@ bool FrmRelatorios::listaincompleta() const
 bool FrmRelatorios::carregalistacompletadizimistas()
 {
     ListaDizimistas itens;
-    if (!listalida(tivane::carregalistacompletadizimistas(&itens)))
-        return false;
-    preenchelista(itens);
-    return true;
+    return mostralista(tivane::carregalistacompletadizimistas(&itens), itens);
 }
 
 bool FrmRelatorios::carregalistadizimistasporbairro(const QString& bairro)
 {
     ListaDizimistas itens;
-    if (!listalida(tivane::carregalistadizimistasporbairro(bairro, &itens)))
-        return false;
-    preenchelista(itens);
-    return true;
+    return mostralista(tivane::carregalistadizimistasporbairro(bairro, &itens), itens);
 }
 
 bool FrmRelatorios::carregalistaaniversariantes()
@@ -664,27 +657,22 @@ bool FrmRelatorios::carregalistaaniversariantes()
     int mes = 0;
     lernumeromes(txtmesaniversario_->text(), &mes);
     ListaDizimistas itens;
-    if (!listalida(tivane::carregalistaaniversariantes(mes, &itens)))
-        return false;
-    preenchelista(itens);
-    return true;
+    return mostralista(tivane::carregalistaaniversariantes(mes, &itens), itens);
 }
 
 void FrmRelatorios::cmdfiltra_Click()
 {
     ListaDizimistas itens;
-    if (!listalida(tivane::carregalistacompletadizimistas(&itens)))
-        return;
-    if (optfiltro_[0]->isChecked()) {
-        preenchelista(itens);
-        return;
+    const bool lida = tivane::carregalistacompletadizimistas(&itens);
+    if (lida && !optfiltro_[0]->isChecked()) {
+        const bool ativos = optfiltro_[1]->isChecked();
+        ListaDizimistas filtrados;
+        for (qsizetype i = 0; i < itens.size(); ++i)
+            if (itens.ativo(i) == ativos)
+                filtrados.append(itens, i);
+        itens = filtrados;
     }
-    const bool ativos = optfiltro_[1]->isChecked();
-    ListaDizimistas filtrados;
-    for (qsizetype i = 0; i < itens.size(); ++i)
-        if (itens.ativo(i) == ativos)
-            filtrados.append(itens, i);
-    preenchelista(filtrados);
+    mostralista(lida, itens);
 }
 
 void FrmRelatorios::listadizimistas_ColumnClick(int coluna)

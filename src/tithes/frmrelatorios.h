@@ -2,7 +2,6 @@
 // The reports window "frmrelatorios": the choice of report type with its
 // period, tither and field options, the tither list with its filter, and the
 // neighbourhood panel. The receipts-by-period reports run from here too.
-#include <QVector>
 #include <QWidget>
 
 #include "tithes/relatorios.h"
@@ -66,7 +65,7 @@ protected:
 
 private:
     void preenchelista(const ListaDizimistas& itens);
-    bool listalida(bool lida);
+    bool mostralista(bool lida, const ListaDizimistas& itens);
     bool listaincompleta() const;
     void ordenalista();
     void definepadrao(QPushButton* botao);
