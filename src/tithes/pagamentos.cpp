@@ -52,17 +52,11 @@ qint64 maiornumerorecibo(int ano)
         return -1;
     }
     // The database's cast wraps numbers of 20 digits and more: those are read
-    // here, from the text, through the index on the position of "/" (a file
-    // that could not be given the index is searched without it).
-    bool indice = false;
-    {
-        Consulta existe("SELECT 1 FROM sqlite_master WHERE type = 'index' AND name = 'ix_pagamentos_recibo_digitos'");
-        indice = existe.next();
-    }
+    // here, from the text, through the index on the position of "/" (the year
+    // term is kept off the index with "+"; a file without the index is scanned).
     Consulta longos(QStringLiteral("SELECT substr(codigo, 1, instr(codigo, '/') - 1), codigo FROM pagamentos"
-                                   " %1 WHERE instr(codigo, '/') > 19 AND %2 = ?")
-                        .arg(indice ? QStringLiteral("INDEXED BY ix_pagamentos_recibo_digitos") : QString(),
-                             QLatin1String(SQL_ANO_CODIGO)));
+                                   " WHERE instr(codigo, '/') > 19 AND +%1 = ?")
+                        .arg(QLatin1String(SQL_ANO_CODIGO)));
     longos.bind(doisdigitos(ano));
     while (limite.isEmpty() && longos.next()) {
         const qint64 n = valorcodigo(longos.text(0));
