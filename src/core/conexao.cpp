@@ -476,10 +476,7 @@ bool tiraCollationDoEsquema(sqlite3* db)
 
 bool preparaConexao(sqlite3* db, QString* erro)
 {
-    const QByteArray chave = QByteArray("PRAGMA key = '") + SENHA_BANCO + "';";
-    if (!executa(db, chave.constData()) || !executa(db, "PRAGMA cipher_compatibility = 3;")) {
-        // cipher_compatibility is unknown to older SQLCipher builds; that is fine.
-    }
+    Banco::aplicachave(db);
     // Before the probe: a write of another instance in progress only makes it wait.
     sqlite3_busy_timeout(db, g_esperaOcupado);
     sqlite3_stmt* st = nullptr;
@@ -493,7 +490,7 @@ bool preparaConexao(sqlite3* db, QString* erro)
             *erro = cx().erro;
         return false;
     }
-    sqlite3_create_collation_v2(db, "FOLD", SQLITE_UTF8, nullptr, comparaDobrado, nullptr);
+    Banco::registradobra(db);
     sqlite3_create_function_v2(db, "like", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, funcaoLike, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "like", 3, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, funcaoLike, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "dobra", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, funcaoDobra, nullptr, nullptr, nullptr);
@@ -505,12 +502,21 @@ bool preparaConexao(sqlite3* db, QString* erro)
 
 }  // namespace
 
-QString dobraTexto(const QString& texto)
+namespace Banco {
+
+bool aplicachave(sqlite3* db)
 {
-    return texto.toCaseFolded();
+    const QByteArray chave = QByteArray("PRAGMA key = '") + SENHA_BANCO + "';";
+    const bool ok = sqlite3_exec(db, chave.constData(), nullptr, nullptr, nullptr) == SQLITE_OK;
+    // cipher_compatibility is unknown to older SQLCipher builds; that is fine.
+    sqlite3_exec(db, "PRAGMA cipher_compatibility = 3;", nullptr, nullptr, nullptr);
+    return ok;
 }
 
-namespace Banco {
+void registradobra(sqlite3* db)
+{
+    sqlite3_create_collation_v2(db, "FOLD", SQLITE_UTF8, nullptr, comparaDobrado, nullptr);
+}
 
 QString caminhoArquivo()
 {
@@ -607,9 +613,10 @@ bool criaBancoVazio(const QString& caminho, QString* erro)
     bool ok = rc == SQLITE_OK;
     if (!ok)
         anotaErro(rc, db);
-    const QByteArray chave = QByteArray("PRAGMA key = '") + SENHA_BANCO + "';";
-    ok = ok && executa(db, chave.constData());
-    executa(db, "PRAGMA cipher_compatibility = 3;");
+    if (ok && !aplicachave(db)) {
+        anotaErro(sqlite3_errcode(db), db);
+        ok = false;
+    }
     if (ok) {
         ok = executa(db, "PRAGMA journal_mode = DELETE;") && executa(db, "BEGIN;") && executa(db, ESQUEMA)
              && executa(db, INDICES) && executa(db, "COMMIT;");
@@ -636,11 +643,6 @@ bool preparaPrimeiraExecucao()
 QString ultimoErro()
 {
     return cx().erro;
-}
-
-int ultimoCodigo()
-{
-    return cx().codigo;
 }
 
 void anotaFalha(const QString& causa)

@@ -38,7 +38,10 @@ void defineEsperaOcupado(int ms);
 // Called with true before and false after the one-time rebuild of an older
 // file (seconds on a large one), so a window can say what is going on.
 void defineAvisoReorganizacao(void (*aviso)(bool inicio));
-int ultimoCodigo();                             // SQLite result code of the last failure
+// The program's key on a newly opened SQLCipher handle, before its first read.
+bool aplicachave(sqlite3* db);
+// The case-folding collation "FOLD" that older files name in their indexes.
+void registradobra(sqlite3* db);
 // "Não foi possível gravar ..." warning (style 48) naming the cause.
 void avisaFalhaGravacao(const QString& oque = QString());
 // "Não foi possível ler o banco de dados: <cause>." warning (style 48); the
@@ -117,8 +120,5 @@ private:
     int proximo_ = 1;
     QString erro_;
 };
-
-// Folds case for all of Unicode ("josé" = "JOSÉ"), as the old engine compared text.
-QString dobraTexto(const QString& texto);
 
 }  // namespace tivane

@@ -10,15 +10,6 @@ namespace tivane {
 
 namespace {
 
-// Older files name a case-folding collation in their indexes; the check needs one
-// that orders the same way, or it fails with "no such collation sequence".
-int comparaDobrado(void*, int n1, const void* p1, int n2, const void* p2)
-{
-    const QString a = QString::fromUtf8(static_cast<const char*>(p1), n1).toCaseFolded();
-    const QString b = QString::fromUtf8(static_cast<const char*>(p2), n2).toCaseFolded();
-    return a.compare(b);
-}
-
 VerificacaoBanco resultado(EstadoBanco estado, const QString& motivo)
 {
     return VerificacaoBanco{estado, motivo};
@@ -94,11 +85,10 @@ VerificacaoBanco verificabanco(const QString& caminho, bool completa)
     int rc = sqlite3_open_v2(QFile::encodeName(caminho).constData(), &c.db, SQLITE_OPEN_READONLY, nullptr);
     if (rc != SQLITE_OK)
         return porCodigo(rc);
-    const QByteArray chave = QByteArray("PRAGMA key = '") + SENHA_BANCO + "';";
-    sqlite3_exec(c.db, chave.constData(), nullptr, nullptr, nullptr);
-    sqlite3_exec(c.db, "PRAGMA cipher_compatibility = 3;", nullptr, nullptr, nullptr);
+    Banco::aplicachave(c.db);
     sqlite3_busy_timeout(c.db, 3000);
-    sqlite3_create_collation_v2(c.db, "FOLD", SQLITE_UTF8, nullptr, comparaDobrado, nullptr);
+    // Older files name the collation in their indexes; the check fails without it.
+    Banco::registradobra(c.db);
 
     QStringList tabelas;
     rc = linhas(c.db,

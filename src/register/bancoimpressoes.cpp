@@ -23,9 +23,7 @@ bool executa(sqlite3* db, const char* sql)
 // Key first, then a read that proves the key fits the file.
 bool chave(sqlite3* db)
 {
-    const QByteArray pragma = QByteArray("PRAGMA key = '") + SENHA_BANCO + "';";
-    executa(db, pragma.constData());
-    executa(db, "PRAGMA cipher_compatibility = 3;");   // unknown to older builds: fine
+    Banco::aplicachave(db);
     return executa(db, "SELECT count(*) FROM sqlite_master;");
 }
 
