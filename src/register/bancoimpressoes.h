@@ -24,7 +24,6 @@ public:
     // (another program's, or the main database) gives Invalido and stays as it was.
     Resultado abre(const QString& caminho);
     void fecha();
-    bool aberto() const { return db_ != nullptr; }
     // One row; the same code and finger twice gives JaCadastrada.
     Resultado adiciona(const QString& codigo, int dedo, const QByteArray& modelo, const QString& memo);
     // Portuguese cause of the last failure.

@@ -30,7 +30,7 @@ public:
     {
         para();
         const QCameraDevice dispositivo = QMediaDevices::defaultVideoInput();
-        if (QMediaDevices::videoInputs().isEmpty() || dispositivo.isNull()) {
+        if (dispositivo.isNull()) {
             if (erro)
                 *erro = QStringLiteral("nenhuma câmera encontrada");
             return false;

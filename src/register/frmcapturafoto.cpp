@@ -10,7 +10,6 @@
 
 #include <QDir>
 #include <QFrame>
-#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -161,12 +160,9 @@ void FrmCapturaFoto::carregadizimista(const QString& codigo, const QString& nome
     QString p, g;
     caminhosfotos(codigo, &p, &g);
     // A window still open from an earlier tither keeps its delete button.
-    if (arquivoexiste(p))
+    if (arquivoexiste(p) || arquivoexiste(g))
         cmdexcluir_->show();
-    mostraarquivo(image2_, p);
-    if (arquivoexiste(g))
-        cmdexcluir_->show();
-    mostraarquivo(picfoto_, g);
+    mostrafotos();
 }
 
 void FrmCapturaFoto::mostrafotos()
@@ -264,25 +260,20 @@ void FrmCapturaFoto::cmdarquivo()
         salvafotocapturada(caminho);
 }
 
-QString FrmCapturaFoto::salvafotocapturada(const QString& caminho)
+void FrmCapturaFoto::salvafotocapturada(const QString& caminho)
 {
-    if (!codigoaceito())
-        return QString();
     QImage imagem;
     QString detalhe;
     const Foto lida = lefotoarquivo(caminho, &imagem, &detalhe);
     if (lida != Foto::Ok) {
         Dialogos::msgbox(mensagemfoto(lida, detalhe), lida == Foto::NaoEncontrada ? 0 : 48);
-        return QString();
+        return;
     }
-    if (!webcam_ && existefoto(lblcodigo_->text())
+    if (existefoto(lblcodigo_->text())
         && Dialogos::msgbox(QStringLiteral("Já existe arquivo de foto gravado com este código , deseja apaga-lo?"), 36)
                == Dialogos::Nao)
-        return QString();
+        return;
     gravaimagem(imagem);
-    if (webcam_)
-        paracamera();
-    return QString();
 }
 
 bool FrmCapturaFoto::gravaimagem(const QImage& imagem)

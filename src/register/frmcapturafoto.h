@@ -30,8 +30,8 @@ public:
     void mostraquadro();     // preview tick: the camera's latest frame
     void cmdcapturar();      // the preview's frame becomes the photo, without asking
     void cmdarquivo();       // the photo from a picture file, asking before replacing one
-    // Turns a picture file into the tither's two photo files; the result is always empty.
-    QString salvafotocapturada(const QString& caminho);
+    // Turns a picture file into the tither's two photo files (the code already accepted).
+    void salvafotocapturada(const QString& caminho);
     void cmdexcluir();
     // Refreshes the tithers window's photo (when it still shows this tither) and closes.
     void sair();

@@ -336,8 +336,6 @@ void FrmCapturaImpressao::escolhededo(int indice)
     framespadraocapturaimpressao();
     txtqualdedo_->setText(QString::number(indice));
     if (tipoleitor_ == 1) {
-        framesuprema_->show();
-        centralizaframe(this);
         status(QStringLiteral("Coloque o dedo no sensor"));
         temposuprema_->start();
     }

@@ -45,7 +45,6 @@ public:
     void escolhededo(int indice);
 
     int tipoleitor() const { return tipoleitor_; }
-    LeitorImpressao* leitor() const { return leitor_.get(); }
     QByteArray modelo() const { return modelo_; }
 
 protected:
