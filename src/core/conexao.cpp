@@ -394,12 +394,10 @@ bool tiraCollationDoEsquema(sqlite3* db)
         }
         int rc;
         while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
-            Objeto o;
-            for (int i = 0; i < 4; ++i) {
-                const QString t = QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, i)));
-                (i == 0 ? o.tipo : i == 1 ? o.nome : i == 2 ? o.tabela : o.sql) = t;
-            }
-            objetos.append(o);
+            const auto coluna = [st](int i) {
+                return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, i)));
+            };
+            objetos.append({coluna(0), coluna(1), coluna(2), coluna(3)});
         }
         sqlite3_finalize(st);
         if (rc != SQLITE_DONE) {
