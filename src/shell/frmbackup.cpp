@@ -94,15 +94,10 @@ void copiaparaunidade(const QString& unidade)
                          48);
         return;
     }
-    auto* j = qobject_cast<FrmBackup*>(Janelas::carrega(QString::fromLatin1(NOME)));
-    if (!j)
-        return;
-    j->definemodo(ModoBackup::Backup);
-    j->findChild<QLineEdit*>(QStringLiteral("txtcaminho"))->setText(pasta);
-    j->avancabackup();
-    if (j->findChild<QLineEdit*>(QStringLiteral("txttamanho"))->text() != textotamanho(0))
+    // The copy step of the backup window, without the window: one the user has
+    // open is left as it is.
+    if (executabackup(ModoBackup::Backup, pasta).tamanho > 0)
         Dialogos::msgbox(QStringLiteral("Backup Realizado com sucesso!"), 64);
-    Janelas::fecha(QString::fromLatin1(NOME));
 }
 
 void tickbackupautomatico()
