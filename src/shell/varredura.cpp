@@ -10,6 +10,7 @@
 #include <QCoreApplication>
 #include <QStringList>
 #include <sqlcipher/sqlite3.h>
+#include <algorithm>
 
 namespace tivane {
 
@@ -21,41 +22,13 @@ constexpr int DIAS_PADRAO = 120;
 const QDate PISO(2010, 1, 1);
 
 // A stored date "dd/mm/yyyy" (also "d/m/yyyy") as a Julian day, read as lerdata
-// reads it; -1 when it is not a date. Works on the raw bytes: it runs once per payment.
-bool branco(unsigned char c)
-{
-    return c == ' ' || (c >= '\t' && c <= '\r');
-}
-
+// reads it; -1 when it is not a date. Runs once per payment: plain ASCII, nearly
+// every stored date, is read from the bytes without decoding them.
 qint64 diajuliano(const unsigned char* p, int n)
 {
-    for (int i = 0; i < n; ++i)
-        if (p[i] >= 0x80) {   // other blanks and letters: the general reader decides
-            const QDate d = lerdata(QString::fromUtf8(reinterpret_cast<const char*>(p), n));
-            return d.isValid() ? d.toJulianDay() : -1;
-        }
-    while (n > 0 && branco(*p)) {
-        ++p;
-        --n;
-    }
-    while (n > 0 && branco(p[n - 1]))
-        --n;
-    int partes[3] = {0, 0, 0};
-    int digitos[3] = {0, 0, 0};
-    int k = 0;
-    for (int i = 0; i < n; ++i) {
-        if (p[i] == '/') {
-            if (++k > 2)
-                return -1;
-            continue;
-        }
-        if (p[i] < '0' || p[i] > '9' || ++digitos[k] > 4)
-            return -1;
-        partes[k] = partes[k] * 10 + (p[i] - '0');
-    }
-    if (k != 2 || digitos[0] < 1 || digitos[0] > 2 || digitos[1] < 1 || digitos[1] > 2 || digitos[2] != 4)
-        return -1;
-    const QDate d(partes[2], partes[1], partes[0]);
+    const char* texto = reinterpret_cast<const char*>(p);
+    const bool ascii = std::all_of(p, p + n, [](unsigned char c) { return c < 0x80; });
+    const QDate d = ascii ? lerdata(QLatin1StringView(texto, n)) : lerdata(QString::fromUtf8(texto, n));
     return d.isValid() ? d.toJulianDay() : -1;
 }
 

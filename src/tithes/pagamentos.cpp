@@ -183,28 +183,44 @@ Leitura reciboexiste(const QString& codigo)
     return c.ok() ? Leitura::NaoEncontrado : Leitura::Falha;
 }
 
-QDate lerdata(const QString& texto)
+namespace {
+
+// Read by hand: the start-up sweep reads every payment date of every tither,
+// and the general date parser costs a hundred times more.
+template <typename Texto>
+QDate lerpartesdata(Texto t)
 {
-    // Read by hand: the start-up sweep reads every payment date of every tither,
-    // and the general date parser costs a hundred times more.
-    const QStringView t = QStringView(texto).trimmed();
+    t = t.trimmed();
     int partes[3] = {0, 0, 0};
     int digitos[3] = {0, 0, 0};
     int p = 0;
-    for (const QChar ch : t) {
-        if (ch == QLatin1Char('/')) {
+    for (const auto caractere : t) {
+        const char16_t ch = QChar(caractere).unicode();
+        if (ch == u'/') {
             if (++p > 2)
                 return {};
             continue;
         }
-        if (ch < QLatin1Char('0') || ch > QLatin1Char('9') || ++digitos[p] > 4)
+        if (ch < u'0' || ch > u'9' || ++digitos[p] > 4)
             return {};
-        partes[p] = partes[p] * 10 + (ch.unicode() - '0');
+        partes[p] = partes[p] * 10 + (ch - u'0');
     }
     // dd/MM/yyyy or d/M/yyyy
     if (p != 2 || digitos[0] < 1 || digitos[0] > 2 || digitos[1] < 1 || digitos[1] > 2 || digitos[2] != 4)
         return {};
     return QDate(partes[2], partes[1], partes[0]);
+}
+
+}  // namespace
+
+QDate lerdata(const QString& texto)
+{
+    return lerpartesdata(QStringView(texto));
+}
+
+QDate lerdata(QLatin1StringView texto)
+{
+    return lerpartesdata(texto);
 }
 
 QString ultimopagamentodizimista(const QString& codigodizimista)

@@ -49,5 +49,7 @@ QString ultimopagamentodizimista(const QString& codigodizimista);
 
 // Reads "dd/mm/yyyy" (also "d/m/yyyy"); invalid QDate otherwise.
 QDate lerdata(const QString& texto);
+// The same for plain ASCII bytes, as the database holds most dates.
+QDate lerdata(QLatin1StringView texto);
 
 }  // namespace tivane
