@@ -160,7 +160,7 @@ QString valorporextenso(const QVariant& valor, bool moeda)
     double v = 0;
     if (!leValor(valor, &v))
         return QString();
-    if (!(v > 0) || v > 9999999.99)
+    if (!(v > 0) || v > VALOR_MAXIMO_CENTAVOS / 100.0)
         return QString();
     const qint64 centavosTotais = std::llround(v * 100.0);
     // 0,004 passes the test above but has nothing to put into words.

@@ -23,6 +23,9 @@ QString completaaesquerda(const QString& texto, double largura, const QString& p
 // "5 de Janeiro de 2014", or "Domingo, 5 de Janeiro de 2014"; "" for an invalid date.
 QString dataporextenso(const QDate& data, bool comdiasemana = false);
 
+// The largest amount a receipt can put in words: 9.999.999,99.
+constexpr qint64 VALOR_MAXIMO_CENTAVOS = 999999999;
+
 // The amount in words ("Um Mil reais ", "Doze Virgula Cinquenta "). Takes a
 // number or a text in the Brazilian format ("1.234,50"). Gives "" for a
 // missing, non-numeric, zero or negative amount, one above 9.999.999,99, or

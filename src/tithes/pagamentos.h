@@ -5,6 +5,7 @@
 #include <QString>
 
 #include "core/conexao.h"
+#include "core/texto.h"
 
 namespace tivane {
 
@@ -16,9 +17,6 @@ bool lervalor(const QString& texto, qint64* centavos);
 QString formatacentavos(qint64 centavos);
 // The text rewritten as "0.00" (12,5 -> "12,50"); unchanged when not a number.
 QString formatavalor(const QString& texto);
-
-// The largest amount a receipt can put in words: 9.999.999,99.
-constexpr qint64 VALOR_MAXIMO_CENTAVOS = 999999999;
 
 // "00001/26": the number with at least five digits, "/", the year's last two digits.
 QString montacodigorecibo(qint64 numero, int ano);
