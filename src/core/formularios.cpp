@@ -237,6 +237,18 @@ void mascarasenha(QLineEdit* caixa)
     caixa->setEchoMode(QLineEdit::Password);
 }
 
+void mostratexto(QLineEdit* caixa, const QString& texto)
+{
+    if (texto.size() > caixa->maxLength())
+        caixa->setMaxLength(texto.size());
+    caixa->setText(texto);
+}
+
+QString hoje()
+{
+    return QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy"));
+}
+
 // ---- Centring ---------------------------------------------------------------
 
 void centralizaframe(QWidget* janela, double largura, double altura)

@@ -58,6 +58,11 @@ void limpatextos(QWidget* janela);
 void corfundopadrao(QWidget* janela);
 // A password box that shows "*" for each character, whatever the desktop style.
 void mascarasenha(QLineEdit* caixa);
+// A stored text shown whole: a box cuts what it is given past its typing
+// limit, and the cut text would be saved over the whole one.
+void mostratexto(QLineEdit* caixa, const QString& texto);
+// Today as the registers write a date, "dd/MM/yyyy".
+QString hoje();
 
 // ---- Centring ---------------------------------------------------------------
 

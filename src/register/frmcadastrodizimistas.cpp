@@ -48,11 +48,6 @@ FrmCadastroDizimistas* janelaAberta()
 
 static RegistroJanela reg(NOME_JANELA, [] { return new FrmCadastroDizimistas; }, Janelas::Mdi);
 
-QString hoje()
-{
-    return QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy"));
-}
-
 // A date box: Null when nothing was typed, the date when complete, and what
 // was typed (with "_" in the blank places) when incomplete.
 TextoNulo lerdata(const QLineEdit* caixa)
@@ -73,14 +68,11 @@ void mostradata(QLineEdit* caixa, const TextoNulo& valor)
     caixa->setInputMask(MASCARA_DATA);
 }
 
-// A stored text longer than the box's typing limit is shown whole: a box
-// cuts what it is given, and the cut text would be saved over the whole one.
+// A Null field shows as an empty box. Qualified: unqualified, the call
+// would find this overload first and call itself.
 void mostratexto(QLineEdit* caixa, const TextoNulo& valor)
 {
-    const QString texto = valor.value_or(QString());
-    if (texto.size() > caixa->maxLength())
-        caixa->setMaxLength(texto.size());
-    caixa->setText(texto);
+    tivane::mostratexto(caixa, valor.value_or(QString()));
 }
 
 void mostracombo(QComboBox* combo, const TextoNulo& valor)
@@ -618,15 +610,12 @@ void FrmCadastroDizimistas::incluirdizimista(const QString& codigo)
 
 void FrmCadastroDizimistas::alterardizimista(bool perguntar)
 {
-    const QString naoEncontrado =
-        QStringLiteral("Registro não encontrado para ser efetuda a modificação! Operação Cancelada !");
     Dizimista salvo;
     switch (lerdizimista(txtcodigo_->text(), &salvo)) {
     case Leitura::Encontrado:
         break;
     case Leitura::NaoEncontrado:
-        Dialogos::msgbox(naoEncontrado, 48);
-        definestatus(this, SomenteLeitura);
+        alteracaoconcluida(Gravacao::NaoEncontrado, QString(), QString());
         return;
     case Leitura::Falha:
         // Still modifying: the changes stay on screen to be saved again.
@@ -641,41 +630,20 @@ void FrmCadastroDizimistas::alterardizimista(bool perguntar)
                             36)
                != Dialogos::Sim)
         return;
-    switch (atualizadizimista(preencheregistrodizimista())) {
-    case Gravacao::Gravado:
-        Dialogos::msgbox(QStringLiteral("Dados do Dizimista: (") + txtnome_->text()
-                             + QStringLiteral(") , alterado com sucesso !"),
-                         64);
-        break;
-    case Gravacao::NaoEncontrado:
-        Dialogos::msgbox(naoEncontrado, 48);
-        break;
-    case Gravacao::Falha:
-    case Gravacao::CodigoExiste:
-        // Still modifying: the changes stay on screen to be saved again.
-        Banco::avisaFalhaGravacao(QStringLiteral("Não foi possível alterar os dados do dizimista"));
-        return;
-    }
-    definestatus(this, SomenteLeitura);
+    alteracaoconcluida(atualizadizimista(preencheregistrodizimista()),
+                       QStringLiteral("Dados do Dizimista: (") + txtnome_->text()
+                           + QStringLiteral(") , alterado com sucesso !"),
+                       QStringLiteral("Não foi possível alterar os dados do dizimista"));
 }
 
 void FrmCadastroDizimistas::modificardizimista()
 {
-    desbloqueiacampos(this);
-    txtcodigo_->setReadOnly(true);
-    definestatus(this, ModificandoRegistro);
+    entramodificacao(nullptr);
 }
 
 void FrmCadastroDizimistas::iniciamodificacaodizimista()
 {
-    habilitamodificacaodizimista();
-}
-
-void FrmCadastroDizimistas::habilitamodificacaodizimista()
-{
-    desbloqueiacampos(this);
-    definestatus(this, ModificandoRegistro);
-    txtnome_->setFocus();
+    entramodificacao(txtnome_);
 }
 
 void FrmCadastroDizimistas::excluirdizimista(const QString& codigo)

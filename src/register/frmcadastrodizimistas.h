@@ -53,7 +53,6 @@ public:
     void alterardizimista(bool perguntar);
     void modificardizimista();            // key F7: the code box stays locked
     void iniciamodificacaodizimista();    // toolbar: the code box is unlocked too
-    void habilitamodificacaodizimista();
     void excluirdizimista(const QString& codigo);
 
     // "Filiação" (0) / "Mais Dados" (1): switch the lower panel.

@@ -131,9 +131,7 @@ void JanelaCadastro::definenovocodigo()
         avisafalhaleitura();
         return;
     }
-    if (codigo.size() > txtcodigo_->maxLength())
-        txtcodigo_->setMaxLength(codigo.size());
-    txtcodigo_->setText(codigo);
+    mostratexto(txtcodigo_, codigo);
     if (vazia)
         Dialogos::msgbox(QStringLiteral("Não existem registros cadastrados"), 64);
 }
@@ -210,6 +208,34 @@ bool JanelaCadastro::exclusaoconcluida(Gravacao resultado, const QString& naoexi
         Banco::avisaFalhaGravacao(falha);
         return false;
     }
+}
+
+void JanelaCadastro::alteracaoconcluida(Gravacao resultado, const QString& sucesso, const QString& falha)
+{
+    switch (resultado) {
+    case Gravacao::Gravado:
+        Dialogos::msgbox(sucesso, 64);
+        break;
+    case Gravacao::NaoEncontrado:
+        Dialogos::msgbox(
+            QStringLiteral("Registro não encontrado para ser efetuda a modificação! Operação Cancelada !"), 48);
+        break;
+    case Gravacao::Falha:
+    case Gravacao::CodigoExiste:
+        Banco::avisaFalhaGravacao(falha);
+        return;
+    }
+    definestatus(this, SomenteLeitura);
+}
+
+void JanelaCadastro::entramodificacao(QWidget* foco)
+{
+    desbloqueiacampos(this);
+    if (!foco)
+        txtcodigo_->setReadOnly(true);
+    definestatus(this, ModificandoRegistro);
+    if (foco)
+        foco->setFocus();
 }
 
 }  // namespace tivane

@@ -53,6 +53,14 @@ protected:
     // A delete's answer: "Registro excluído com sucesso !!!" when the row is
     // gone, else what stopped it; true when deleted.
     bool exclusaoconcluida(Gravacao resultado, const QString& naoexiste, const QString& falha);
+    // An update's answer: the success message, or "Registro não encontrado…"
+    // when the row is gone, each leaving the record read-only; a failure is
+    // reported and the window stays modifying, so the changes can be saved again.
+    void alteracaoconcluida(Gravacao resultado, const QString& sucesso, const QString& falha);
+    // Modify state with the boxes unlocked. Key F7 passes no box: the code box
+    // stays locked. The toolbar passes the box that gets the focus, and the
+    // code box is unlocked too.
+    void entramodificacao(QWidget* foco);
 
     // What the toolbar buttons do.
     virtual void novo() = 0;

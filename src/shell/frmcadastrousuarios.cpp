@@ -6,7 +6,6 @@
 #include "core/registro.h"
 #include "register/frmlocaliza.h"
 
-#include <QDate>
 #include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -20,23 +19,6 @@ namespace {
 const char* const NOME_JANELA = "frmcadastrousuarios";
 
 static RegistroJanela reg(NOME_JANELA, [] { return new FrmCadastroUsuarios; }, Janelas::Mdi);
-
-const QString NAO_ENCONTRADO =
-    QStringLiteral("Registro não encontrado para ser efetuda a modificação! Operação Cancelada !");
-
-QString hoje()
-{
-    return QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy"));
-}
-
-// A stored text longer than the box's typing limit is shown whole: a box
-// cuts what it is given, and the cut text would be saved over the whole one.
-void mostratexto(QLineEdit* caixa, const QString& texto)
-{
-    if (texto.size() > caixa->maxLength())
-        caixa->setMaxLength(texto.size());
-    caixa->setText(texto);
-}
 
 }  // namespace
 
@@ -221,8 +203,7 @@ void FrmCadastroUsuarios::alterarusuario(bool perguntar)
         avisafalhaleitura();
         return;
     case Leitura::NaoEncontrado:
-        Dialogos::msgbox(NAO_ENCONTRADO, 48);
-        definestatus(this, SomenteLeitura);
+        alteracaoconcluida(Gravacao::NaoEncontrado, QString(), QString());
         return;
     case Leitura::Encontrado:
         break;
@@ -231,20 +212,9 @@ void FrmCadastroUsuarios::alterarusuario(bool perguntar)
         && Dialogos::msgbox(QStringLiteral("Deseja alterar os dados do usuário:") + salvo.nome + QStringLiteral(" ?"), 36)
                != Dialogos::Sim)
         return;
-    switch (atualizausuario(preencheregistrousuario())) {
-    case Gravacao::Gravado:
-        Dialogos::msgbox(QStringLiteral("Usuário: (") + txtnome_->text() + QStringLiteral(") , alterado com sucesso !"), 64);
-        break;
-    case Gravacao::NaoEncontrado:
-        Dialogos::msgbox(NAO_ENCONTRADO, 48);
-        break;
-    case Gravacao::Falha:
-    case Gravacao::CodigoExiste:
-        // Still modifying: the changes stay on screen to be saved again.
-        Banco::avisaFalhaGravacao(QStringLiteral("Não foi possível alterar os dados do usuário"));
-        return;
-    }
-    definestatus(this, SomenteLeitura);
+    alteracaoconcluida(atualizausuario(preencheregistrousuario()),
+                       QStringLiteral("Usuário: (") + txtnome_->text() + QStringLiteral(") , alterado com sucesso !"),
+                       QStringLiteral("Não foi possível alterar os dados do usuário"));
 }
 
 void FrmCadastroUsuarios::excluirusuario(const QString& codigo)
@@ -284,32 +254,13 @@ bool FrmCadastroUsuarios::confirmasenhaatual()
 void FrmCadastroUsuarios::modificar()
 {
     if (confirmasenhaatual())
-        iniciamodificacaousuario();
+        entramodificacao(txtnome_);
 }
 
 void FrmCadastroUsuarios::teclamodificar()
 {
     if (confirmasenhaatual())
-        modificarusuario();
-}
-
-void FrmCadastroUsuarios::modificarusuario()
-{
-    desbloqueiacampos(this);
-    txtcodigo_->setReadOnly(true);
-    definestatus(this, ModificandoRegistro);
-}
-
-void FrmCadastroUsuarios::iniciamodificacaousuario()
-{
-    habilitamodificacaousuario();
-}
-
-void FrmCadastroUsuarios::habilitamodificacaousuario()
-{
-    desbloqueiacampos(this);
-    definestatus(this, ModificandoRegistro);
-    txtnome_->setFocus();
+        entramodificacao(nullptr);
 }
 
 }  // namespace tivane

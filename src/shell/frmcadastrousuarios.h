@@ -26,9 +26,6 @@ public:
     Usuario preencheregistrousuario() const;
     void preenchecamposusuario(const Usuario& usuario);
     void excluirusuario(const QString& codigo);
-    void modificarusuario();            // modify state, the code box kept locked
-    void iniciamodificacaousuario();    // modify state, the code box unlocked too
-    void habilitamodificacaousuario();
 
 protected:
     void novo() override { novousuario(); }
