@@ -1,7 +1,6 @@
 #include "core/teclas.h"
 
 #include "core/janelas.h"
-#include "register/frmlocaliza.h"
 #include "shell/frmprincipal.h"
 
 #include <QEvent>
@@ -123,13 +122,8 @@ void proximojanelaativa()
 void localizarjanelaativa()
 {
     AcoesRegistro a;
-    QWidget* w = janelaRegistro(&a);
-    if (!w)
-        return;
-    if (a.localizar)
+    if (QWidget* w = janelaRegistro(&a); w && a.localizar)
         a.localizar(w);
-    else
-        abrelocalizador(ativa(), BUSCA_DIZIMISTAS);
 }
 
 void salvarjanelaativa()

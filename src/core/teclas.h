@@ -20,7 +20,7 @@ void teclasdeatalho(int codigotecla);
 void fecharjanelaativa();      // F1: closes it, no question, main toolbar stays hidden
 void anteriorjanelaativa();    // F2
 void proximojanelaativa();     // F3
-void localizarjanelaativa();   // F4: the window's own search (tithers when it has none)
+void localizarjanelaativa();   // F4: the window's own search
 void salvarjanelaativa();      // F5
 void excluirjanelaativa();     // F6: with the text of the window's "txtcodigo"
 void modificarjanelaativa();   // F7: modify mode, code box kept locked
@@ -35,10 +35,6 @@ struct AcoesRegistro {
     std::function<void(QWidget*)> localizar;
 };
 void registraacoesregistro(const QString& nome, AcoesRegistro acoes);
-
-struct RegistroTeclas {
-    RegistroTeclas(const char* nome, AcoesRegistro acoes) { registraacoesregistro(QString::fromLatin1(nome), std::move(acoes)); }
-};
 
 // Gives a register window its keys F1 to F8 (even while a child control has
 // the focus) and names it in janelaativa() whenever it is activated.

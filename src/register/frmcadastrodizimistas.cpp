@@ -397,11 +397,6 @@ void FrmCadastroDizimistas::limparcampos()
     chkfalecido_->setChecked(false);
 }
 
-bool FrmCadastroDizimistas::registroexiste() const
-{
-    return dizimistaexiste(txtcodigo_->text()) == Leitura::Encontrado;
-}
-
 void FrmCadastroDizimistas::localizar()
 {
     abrelocalizador(QString::fromLatin1(NOME_JANELA), BUSCA_DIZIMISTAS);
@@ -434,15 +429,10 @@ void FrmCadastroDizimistas::novodizimista()
     limparcampos();
     definestatus(this, NovoRegistro);
     desbloqueiacampos(this);
-    definenovocodigodizimista();
+    definenovocodigo();
     txtbarras_->setText(formatabarras(txtcodigo_->text()));
     txtdatacadastro_->setText(hoje());
     picfoto_->clear();
-}
-
-void FrmCadastroDizimistas::definenovocodigodizimista()
-{
-    definenovocodigo();
 }
 
 bool FrmCadastroDizimistas::mostra(const QString& codigo)

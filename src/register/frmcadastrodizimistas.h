@@ -36,11 +36,9 @@ public:
 
     // Form procedures.
     void limparcampos();
-    bool registroexiste() const;    // the code shown is a saved code (exact text)
 
     // Numbering and navigation.
     void novodizimista();
-    void definenovocodigodizimista();
     void proximodizimista();
     void anteriordizimista();
 

@@ -75,7 +75,7 @@ JanelaCadastro::JanelaCadastro(const char* nome, const QString& titulo, Tabela t
     registraacoesregistro(nome_, AcoesRegistro{
         [registro](QWidget* w) { if (auto* j = registro(w)) j->anteriorregistro(); },
         [registro](QWidget* w) { if (auto* j = registro(w)) j->proximoregistro(); },
-        [registro](QWidget* w) { if (auto* j = registro(w)) j->teclasalvar(); },
+        [registro](QWidget* w) { if (auto* j = registro(w)) j->salvar(); },
         [registro](QWidget* w, const QString& codigo) { if (auto* j = registro(w)) j->excluir(codigo); },
         [registro](QWidget* w) { if (auto* j = registro(w)) j->teclamodificar(); },
         [registro](QWidget* w) { if (auto* j = registro(w)) j->localizar(); },
@@ -162,12 +162,6 @@ void JanelaCadastro::anteriorregistro()
 void JanelaCadastro::proximoregistro()
 {
     passo(true);
-}
-
-QString JanelaCadastro::definecodigoanterior(const QString& codigo) const
-{
-    QString alvo;
-    return codigoanterior(tabela_, codigo, &alvo) == Leitura::Encontrado ? alvo : codigo;
 }
 
 void JanelaCadastro::sair()

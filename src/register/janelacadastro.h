@@ -19,7 +19,6 @@ namespace tivane {
 class JanelaCadastro : public QWidget {
     Q_OBJECT
 public:
-    Tabela tabela() const { return tabela_; }
     // The banner's caption ("Novo Registro", "Somente Leitura", ...).
     QString status() const;
     // The next code into the code box; "Não existem registros cadastrados"
@@ -30,8 +29,6 @@ public:
     // "Primeiro Registro" / "Último Registro" at the ends.
     void anteriorregistro();
     void proximoregistro();
-    // The nearest saved code below, or the code itself at the lowest end.
-    QString definecodigoanterior(const QString& codigo) const;
     // "Sair (F8)": asks, then shows the main toolbar and closes.
     void sair();
 
@@ -68,8 +65,7 @@ protected:
     virtual void salvar() = 0;
     virtual void excluir(const QString& codigo) = 0;
     virtual void modificar() = 0;
-    // What F5 and F7 do: the buttons' own actions unless a window says otherwise.
-    virtual void teclasalvar() { salvar(); }
+    // What F7 does: the button's own action unless a window says otherwise.
     virtual void teclamodificar() { modificar(); }
     // Shows the saved record of that code; false (window unchanged) when it
     // could not be read.

@@ -19,7 +19,6 @@ public:
 
     void novousuario();
     void anteriorusuario() { anteriorregistro(); }
-    void proximousuario() { proximoregistro(); }
     void gravarusuario();
     void incluirusuario(const QString& codigo);
     void alterarusuario(bool perguntar);
