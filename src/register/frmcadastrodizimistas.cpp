@@ -375,14 +375,12 @@ void FrmCadastroDizimistas::reinicia()
     framefiliacao_->hide();
     optsexo_[0]->setChecked(true);
     optativo_->setChecked(true);
-    definestatus(this, NovoRegistro);
     preenchecomboestadocivil(this);
     cbestado_->clear();
     preenchecomboestados(this);
     cbestado_->model()->sort(0);
     cbestado_->setCurrentText(QStringLiteral("RJ - Rio de Janeiro"));
     novodizimista();
-    txtdatacadastro_->setText(hoje());
 }
 
 // ---- Form procedures ---------------------------------------------------------
@@ -443,7 +441,6 @@ bool FrmCadastroDizimistas::mostra(const QString& codigo)
         Banco::avisaFalhaLeitura(QStringLiteral("Não foi possível ler o dizimista ") + codigo);
     if (r != Leitura::Encontrado)
         return false;
-    limparcampos();
     mostraregistro(d);
     return true;
 }

@@ -74,7 +74,6 @@ FrmCadastroUsuarios::FrmCadastroUsuarios()
 // start again on a new record with the following code.
 void FrmCadastroUsuarios::reinicia()
 {
-    definestatus(this, NovoRegistro);
     novousuario();
     // Typing (and the keys F1-F8) goes on in this window after the message that came before.
     txtnome_->setFocus();
