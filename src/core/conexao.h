@@ -19,6 +19,14 @@ enum class Tabela { Dizimistas, Usuarios, Pagamentos, Igreja };
 // The answer of a lookup: a read that fails is never taken for "not found".
 enum class Leitura { Encontrado, NaoEncontrado, Falha };
 
+// The answer of a write.
+enum class Gravacao {
+    Gravado,
+    CodigoExiste,    // insert: the code is taken
+    NaoEncontrado,   // update / delete / flag: no row with the code
+    Falha            // the database refused; nothing was changed
+};
+
 namespace Banco {
 QString caminhoArquivo();                       // data folder + "cadastrocd.mdb"
 // Opens (or reuses) the connection for the current data folder. No messages.

@@ -2,8 +2,6 @@
 // The tither record (table dizimistas) and the operations on its rows.
 // No windows here: the registration window, the search window, the payments
 // and reports windows and the inactivity sweep all come through these.
-#include "core/conexao.h"
-
 #include <QString>
 #include <QVector>
 #include <optional>
@@ -52,13 +50,6 @@ TextoNulo textoounulo(const QString& texto);
 
 // The row of that code. Falha: the table could not be read (cause in Banco::ultimoErro()).
 Leitura lerdizimista(const QString& codigo, Dizimista* dizimista);
-
-enum class Gravacao {
-    Gravado,
-    CodigoExiste,    // insert: the code is taken
-    NaoEncontrado,   // update / delete / flag: no row with the code
-    Falha            // the database refused; nothing was changed
-};
 
 // A new row with every field of the record.
 Gravacao inseredizimista(const Dizimista& dizimista);

@@ -5,14 +5,10 @@
 #include "core/formularios.h"
 #include "core/janelas.h"
 #include "core/registro.h"
-#include "core/teclas.h"
 #include "register/frmcapturafoto.h"
 #include "register/frmlocaliza.h"
 #include "register/numeracao.h"
-#include "shell/frmprincipal.h"
 
-#include <QAction>
-#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDate>
@@ -29,8 +25,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QStyle>
-#include <QToolBar>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 

@@ -7,17 +7,14 @@
 #include "register/dizimistas.h"
 #include "register/janelacadastro.h"
 
-class QAction;
 class QCheckBox;
 class QComboBox;
-class QFrame;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 class QRadioButton;
-class QToolBar;
 
 namespace tivane {
 

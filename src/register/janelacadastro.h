@@ -7,7 +7,6 @@
 #include <QWidget>
 
 #include "core/conexao.h"
-#include "register/dizimistas.h"
 
 class QFrame;
 class QLabel;

@@ -5,7 +5,6 @@
 #include <QVector>
 
 #include "core/conexao.h"
-#include "register/dizimistas.h"   // Gravacao
 
 namespace tivane {
 
