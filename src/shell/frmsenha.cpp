@@ -26,18 +26,20 @@
 
 namespace tivane {
 
-QList<UsuarioLogin> listausuarioslogin()
+namespace {
+
+// The users of table usuarios in table order, then the built-in "Master".
+QVector<Usuario> listausuarioslogin()
 {
-    QList<UsuarioLogin> lista;
     QVector<Usuario> usuarios;
     // Unread users are not "no users": the office is told, and Master still enters.
     if (listausuarios(&usuarios) == Leitura::Falha && Banco::conexao())
         Banco::avisaFalhaLeitura(QStringLiteral("Não foi possível ler a lista de usuários"));
-    for (const Usuario& u : usuarios)
-        lista.append({u.codigo, u.nome, u.senha});
-    lista.append({QStringLiteral("0000"), QStringLiteral("Master"), QString::fromLatin1(SENHA_BANCO)});
-    return lista;
+    usuarios.append({QStringLiteral("0000"), QStringLiteral("Master"), QString::fromLatin1(SENHA_BANCO), QString()});
+    return usuarios;
 }
+
+}  // namespace
 
 FrmSenha::FrmSenha(QWidget* parent)
     : QDialog(parent)
@@ -155,7 +157,7 @@ void FrmSenha::carregausuarioslogin()
 {
     combousuarios_->clear();
     listausuarios_->clear();
-    const QList<UsuarioLogin> usuarios = listausuarioslogin();
+    const QVector<Usuario> usuarios = listausuarioslogin();
     for (int i = 0; i < usuarios.size(); ++i)
         new QTreeWidgetItem(listausuarios_, {usuarios[i].codigo, usuarios[i].nome, usuarios[i].senha});
     // The list keeps its entries sorted as a Brazilian reader expects ("álvaro"

@@ -13,13 +13,6 @@ class QTreeWidget;
 
 namespace tivane {
 
-struct UsuarioLogin {
-    QString codigo, nome, senha;
-};
-
-// The users of table usuarios in table order, then the built-in "Master".
-QList<UsuarioLogin> listausuarioslogin();
-
 class FrmSenha : public QDialog {
     Q_OBJECT
 public:
