@@ -24,7 +24,6 @@
 #include <QProxyStyle>
 #include <QTextBrowser>
 #include <QTextEdit>
-#include <algorithm>
 #include <cmath>
 #include <memory>
 
@@ -37,13 +36,23 @@ QString formatacodigo(qint64 numero)
     return QString::number(numero).rightJustified(4, u'0');
 }
 
+bool codigonumerico(const QString& texto)
+{
+    if (texto.isEmpty())
+        return false;
+    for (const QChar ch : texto)
+        if (ch.unicode() < '0' || ch.unicode() > '9')
+            return false;
+    return true;
+}
+
 QString geraproximocodigo(const QStringList& codigos)
 {
     qint64 maior = 0;
     for (const QString& c : codigos) {
         const QString t = c.trimmed();
         // Only plain digits count: the program never stores other codes.
-        if (t.isEmpty() || !std::all_of(t.begin(), t.end(), [](QChar ch) { return ch >= u'0' && ch <= u'9'; }))
+        if (!codigonumerico(t))
             continue;
         bool ok = false;
         const qint64 n = t.toLongLong(&ok);

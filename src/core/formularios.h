@@ -31,6 +31,8 @@ QString geraproximocodigo(const QStringList& codigos);
 QString geraproximocodigo(Tabela tabela);
 // A number as a record code: at least four digits with leading zeros.
 QString formatacodigo(qint64 numero);
+// Whether a text can be a new record's code: digits only ("0012", "5").
+bool codigonumerico(const QString& texto);
 
 // ---- Record-state banner ----------------------------------------------------
 

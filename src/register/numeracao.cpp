@@ -97,16 +97,6 @@ qint64 valorcodigo(const QString& texto)
     return negativo ? -valor : valor;
 }
 
-bool codigonumerico(const QString& texto)
-{
-    if (texto.isEmpty())
-        return false;
-    for (const QChar ch : texto)
-        if (ch.unicode() < '0' || ch.unicode() > '9')
-            return false;
-    return true;
-}
-
 QString formatabarras(const QString& codigo)
 {
     const QString t = codigo.trimmed();

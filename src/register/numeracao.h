@@ -13,9 +13,6 @@ namespace tivane {
 // leading blanks skipped, then digits; 0 when there are none ("" , "abc").
 qint64 valorcodigo(const QString& texto);
 
-// Whether a text can be a new record's code: digits only ("0012", "5").
-bool codigonumerico(const QString& texto);
-
 // The bar-code number proposed for a code: "00000#" ("0012" -> "000012").
 // A code that is not a number is returned as it is.
 QString formatabarras(const QString& codigo);

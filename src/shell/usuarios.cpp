@@ -1,6 +1,6 @@
 #include "shell/usuarios.h"
 
-#include "register/numeracao.h"
+#include "core/formularios.h"
 
 namespace tivane {
 

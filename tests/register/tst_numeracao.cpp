@@ -1,6 +1,7 @@
 // Record codes of both registers: new codes, bar-code numbers, next and previous saved codes.
 #include "testsupport.h"
 
+#include "core/formularios.h"
 #include "register/numeracao.h"
 
 #include <limits>
