@@ -17,8 +17,8 @@ DadosIgreja carregaigreja()
 
 Leitura carregaigreja(DadosIgreja* igreja)
 {
-    DadosIgreja d;
-    *igreja = d;
+    // Reset first: a failed or empty read leaves the blank record.
+    *igreja = DadosIgreja();
     Escopo escopo = abreconexaoigreja();
     if (!escopo)
         return Leitura::Falha;
@@ -26,12 +26,12 @@ Leitura carregaigreja(DadosIgreja* igreja)
                " email, site FROM igreja ORDER BY rowid LIMIT 1");
     if (!c.next())
         return c.ok() ? Leitura::NaoEncontrado : Leitura::Falha;
+    DadosIgreja& d = *igreja;
     d.existe = true;
     QString* campos[] = {&d.razaosocial, &d.fantasia, &d.cnpj, &d.responsavel, &d.rua, &d.bairro, &d.cidade,
                          &d.estado, &d.cep, &d.tel, &d.fax, &d.email, &d.site};
     for (int i = 0; i < 13; ++i)
         *campos[i] = c.text(i);
-    *igreja = d;
     return Leitura::Encontrado;
 }
 
