@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QWidget>
 
@@ -289,6 +290,24 @@ bool carregalistadizimistasativos(QWidget* janela)
     lista->addItems(codigos);
     FrmAguarde::fecha();
     return true;
+}
+
+void mostradizimistadocodigo(QWidget* janela, QLineEdit* codigo, QLineEdit* nome, bool procuravazio)
+{
+    static const QColor AZULCLARO(192, 192, 255);
+    const QString texto = codigo->text();
+    QString achado;
+    const Leitura lido =
+        !procuravazio && texto.isEmpty() ? Leitura::NaoEncontrado : localizadizimista(texto, &achado);
+    const bool existe = lido == Leitura::Encontrado;
+    for (QLineEdit* e : {codigo, nome}) {
+        QPalette p = e->palette();
+        p.setColor(QPalette::Base, existe ? AZULCLARO : janela->palette().color(QPalette::Base));
+        e->setPalette(p);
+    }
+    nome->setText(achado);
+    if (lido == Leitura::Falha)
+        Banco::avisaFalhaLeitura(QStringLiteral("Não foi possível procurar o dizimista ") + texto);
 }
 
 QString caminhofotodizimista(const QString& codigo, bool grande)

@@ -8,6 +8,7 @@
 
 #include "core/conexao.h"
 
+class QLineEdit;
 class QWidget;
 
 namespace tivane {
@@ -92,6 +93,11 @@ bool listadizimistasativos(QVector<DizimistaAtivo>* lista);
 // Fills the window's list box "listadizimistasativos" with their codes; on a
 // read failure warns and leaves the list empty (false).
 bool carregalistadizimistasativos(QWidget* janela);
+// Looks up the tither of the code box and shows the answer: both boxes light
+// blue for a known tither (the window's base colour otherwise) and the name
+// in the name box; a failed read is reported. With procuravazio false an
+// empty code counts as not found, without a read.
+void mostradizimistadocodigo(QWidget* janela, QLineEdit* codigo, QLineEdit* nome, bool procuravazio);
 
 // Data folder + "fotos" + code + "p.jpg" (small) or "g.jpg" (large).
 QString caminhofotodizimista(const QString& codigo, bool grande = false);

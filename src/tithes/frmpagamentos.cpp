@@ -31,7 +31,6 @@ namespace {
 RegistroJanela reg("frmpagamentos", [] { return new FrmPagamentos; }, Janelas::Mdi);
 
 const QColor LARANJA(192, 64, 0);       // captions of the window
-const QColor AZULCLARO(192, 192, 255);  // code and name of a known tither
 
 
 }  // namespace
@@ -219,18 +218,8 @@ void FrmPagamentos::formatacaixavalor()
 
 void FrmPagamentos::atualizadizimista()
 {
-    QString nome;
-    const Leitura lido = localizadizimista(codigo_->text(), &nome);
-    const bool existe = lido == Leitura::Encontrado;
-    for (QLineEdit* e : {codigo_, nome_}) {
-        QPalette p = e->palette();
-        p.setColor(QPalette::Base, existe ? AZULCLARO : palette().color(QPalette::Base));
-        e->setPalette(p);
-    }
-    nome_->setText(nome);
+    mostradizimistadocodigo(this, codigo_, nome_, true);
     nome_->home(false);   // a long name shows its beginning, not its end
-    if (lido == Leitura::Falha)
-        Banco::avisaFalhaLeitura(QStringLiteral("Não foi possível procurar o dizimista ") + codigo_->text());
 }
 
 void FrmPagamentos::procurar()

@@ -59,7 +59,6 @@ RegistroComando cmdBairro("mnurelatdizimistabairro", [] {
 RegistroComando cmdAniversariantes("mnurelataniversarianmtes", [] { promptaniversariantes(); });
 
 const QColor LARANJA(192, 64, 0);       // caption of the main frame
-const QColor AZULCLARO(192, 192, 255);  // code and name of a known tither
 
 const char* const SUCESSO = "Relatório Emitido com sucesso!";
 
@@ -557,18 +556,8 @@ void FrmRelatorios::cmdprocurar_Click()
 
 void FrmRelatorios::txtcodigodizimista_Change()
 {
-    const QString codigo = txtcodigodizimista_->text();
-    QString nome;
-    const Leitura lido = codigo.isEmpty() ? Leitura::NaoEncontrado : localizadizimista(codigo, &nome);
-    const bool existe = lido == Leitura::Encontrado;
-    for (QLineEdit* e : {txtcodigodizimista_, txtnomedizimista_}) {
-        QPalette p = e->palette();
-        p.setColor(QPalette::Base, existe ? AZULCLARO : palette().color(QPalette::Base));
-        e->setPalette(p);
-    }
-    txtnomedizimista_->setText(nome);
-    if (lido == Leitura::Falha)
-        Banco::avisaFalhaLeitura(QStringLiteral("Não foi possível procurar o dizimista ") + codigo);
+    // An empty code box is no tither: nothing is read.
+    mostradizimistadocodigo(this, txtcodigodizimista_, txtnomedizimista_, false);
 }
 
 void FrmRelatorios::cmdsair_Click()
