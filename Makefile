@@ -1,18 +1,25 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
+PREFIX ?= /usr/local
 
-.PHONY: all deps build run test test-sanitizers bench clean
+.PHONY: all deps configure program build run test test-sanitizers bench install deb clean
 
 all: build
 
 deps:
 	@bash scripts/instala-dependencias.sh
 
-build: deps
+configure: deps
 	@cmake -S . -B $(BUILD) -DTIVANE_BUILD_TESTS=ON >/dev/null
+
+# The program alone (run, install, deb); the tests are built by build and test.
+program: configure
+	@cmake --build $(BUILD) -j $(JOBS) --target tivane-dizimos
+
+build: configure
 	@cmake --build $(BUILD) -j $(JOBS)
 
-run: build
+run: program
 	"$(BUILD)/src/tivane-dizimos"
 
 test: build
@@ -28,6 +35,16 @@ bench: deps
 	@cmake -S . -B $(BUILD)-bench -DCMAKE_BUILD_TYPE=Release -DTIVANE_BUILD_TESTS=OFF -DTIVANE_BUILD_BENCH=ON >/dev/null
 	@cmake --build $(BUILD)-bench -j $(JOBS) --target tivane-bench
 	"$(BUILD)-bench/bench/tivane-bench"
+
+# Into $(DESTDIR)$(PREFIX); built as the user, copied as root only when the
+# destination cannot be written otherwise.
+install: program
+	@bash scripts/instala-programa.sh "$(BUILD)" "$(PREFIX)" "$(DESTDIR)"
+
+# A Debian package for "apt install ./<file>.deb" on another PC.
+deb: program
+	@cd $(BUILD) && cpack -G DEB >/dev/null
+	@ls $(BUILD)/tivane-dizimos_*.deb
 
 clean:
 	rm -rf $(BUILD) $(BUILD)-bench $(BUILD)-sanitizers

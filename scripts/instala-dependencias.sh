@@ -4,23 +4,11 @@
 set -euo pipefail
 pacotes=(g++ make cmake pkg-config qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-svg-dev
          libsqlcipher-dev fonts-liberation2 xdg-utils gstreamer1.0-plugins-good xvfb xauth
-         libbenchmark-dev qt6-translations-l10n libfprint-2-dev)
+         libbenchmark-dev qt6-translations-l10n libfprint-2-dev desktop-file-utils)
 faltam=()
 for p in "${pacotes[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || faltam+=("$p")
 done
 [ ${#faltam[@]} -eq 0 ] && exit 0
 echo "Instalando pacotes: ${faltam[*]}"
-# As root directly; otherwise through sudo, or through su (asks the root
-# password) on an installation where the user has no sudo.
-como_root() {
-  if [ "$(id -u)" -eq 0 ]; then
-    "$@"
-  elif command -v sudo >/dev/null 2>&1 && sudo -v; then
-    sudo "$@"
-  else
-    echo "Digite a senha do administrador (root) para instalar os pacotes."
-    su root -c "$(printf '%q ' "$@")"
-  fi
-}
-como_root env DEBIAN_FRONTEND=noninteractive sh -c 'apt-get update -qq && apt-get install -y -qq --no-install-recommends "$@"' sh "${faltam[@]}"
+bash "$(dirname "$0")/como-root.sh" env DEBIAN_FRONTEND=noninteractive sh -c 'apt-get update -qq && apt-get install -y -qq --no-install-recommends "$@"' sh "${faltam[@]}"
