@@ -30,6 +30,9 @@ int main(int argc, char** argv)
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     });
 
+    // The key is fixed: file permissions are what keeps the records private.
+    tivane::Banco::protegearquivos();
+
     // The old installer left an empty database in the default folder.
     tivane::Banco::preparaPrimeiraExecucao();
 

@@ -2,6 +2,7 @@
 #include "core/dialogos.h"
 #include "core/registro.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -77,6 +78,58 @@ int g_esperaOcupado = 3000;
 QString g_caminhoTentado;
 
 void (*g_avisoReorganizacao)(bool) = nullptr;
+
+bool mesmaPasta(const QString& a, const QString& b)
+{
+    return QDir::cleanPath(QFileInfo(a).absoluteFilePath()) == QDir::cleanPath(QFileInfo(b).absoluteFilePath());
+}
+
+#ifdef Q_OS_UNIX
+// The access a database in this folder may have: the default folder is
+// private; a folder chosen in the settings lends its group's read and write.
+mode_t modoPermitido(const QString& pasta)
+{
+    mode_t modo = S_IRUSR | S_IWUSR;
+    struct stat st;
+    if (mesmaPasta(pasta, caminhoPadraoInicial()) || ::stat(QFile::encodeName(pasta).constData(), &st) != 0)
+        return modo;
+    if (st.st_mode & S_IRGRP)
+        modo |= S_IRGRP;
+    if (st.st_mode & S_IWGRP)
+        modo |= S_IWGRP;
+    return modo;
+}
+
+// Takes away every bit outside `permitido`; never adds one, never follows a
+// link, never touches what another account owns.
+void restringe(const QString& caminho, mode_t permitido)
+{
+    struct stat st;
+    const QByteArray c = QFile::encodeName(caminho);
+    if (::lstat(c.constData(), &st) != 0 || st.st_uid != ::geteuid() || S_ISLNK(st.st_mode))
+        return;
+    const mode_t atual = st.st_mode & 07777;
+    if ((atual & permitido) != atual)
+        ::chmod(c.constData(), atual & permitido);
+}
+#endif
+
+// An empty file where the database should be (a copy or an install that never
+// finished) is moved aside, never deleted. True when nothing is in the way now.
+bool tiraArquivoVazio(const QString& caminho)
+{
+    const QFileInfo fi(caminho);
+    if (!fi.exists() && !fi.isSymLink())
+        return true;
+    if (fi.isSymLink() || !fi.isFile() || fi.size() != 0)
+        return false;
+    const QString base = caminho + QStringLiteral(".vazio-")
+                         + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss"));
+    QString destino = base;
+    for (int n = 2; QFileInfo::exists(destino) || QFileInfo(destino).isSymLink(); ++n)
+        destino = base + QLatin1Char('-') + QString::number(n);
+    return QFile::rename(caminho, destino);
+}
 
 bool pastaGravavel(const QString& pasta)
 {
@@ -615,6 +668,10 @@ bool criaBancoVazio(const QString& caminho, QString* erro)
         anotaErro(sqlite3_errcode(db), db);
         ok = false;
     }
+#ifdef Q_OS_UNIX
+    if (ok)
+        ::chmod(QFile::encodeName(caminho).constData(), modoPermitido(QFileInfo(caminho).absolutePath()));
+#endif
     if (ok) {
         ok = executa(db, "PRAGMA journal_mode = DELETE;") && executa(db, "BEGIN;") && executa(db, ESQUEMA)
              && executa(db, INDICES) && executa(db, "COMMIT;");
@@ -633,9 +690,33 @@ bool preparaPrimeiraExecucao()
         return false;
     const QString pasta = caminhoPadraoInicial();
     const QString caminho = pasta + QDir::separator() + QString::fromLatin1(ARQUIVO_BANCO);
-    if (QFileInfo::exists(caminho))
+    if (!tiraArquivoVazio(caminho))
         return false;
     return criaBancoVazio(caminho);
+}
+
+void protegearquivos()
+{
+#ifdef Q_OS_UNIX
+    ::umask(S_IRWXG | S_IRWXO);
+    const QString padrao = caminhoPadraoInicial();
+    restringe(padrao, S_IRWXU);
+    // Read without retornacaminhopadrao: writing the default now would hide a first run.
+    const QString escolhida = lertextopadrao(QStringLiteral("caminhopadrao"));
+    const QString pasta = escolhida.isEmpty() ? padrao : escolhida;
+    QStringList pastas{pasta};
+    if (!mesmaPasta(pasta, padrao))
+        pastas << padrao;
+    for (const QString& p : pastas) {
+        const mode_t permitido = modoPermitido(p);
+        for (const char* sufixo : {"", "-journal"})
+            restringe(QDir(p).filePath(QString::fromLatin1(ARQUIVO_BANCO) + QLatin1String(sufixo)), permitido);
+    }
+    for (const QString& arquivo : arquivosconfiguracao()) {
+        restringe(arquivo, S_IRUSR | S_IWUSR);
+        restringe(QFileInfo(arquivo).absolutePath(), S_IRWXU);
+    }
+#endif
 }
 
 QString ultimoErro()
@@ -711,10 +792,11 @@ Escopo::Escopo(Tabela)
         if (r == Dialogos::Sim) {
             if (restaurapadroes(false)) {
                 Dialogos::msgbox(QStringLiteral("Configurações restauradas com sucesso! Reinicialize o sistema !"), 64);
-                // Without a file in the default folder the next start would ask again, for ever: an
-                // empty database lets the office log in and restore a backup. An existing file is never touched.
+                // Without a database in the default folder the next start would ask again, for ever: an
+                // empty database lets the office log in and restore a backup. An empty file is moved
+                // aside; any other file is never touched.
                 const QString novo = Banco::caminhoArquivo();
-                if (!QFileInfo::exists(novo) && !QFileInfo(novo).isSymLink() && Banco::criaBancoVazio(novo))
+                if (tiraArquivoVazio(novo) && Banco::criaBancoVazio(novo))
                     Dialogos::msgbox(QStringLiteral("Foi criado um banco de dados vazio em ") + novo
                                          + QStringLiteral(". Para recuperar os dados, entre no sistema e restaure o "
                                                           "backup mais recente em Ferramentas > Backup > Restaurar."),

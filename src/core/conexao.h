@@ -37,6 +37,12 @@ void closeAll();                                // before whole-file copies and 
 bool criaBancoVazio(const QString& caminho, QString* erro = nullptr);
 // First run: no settings yet and no database in the default folder.
 bool preparaPrimeiraExecucao();
+// Start-up: whatever the program creates from now on is private to this
+// account, and an existing database (with its journal), the default data
+// folder and the settings files that this account owns are tightened alike.
+// In a data folder chosen in the settings, the database may keep the folder's
+// group access (the office's accounts may share it); others never.
+void protegearquivos();
 QString ultimoErro();                           // Portuguese description of the last failure
 // A failure the program itself found (a rule of the data, not the engine):
 // the warnings below name it as the cause.

@@ -237,6 +237,11 @@ bool existemConfiguracoes()
     return !leitor("TivaneDizimo").allKeys().isEmpty();
 }
 
+QStringList arquivosconfiguracao()
+{
+    return {leitor(QStringLiteral("TivaneDizimo")).fileName(), leitor(QStringLiteral("Tivane")).fileName()};
+}
+
 QString codificatexto(const QString& chave, const QString& texto, double modo)
 {
     if (modo != 1 && modo != 2)

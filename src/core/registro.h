@@ -3,6 +3,7 @@
 // "Software\TivaneDizimo\<group>" lives in organisation "Tivane", application
 // "TivaneDizimo"; "Software\Tivane\<group>" in application "Tivane".
 #include <QString>
+#include <QStringList>
 #include <QVariant>
 
 namespace tivane {
@@ -31,6 +32,7 @@ QString retornacaminhopadrao();            // always ends with the separator
 // Writes the defaults; with ask true asks first and confirms. False when not written.
 bool restaurapadroes(bool perguntar);
 bool existemConfiguracoes();               // any setting of the program stored yet
+QStringList arquivosconfiguracao();        // the settings files, whether written yet or not
 
 QString codificatexto(const QString& chave, const QString& texto, double modo);
 constexpr const char* CHAVE_USUARIO = "VORDINK";

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFile>
 #include <sqlcipher/sqlite3.h>
+#include <sys/stat.h>
 
 using namespace tivane;
 
@@ -49,6 +50,16 @@ QString cru(const QByteArray& sql, bool dobra = false)
     }
     sqlite3_close(db);
     return r;
+}
+
+int modo(const QString& caminho)
+{
+    struct stat st;
+    return ::stat(QFile::encodeName(caminho).constData(), &st) == 0 ? int(st.st_mode & 07777) : -1;
+}
+void defineModo(const QString& caminho, int m)
+{
+    ::chmod(QFile::encodeName(caminho).constData(), mode_t(m));
 }
 
 // The first column of the first row, with the values bound in order.
@@ -281,25 +292,35 @@ private Q_SLOTS:
     void arquivoAusentePergunta_data()
     {
         QTest::addColumn<QByteArray>("dados");    // what stands in place of the file
+        QTest::addColumn<bool>("napadrao");       // the data folder is the default one
         QTest::addColumn<int>("resposta");
         QTest::addColumn<QByteArray>("padrao");   // what stands in the default folder
         // The next start finds a database: the question does not come back for ever.
-        QTest::newRow("sem arquivo, Sim: banco vazio na pasta padrão") << QByteArray() << int(Dialogos::Sim) << QByteArray();
-        QTest::newRow("sem arquivo, Sim: arquivo da pasta padrão não é tocado")
-            << QByteArray() << int(Dialogos::Sim) << QByteArray("");
-        QTest::newRow("arquivo vazio, Não") << QByteArray("") << int(Dialogos::Nao) << QByteArray();
+        QTest::newRow("sem arquivo, Sim: banco vazio na pasta padrão")
+            << QByteArray() << false << int(Dialogos::Sim) << QByteArray();
+        QTest::newRow("sem arquivo, Sim: arquivo vazio da pasta padrão posto de lado")
+            << QByteArray() << false << int(Dialogos::Sim) << QByteArray("");
+        QTest::newRow("sem arquivo, Sim: outro arquivo da pasta padrão não é tocado")
+            << QByteArray() << false << int(Dialogos::Sim) << QByteArray("x");
+        QTest::newRow("arquivo vazio na pasta padrão, Sim") << QByteArray("") << true << int(Dialogos::Sim) << QByteArray();
+        QTest::newRow("arquivo vazio, Não") << QByteArray("") << false << int(Dialogos::Nao) << QByteArray();
     }
     void arquivoAusentePergunta()
     {
         QFETCH(QByteArray, dados);
+        QFETCH(bool, napadrao);
         QFETCH(int, resposta);
         QFETCH(QByteArray, padrao);
-        const QString caminho = Banco::caminhoArquivo();
-        const QString pasta = lertextopadrao("caminhopadrao");
         const QString novo = caminhoPadraoInicial() + "/cadastrocd.mdb";
         Banco::closeAll();
-        QFile::remove(caminho);
         QDir(caminhoPadraoInicial()).removeRecursively();
+        if (napadrao) {
+            QDir().mkpath(caminhoPadraoInicial());
+            gravatextopadrao("caminhopadrao", caminhoPadraoInicial());
+        }
+        const QString caminho = Banco::caminhoArquivo();
+        const QString pasta = lertextopadrao("caminhopadrao");
+        QFile::remove(caminho);
         if (!dados.isNull())
             escreve(caminho, dados);
         if (!padrao.isNull()) {
@@ -311,7 +332,7 @@ private Q_SLOTS:
         QVERIFY(!abreconexaousuarios().ok());
         QCOMPARE(vezesEncerrado(), antes + 1);
         const auto caixas = Dialogos::registros("msgbox");
-        const bool cria = resposta == Dialogos::Sim && padrao.isNull();
+        const bool cria = resposta == Dialogos::Sim && (padrao.isNull() || padrao.isEmpty());
         QCOMPARE(caixas.size(), cria ? 3 : 2);
         QCOMPARE(caixas[0].estilo, 292);
         QCOMPARE(caixas[0].texto, QStringLiteral("O Banco de dados de cadastros não foi localizado: ") + caminho
@@ -323,6 +344,11 @@ private Q_SLOTS:
             QCOMPARE(caixas[1].texto, QStringLiteral("O Sistema será finalizado!"));
             QCOMPARE(lertextopadrao("caminhopadrao"), pasta);
         }
+        // An empty file is moved aside, never deleted.
+        const QStringList deLado = QDir(caminhoPadraoInicial()).entryList({"cadastrocd.mdb.vazio-*"}, QDir::Files);
+        QCOMPARE(deLado.size(), cria && (napadrao || !padrao.isNull()) ? 1 : 0);
+        if (!deLado.isEmpty())
+            QCOMPARE(QFileInfo(caminhoPadraoInicial() + "/" + deLado[0]).size(), 0);
         if (cria) {
             QCOMPARE(caixas[2].texto, "Foi criado um banco de dados vazio em " + Banco::caminhoArquivo()
                                           + ". Para recuperar os dados, entre no sistema e restaure o backup mais "
@@ -403,18 +429,77 @@ private Q_SLOTS:
         QCOMPARE(numero("SELECT count(*) FROM dizimistas"), 0);
     }
 
+    // A first start, as the program starts: the data folder 0700, the database 0600,
+    // and an empty file left by an install that never finished is moved aside.
     void primeiraExecucaoCriaBancoVazio()
     {
         teste::limpaConfiguracoes();
         Banco::closeAll();
         const QString pasta = caminhoPadraoInicial();
         QDir(pasta).removeRecursively();
+        QVERIFY(QDir().mkpath(pasta));
+        escreve(pasta + "/cadastrocd.mdb", "");
+        defineModo(pasta, 0755);
+        Banco::protegearquivos();
         QVERIFY(Banco::preparaPrimeiraExecucao());
         QVERIFY(arquivoexiste(pasta + "/cadastrocd.mdb"));
+        QCOMPARE(QDir(pasta).entryList({"cadastrocd.mdb.vazio-*"}, QDir::Files).size(), 1);
+        QCOMPARE(modo(pasta), 0700);
+        QCOMPARE(modo(pasta + "/cadastrocd.mdb"), 0600);
         retornacaminhopadrao();   // settings exist now: the next start creates nothing
         QVERIFY(!Banco::preparaPrimeiraExecucao());
         QVERIFY(abreconexaoigreja().ok());
         QDir(pasta).removeRecursively();
+    }
+
+    // Nothing the program writes is readable by other accounts; at start-up an older
+    // install's files are tightened. A folder chosen in the settings lends only its group access.
+    void arquivosSoDoUsuario()
+    {
+        Banco::closeAll();
+        const QString padrao = caminhoPadraoInicial();
+        const QString banco = padrao + "/cadastrocd.mdb";
+        QDir(padrao).removeRecursively();
+        QVERIFY(Banco::criaBancoVazio(banco));
+        escreve(banco + "-journal", "");
+        gravatextopadrao("caminhopadrao", padrao);
+        const QString configuracoes = arquivosconfiguracao().first();
+        for (const QString& a : {padrao, banco, banco + "-journal", configuracoes})
+            defineModo(a, QFileInfo(a).isDir() ? 0755 : 0664);
+        Banco::protegearquivos();
+        QCOMPARE((QList<int>{modo(padrao), modo(banco), modo(banco + "-journal"), modo(configuracoes)}),
+                 (QList<int>{0700, 0600, 0600, 0600}));
+        QFile::remove(banco + "-journal");
+        // From now on: reports, photo folders, settings and the database's journal.
+        const QString relatorio = teste::pastaTemporaria() + "/relatorio.txt";
+        escreve(relatorio, "texto");
+        QVERIFY(QDir().mkpath(teste::pastaTemporaria() + "/fotos/novas"));
+        gravatextopadrao("msgcentral", "outra");
+        {
+            Escopo e = abreconexaousuarios();
+            QVERIFY(e.inicia());
+            QVERIFY(teste::sql("INSERT INTO usuarios (codigo) VALUES ('0001')"));
+            QCOMPARE(modo(banco + "-journal"), 0600);
+        }
+        QCOMPARE((QList<int>{modo(relatorio), modo(teste::pastaTemporaria() + "/fotos/novas"), modo(configuracoes)}),
+                 (QList<int>{0600, 0700, 0600}));
+        // A folder chosen in the settings, shared by the office's group, or private.
+        Banco::closeAll();
+        for (const int pastaModo : {0770, 0750, 0700}) {
+            const QString escolhida = teste::pastaTemporaria() + "/escolhida" + QString::number(pastaModo, 8);
+            QVERIFY(QDir().mkpath(escolhida));
+            defineModo(escolhida, pastaModo);
+            const QString arquivo = escolhida + "/cadastrocd.mdb";
+            QVERIFY(Banco::criaBancoVazio(arquivo));
+            const int esperado = 0600 | (pastaModo & 040) | (pastaModo & 020);
+            QCOMPARE(modo(arquivo), esperado);
+            defineModo(arquivo, 0666);
+            gravatextopadrao("caminhopadrao", escolhida);
+            Banco::protegearquivos();
+            QCOMPARE(modo(arquivo), esperado);
+            QCOMPARE(modo(escolhida), pastaModo);   // the office's folder is left as it is
+        }
+        QDir(padrao).removeRecursively();
     }
 };
 
