@@ -115,9 +115,17 @@ FrmCadastroIgreja::FrmCadastroIgreja()
     preenchecomboestados(this);
     estado_->model()->sort(0);
     estado_->setCurrentText(QStringLiteral("RJ - Rio de Janeiro"));
-    carregadadosigreja(carregaigreja());
+    DadosIgreja salvos;
+    naolido_ = carregaigreja(&salvos) == Leitura::Falha;
+    carregadadosigreja(salvos);
     caminho->setText(lertextopadrao(QStringLiteral("caminhologo")));
     mantemframecentralizado(this);
+    // Without a connection the opener has already told why and ended the program.
+    if (naolido_ && Banco::conexao())
+        Dialogos::msgbox(QStringLiteral("Não foi possível ler os dados da igreja: ") + Banco::ultimoErro()
+                             + QStringLiteral(". Os campos estão em branco e esta janela não salvará, para não apagar "
+                                              "os dados gravados. Feche-a e abra-a novamente mais tarde."),
+                         48);
 }
 
 bool FrmCadastroIgreja::event(QEvent* e)
@@ -180,6 +188,13 @@ void FrmCadastroIgreja::salvar()
     if (d.razaosocial.isEmpty() || d.fantasia.isEmpty()) {
         Dialogos::msgbox(QStringLiteral("Digite a razão social e nome fantasia da igreja !"), 48);
         caixa("txtrazaosocial")->setFocus();
+        return;
+    }
+    if (naolido_) {
+        Dialogos::msgbox(QStringLiteral("Os dados da igreja não puderam ser lidos quando esta janela foi aberta: "
+                                        "nada foi salvo, para não apagar os dados gravados. Feche a janela e "
+                                        "abra-a novamente."),
+                         48);
         return;
     }
     if (!gravarigreja(d)) {

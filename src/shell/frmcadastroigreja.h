@@ -28,6 +28,8 @@ protected:
 private:
     QLineEdit* caixa(const char* nome) const;
     QComboBox* estado_;
+    // The stored record could not be read: saving would replace it by blanks.
+    bool naolido_ = false;
 };
 
 }  // namespace tivane

@@ -102,6 +102,42 @@ private Q_SLOTS:
         QCOMPARE(linhas(), 1);
     }
 
+    // A record that could not be read (another program's long write) is never saved over:
+    // the window says why on opening and refuses to save, even once the file is free.
+    void leituraQueFalhouNaoEhSalva()
+    {
+        FrmCadastroIgreja* j = nullptr;
+        QString causa;
+        {
+            teste::ArquivoComFalha falha("em uso");
+            causa = falha.causa();
+            j = abre();
+        }
+        QCOMPARE(Dialogos::registros("msgbox").size(), 1);
+        QVERIFY2(Dialogos::ultimo("msgbox").texto.startsWith("Não foi possível ler os dados da igreja: ")
+                     && Dialogos::ultimo("msgbox").texto.contains(causa),
+                 qPrintable(Dialogos::ultimo("msgbox").texto));
+        QCOMPARE(caixa(j, "txtfantasia")->text(), QString());
+        caixa(j, "txtrazaosocial")->setText("Mitra");
+        caixa(j, "txtfantasia")->setText("Nova");
+        j->findChild<QPushButton*>("cmdsalvar")->click();
+        QVERIFY(Dialogos::ultimo("msgbox").texto.startsWith("Os dados da igreja não puderam ser lidos"));
+        QCOMPARE(Dialogos::ultimo("msgbox").estilo, 48);
+        QCOMPARE(carregaigreja().fantasia, QString());
+        QCOMPARE(linhas(), 1);
+        j->voltar();
+        QTRY_VERIFY(!Janelas::instancia("frmcadastroigreja"));
+        // Opened again with the file free, it saves as before.
+        teste::sql("UPDATE igreja SET fantasia = 'Antiga', rua = 'Rua A'");
+        Dialogos::limpa();
+        j = abre();
+        QVERIFY(Dialogos::registros("msgbox").isEmpty());
+        caixa(j, "txtrazaosocial")->setText("Mitra");
+        j->salvar();
+        QCOMPARE(Dialogos::ultimo("msgbox").texto, QString("Igreja : (Antiga) cadastrada com sucesso ."));
+        QCOMPARE(carregaigreja().rua, QString("Rua A"));
+    }
+
     void logo()
     {
         QWidget janela;
