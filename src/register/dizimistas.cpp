@@ -1,4 +1,5 @@
 #include "register/dizimistas.h"
+#include "register/numeracao.h"
 
 #include "core/conexao.h"
 #include "core/registro.h"
@@ -198,17 +199,25 @@ Gravacao definesituacao(const QString& codigo, bool ativo)
     return c.changes() > 0 ? Gravacao::Gravado : Gravacao::NaoEncontrado;
 }
 
-PassoGravacao decidegravacao(const QString& codigo, const QString& nome, bool modificando)
+PassoGravacao decidegravacao(const QString& codigo, const QString& nome, bool modificando, bool mostrado)
 {
     if (nome.trimmed().isEmpty())
         return PassoGravacao::NomeVazio;
     switch (dizimistaexiste(codigo)) {
     case Leitura::Encontrado: return modificando ? PassoGravacao::Alterar : PassoGravacao::JaSalvo;
     case Leitura::Falha: return PassoGravacao::FalhaLeitura;
-    case Leitura::NaoEncontrado: break;
+    case Leitura::NaoEncontrado:
+        if (mostrado)
+            return modificando ? PassoGravacao::Alterar : PassoGravacao::JaSalvo;
+        break;
     }
     switch (nomedizimistaexiste(nome)) {
     case Leitura::Encontrado: return PassoGravacao::NomeExiste;
+    case Leitura::Falha: return PassoGravacao::FalhaLeitura;
+    case Leitura::NaoEncontrado: break;
+    }
+    switch (codigoempagamentos(Tabela::Dizimistas, codigo)) {
+    case Leitura::Encontrado: return PassoGravacao::CodigoEmPagamentos;
     case Leitura::Falha: return PassoGravacao::FalhaLeitura;
     case Leitura::NaoEncontrado: break;
     }

@@ -68,10 +68,13 @@ enum class PassoGravacao {
     Alterar,         // a saved code in modify mode
     JaSalvo,         // a saved code outside modify mode
     NomeExiste,      // a new code with a name already saved
+    CodigoEmPagamentos,  // a new code that payments carry (a deleted or unregistered tither's)
     Incluir,
     FalhaLeitura     // the lookups could not read the table
 };
-PassoGravacao decidegravacao(const QString& codigo, const QString& nome, bool modificando);
+// mostrado: the window shows this code's record as read from the table; a
+// row deleted since then is updated (and found missing), never inserted again.
+PassoGravacao decidegravacao(const QString& codigo, const QString& nome, bool modificando, bool mostrado = false);
 
 // Lookups by code or name; each is one indexed select. The name comparison
 // folds case for every letter ("joão" = "JOÃO"). Each tells a tither that is

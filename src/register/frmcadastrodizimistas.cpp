@@ -488,6 +488,7 @@ void FrmCadastroDizimistas::mostraregistro(const Dizimista& d)
 {
     limparcampos();
     mostratexto(txtcodigo_, d.codigo);
+    codigomostrado_ = d.codigo;
     mostratexto(txtnome_, d.nome);
     mostratexto(txtdatacadastro_, d.cadastro);
     mostradata(txtnascimento_, d.nascimento);
@@ -521,7 +522,7 @@ void FrmCadastroDizimistas::gravardizimista()
 {
     const QString codigo = txtcodigo_->text();
     const QString nome = txtnome_->text();
-    switch (decidegravacao(codigo, nome, status() == QLatin1String("Modificando Registro"))) {
+    switch (decidegravacao(codigo, nome, status() == QLatin1String("Modificando Registro"), registromostrado())) {
     case PassoGravacao::NomeVazio:
         Dialogos::msgbox(QStringLiteral("Você deve digitar o nome do dizimista para continuar."), 64);
         txtnome_->setFocus();
@@ -535,6 +536,14 @@ void FrmCadastroDizimistas::gravardizimista()
     case PassoGravacao::NomeExiste:
         Dialogos::msgbox(QStringLiteral("Já existe funcionário cadastrado com este nome!"), 64);
         txtnome_->setFocus();
+        return;
+    case PassoGravacao::CodigoEmPagamentos:
+        Dialogos::msgbox(QStringLiteral("O código ") + codigo
+                             + QStringLiteral(" já consta em pagamentos gravados, de um dizimista excluído ou não "
+                                              "cadastrado. Escolha outro código, para que este dizimista não fique "
+                                              "com esses pagamentos."),
+                         48);
+        txtcodigo_->setFocus();
         return;
     case PassoGravacao::FalhaLeitura:
         // What was typed stays in the boxes, so it can be saved again.

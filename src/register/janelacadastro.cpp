@@ -123,8 +123,14 @@ QString JanelaCadastro::status() const
     return lblstatus_ ? lblstatus_->text() : QString();
 }
 
+bool JanelaCadastro::registromostrado() const
+{
+    return !codigomostrado_.isEmpty() && txtcodigo_ && txtcodigo_->text() == codigomostrado_;
+}
+
 void JanelaCadastro::definenovocodigo()
 {
+    codigomostrado_.clear();
     bool vazia = false;
     const QString codigo = novocodigo(tabela_, &vazia);
     if (codigo.isEmpty()) {

@@ -70,8 +70,13 @@ protected:
     // could not be read.
     virtual bool mostra(const QString& codigo) = 0;
 
+    // The code box shows the record read from the table under this code.
+    bool registromostrado() const;
+
     QToolBar* barra_ = nullptr;
     QLineEdit* txtcodigo_ = nullptr;
+    // The code of the record last read from the table into the boxes; "" on a new record.
+    QString codigomostrado_;
     QLabel* lblstatus_ = nullptr;
 
 private:

@@ -68,6 +68,13 @@ Leitura vizinho(Tabela tabela, const QString& codigo, bool acima, QString* alvo)
     return c.ok() ? Leitura::NaoEncontrado : Leitura::Falha;
 }
 
+// The payments that name a record of the table by its code.
+QString sqlpagamentos(Tabela tabela)
+{
+    return tabela == Tabela::Usuarios ? QStringLiteral("SELECT 1 FROM pagamentos WHERE codigofuncionario = ? LIMIT 1")
+                                      : QStringLiteral("SELECT 1 FROM pagamentos WHERE codigodizimista = ? LIMIT 1");
+}
+
 }  // namespace
 
 qint64 valorcodigo(const QString& texto)
@@ -130,13 +137,11 @@ QString novocodigo(Tabela tabela, bool* tabelavazia)
             *tabelavazia = true;
         }
     }
-    if (tabela != Tabela::Dizimistas)
-        return formatacodigo(n);
-    // Payments of a deleted tither still carry the code: pass it over.
+    // Payments of a deleted record still carry its code: pass it over.
     Escopo e = abreconexaopagamentos();
     if (!e)
         return QString();
-    Consulta p(QStringLiteral("SELECT 1 FROM pagamentos WHERE codigodizimista = ? LIMIT 1"));
+    Consulta p(sqlpagamentos(tabela));
     for (;;) {
         p.reset();
         p.bind(formatacodigo(n));
@@ -150,6 +155,18 @@ QString novocodigo(Tabela tabela, bool* tabelavazia)
         ++n;
     }
     return formatacodigo(n);
+}
+
+Leitura codigoempagamentos(Tabela tabela, const QString& codigo)
+{
+    Escopo e = abreconexaopagamentos();
+    if (!e)
+        return Leitura::Falha;
+    Consulta p(sqlpagamentos(tabela));
+    p.bind(codigo);
+    if (p.next())
+        return Leitura::Encontrado;
+    return p.ok() ? Leitura::NaoEncontrado : Leitura::Falha;
 }
 
 Leitura proximocodigo(Tabela tabela, const QString& codigo, QString* alvo)

@@ -19,10 +19,14 @@ QString formatabarras(const QString& codigo);
 
 // The code for a new record of the tithers or users table: one above the
 // highest numeric code ("0001" for an empty table, "10000" after "9999",
-// "32768" after "32767"). A tither code that payments still carry (its
-// tither was deleted) is passed over, so nobody inherits them. tabelavazia
-// tells whether the table has no rows. "" when the database could not be read.
+// "32768" after "32767"). A code that payments still carry (a deleted
+// tither's payments, or those a deleted user recorded) is passed over, so
+// nobody inherits them. tabelavazia tells whether the table has no rows.
+// "" when the database could not be read.
 QString novocodigo(Tabela tabela, bool* tabelavazia = nullptr);
+// Whether payments carry exactly this code: as the tither's code
+// (codigodizimista) or as the code of the user who recorded them (codigofuncionario).
+Leitura codigoempagamentos(Tabela tabela, const QString& codigo);
 
 // The nearest saved code above / below the text of the code box, whatever
 // that text is (a saved code, "12" for "0012", empty, not a number, beyond

@@ -140,6 +140,7 @@ Usuario FrmCadastroUsuarios::preencheregistrousuario() const
 void FrmCadastroUsuarios::preenchecamposusuario(const Usuario& u)
 {
     mostratexto(txtcodigo_, u.codigo);
+    codigomostrado_ = u.codigo;
     mostratexto(txtdatacadastro_, u.cadastro);
     mostratexto(txtnome_, u.nome);
     mostratexto(txtsenha_, u.senha);
@@ -158,7 +159,7 @@ void FrmCadastroUsuarios::salvar()
 void FrmCadastroUsuarios::gravarusuario()
 {
     const Usuario u = preencheregistrousuario();
-    switch (decidegravacaousuario(u, status() == QLatin1String("Modificando Registro"))) {
+    switch (decidegravacaousuario(u, status() == QLatin1String("Modificando Registro"), registromostrado())) {
     case PassoGravacaoUsuario::SenhaOuNomeVazio:
         Dialogos::msgbox(QStringLiteral("Você deve digitar a senha e o nome do usuário."), 64);
         txtnome_->setFocus();
@@ -172,6 +173,13 @@ void FrmCadastroUsuarios::gravarusuario()
     case PassoGravacaoUsuario::CodigoInvalido:
         Dialogos::msgbox(QStringLiteral("O código do usuário deve ser um número, como 0001. Corrija o código (")
                              + u.codigo + QStringLiteral(") para salvar."),
+                         48);
+        txtcodigo_->setFocus();
+        return;
+    case PassoGravacaoUsuario::CodigoEmPagamentos:
+        Dialogos::msgbox(QStringLiteral("O código ") + u.codigo
+                             + QStringLiteral(" já consta em pagamentos registrados por outro usuário. Escolha outro "
+                                              "código, para que este usuário não fique com esses pagamentos."),
                          48);
         txtcodigo_->setFocus();
         return;

@@ -1,6 +1,7 @@
 #include "shell/usuarios.h"
 
 #include "core/formularios.h"
+#include "register/numeracao.h"
 
 namespace tivane {
 
@@ -80,7 +81,7 @@ Gravacao apagausuario(const QString& codigo)
     return c.changes() > 0 ? Gravacao::Gravado : Gravacao::NaoEncontrado;
 }
 
-PassoGravacaoUsuario decidegravacaousuario(const Usuario& u, bool modificando)
+PassoGravacaoUsuario decidegravacaousuario(const Usuario& u, bool modificando, bool mostrado)
 {
     // Blanks are text here: a password of spaces is a password.
     if (u.senha.isEmpty() || u.nome.isEmpty())
@@ -91,11 +92,21 @@ PassoGravacaoUsuario decidegravacaousuario(const Usuario& u, bool modificando)
     case Leitura::Encontrado:
         return modificando ? PassoGravacaoUsuario::Alterar : PassoGravacaoUsuario::JaSalvo;
     case Leitura::NaoEncontrado:
+        if (mostrado)
+            return modificando ? PassoGravacaoUsuario::Alterar : PassoGravacaoUsuario::JaSalvo;
         break;
     }
     // The numbering, the stepping and the search all read codes as numbers.
     if (!codigonumerico(u.codigo))
         return PassoGravacaoUsuario::CodigoInvalido;
+    switch (codigoempagamentos(Tabela::Usuarios, u.codigo)) {
+    case Leitura::Falha:
+        return PassoGravacaoUsuario::Falha;
+    case Leitura::Encontrado:
+        return PassoGravacaoUsuario::CodigoEmPagamentos;
+    case Leitura::NaoEncontrado:
+        break;
+    }
     return PassoGravacaoUsuario::Incluir;
 }
 

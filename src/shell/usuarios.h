@@ -33,9 +33,12 @@ enum class PassoGravacaoUsuario {
     Alterar,            // a saved code in modify mode
     JaSalvo,            // a saved code outside modify mode
     CodigoInvalido,     // a new code that is empty or not a number
+    CodigoEmPagamentos, // a new code that payments carry (recorded by a deleted user)
     Incluir,
     Falha               // the saved codes could not be read
 };
-PassoGravacaoUsuario decidegravacaousuario(const Usuario& usuario, bool modificando);
+// mostrado: the window shows this code's record as read from the table; a
+// row deleted since then is updated (and found missing), never inserted again.
+PassoGravacaoUsuario decidegravacaousuario(const Usuario& usuario, bool modificando, bool mostrado = false);
 
 }  // namespace tivane

@@ -148,8 +148,13 @@ private slots:
         QCOMPARE(grava("0001", "Outro"), QString("Esse registro já foi salvo, tente modificar !"));
         QCOMPARE(grava("0002", "PEDRO"), QString("Já existe funcionário cadastrado com este nome!"));
         QCOMPARE(grava("", "Paulo"), QString("Você deve informar o código do dizimista para continuar."));
+        // A code that payments carry would hand them to the new tither.
+        QVERIFY(teste::sql("INSERT INTO pagamentos (codigo, codigodizimista) VALUES ('00001/26', '0002')"));
+        QCOMPARE(grava("0002", "Paulo"), QString("O código 0002 já consta em pagamentos gravados, de um dizimista excluído "
+                                                 "ou não cadastrado. Escolha outro código, para que este dizimista não "
+                                                 "fique com esses pagamentos."));
         QVERIFY(!existe("") && !existe("0002"));
-        QCOMPARE(Dialogos::registros("msgbox").size(), 4);
+        QCOMPARE(Dialogos::registros("msgbox").size(), 5);
         QCOMPARE(le("0001").nome, TextoNulo("Pedro"));
     }
 
@@ -184,6 +189,17 @@ private slots:
         const Dizimista d = le("0002");   // she does not get his state or marital status
         QCOMPARE(QStringList({v(d.nome), v(d.estado), v(d.estadocivil), v(d.tel)}), QStringList({"Maria José", "", "NULL", "NULL"}));
         QVERIFY(!d.ativo && !d.sexo && !d.desempregado);
+
+        // Deleted elsewhere while shown: saving never brings the tither back.
+        w->modificardizimista();
+        QVERIFY(teste::sql("DELETE FROM dizimistas WHERE codigo = '0002'"));
+        Dialogos::limpa();
+        w->gravardizimista();
+        QCOMPARE(msg(), QString("Registro não encontrado para ser efetuda a modificação! Operação Cancelada !"));
+        QVERIFY(banner(w) == "Somente Leitura" && !existe("0002"));
+        w->gravardizimista();
+        QCOMPARE(msg(), QString("Esse registro já foi salvo, tente modificar !"));
+        QVERIFY(!existe("0002") && Dialogos::registros("msgbox").size() == 2);
 
         w->iniciamodificacaodizimista();   // the toolbar's way in unlocks the code box
         QVERIFY(!c(w, "txtcodigo")->isReadOnly());

@@ -93,6 +93,13 @@ private slots:
         salva({"0006"});   // a reversed receipt carries "E" + code and does not hold the code
         QVERIFY(teste::sql("INSERT INTO pagamentos (codigo, codigodizimista) VALUES ('00003/24', 'E0007')"));
         QCOMPARE(novocodigo(Tabela::Dizimistas), QString("0007"));
+        // Users: the payments and reversals a deleted user recorded keep naming that user.
+        salva({"0001"}, Tabela::Usuarios);
+        QVERIFY(teste::sql("UPDATE pagamentos SET codigofuncionario = '0002' WHERE codigo = '00001/24'"));
+        QVERIFY(teste::sql("UPDATE pagamentos SET codigofuncionario = '0003' WHERE codigo = '00003/24'"));
+        QCOMPARE(novocodigo(Tabela::Usuarios), QString("0004"));
+        QCOMPARE(codigoempagamentos(Tabela::Usuarios, "0003"), Leitura::Encontrado);
+        QCOMPARE(codigoempagamentos(Tabela::Usuarios, "3"), Leitura::NaoEncontrado);   // codes are texts
     }
 
     void proximoEAnterior_data()

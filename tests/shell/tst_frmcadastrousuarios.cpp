@@ -111,6 +111,11 @@ private slots:
         QTest::newRow("codigo com letras") << "00a1" << "Ana" << "s" << "s" << invalido.arg("00a1");
         QTest::newRow("codigo negativo") << "-1" << "Ana" << "s" << "s" << invalido.arg("-1");
         QTest::newRow("codigo com espaco") << " 3" << "Ana" << "s" << "s" << invalido.arg(" 3");
+        // Payments recorded by a deleted user, or by Master, would name the new one.
+        const QString pagos = "O código %1 já consta em pagamentos registrados por outro usuário. Escolha outro código, "
+                              "para que este usuário não fique com esses pagamentos.";
+        QTest::newRow("codigo com pagamentos") << "0009" << "Ana" << "s" << "s" << pagos.arg("0009");
+        QTest::newRow("codigo do Master") << "0000" << "Ana" << "s" << "s" << pagos.arg("0000");
     }
     void salvarNovoUsuario()
     {
@@ -120,6 +125,7 @@ private slots:
         QFETCH(QString, contra);
         QFETCH(QString, mensagem);
         salva("('0002', 'Bia', 'b', '01/01/2020')");
+        QVERIFY(teste::sql("INSERT INTO pagamentos (codigo, codigofuncionario) VALUES ('00001/26', '0009'), ('00002/26', '0000')"));
         auto* w = abre();
         QCOMPARE(t(w, "txtcodigo"), QString("0003"));
         preenche(w, codigo, nome, senha, contra);
@@ -184,6 +190,17 @@ private slots:
         QVERIFY(banner(w) == "Somente Leitura" && !c(w, "txtnome")->isReadOnly());   // the boxes keep their lock state
         // Same place in the table (the login's order), every field written.
         QCOMPARE(linhas(), QStringList({antes.at(0), "0002|Bia Maria|nova|02/02/2020", antes.at(2)}));
+
+        // Deleted elsewhere while shown: saving never brings the user back to log in.
+        Dialogos::respondeTexto("nova");
+        botao(w, "btnmodificar");
+        QVERIFY(teste::sql("DELETE FROM usuarios WHERE codigo = '0002'"));
+        Dialogos::limpa();
+        botao(w, "btnsalvar");
+        QCOMPARE(msg() + "|" + banner(w), QString("Registro não encontrado para ser efetuda a modificação! Operação Cancelada !|Somente Leitura"));
+        botao(w, "btnsalvar");
+        QCOMPARE(msg(), QString("Esse registro já foi salvo, tente modificar !"));
+        QCOMPARE(linhas(), QStringList({antes.at(0), antes.at(2)}));
 
         c(w, "txtcodigo")->setText("0077");   // not saved
         w->alterarusuario(false);
