@@ -37,7 +37,7 @@ constexpr qint64 MAIOR_NUMERO_RECIBO = std::numeric_limits<qint64>::max() - 1;
 qint64 maiornumerorecibo(int ano)
 {
     // "+": the position of "/" must not steer the plan away from the index on year and number.
-    const QString sql = QStringLiteral("SELECT %1 FROM pagamentos WHERE %2 = ? AND +instr(codigo, '/') > 0"
+    const QString sql = QStringLiteral("SELECT %1, codigo FROM pagamentos WHERE %2 = ? AND +instr(codigo, '/') > 0"
                                        " ORDER BY %1 DESC LIMIT 1")
                             .arg(QLatin1String(SQL_NUMERO_CODIGO), QLatin1String(SQL_ANO_CODIGO));
     Consulta c(sql);
@@ -46,8 +46,9 @@ qint64 maiornumerorecibo(int ano)
     QString limite;
     if (c.next()) {
         maior = qMax<qint64>(0, c.inteiro(0));
+        // Named as stored: the cast stops at the largest 64-bit number.
         if (maior > MAIOR_NUMERO_RECIBO)
-            limite = montacodigorecibo(maior, ano);
+            limite = c.text(1);
     } else if (!c.ok()) {
         return -1;
     }
@@ -140,11 +141,21 @@ QString gravapagamento(QString& data, QString& hora, QString& valor, QString& co
         codigodizimista = QStringLiteral("0000");
         nomedizimista = QStringLiteral("NÃO ESPECIFICADO");
     }
+    // What the payments window refuses is refused here too, whoever calls.
     qint64 centavos = 0;
-    if (lervalor(valor, &centavos) && (centavos < 0 || centavos > VALOR_MAXIMO_CENTAVOS)) {
+    if (!lervalor(valor, &centavos)) {
+        Banco::anotaFalha(QStringLiteral("o valor \"%1\" não é um valor em reais").arg(valor));
+        return QString();
+    }
+    if (centavos == 0) {
+        Banco::anotaFalha(QStringLiteral("o valor recebido não foi definido (%1)").arg(valor));
+        return QString();
+    }
+    if (centavos < 0 || centavos > VALOR_MAXIMO_CENTAVOS) {
         Banco::anotaFalha(QStringLiteral("o valor %1 não pode ser escrito por extenso no recibo").arg(valor));
         return QString();
     }
+    valor = formatacentavos(centavos);
     const QString funcionario = lerusuarioatual();
     const QDate dia = lerdata(data);
     const int ano = dia.isValid() ? dia.year() : QDate::currentDate().year();

@@ -94,6 +94,7 @@ private Q_SLOTS:
         QTest::newRow("19 dígitos além") << QStringList{"9999999999999999999/26"} << 2026 << "";
         QTest::newRow("20 dígitos") << QStringList{"00005/26", "99999999999999999999/26"} << 2026 << "";
         QTest::newRow("20 dígitos lidos como 1") << QStringList{"18446744073709551617/26"} << 2026 << "";
+        QTest::newRow("21 dígitos") << QStringList{"00005/26", "123456789012345678901/26"} << 2026 << "";
         QTest::newRow("zeros à esquerda") << QStringList{"0000000000000000000012/26"} << 2026 << "00013/26";
         QTest::newRow("limite em outro ano") << QStringList{"9223372036854775807/25", "00003/26"} << 2026 << "00004/26";
     }
@@ -107,7 +108,10 @@ private Q_SLOTS:
         pagamento(QString());   // a row without code is passed over
         QCOMPARE(geracodigorecibo(ano), proximo);
         if (proximo.isEmpty()) {
-            QVERIFY2(Banco::ultimoErro().contains("tem o maior número possível"), qPrintable(Banco::ultimoErro()));
+            // The stored code is named, not the largest number the database reads it as.
+            QCOMPARE(Banco::ultimoErro(), "o recibo " + existentes.last()
+                                              + " tem o maior número possível, e o número do próximo recibo deste ano "
+                                                "não pode ser calculado");
             QCOMPARE(grava("01/02/2026"), QString());
             QCOMPARE(um("SELECT count(*) FROM pagamentos"), QString::number(existentes.size() + 1));
         }
@@ -149,6 +153,19 @@ private Q_SLOTS:
         QString data = "01/02/2026", hora = "10:00", valor = "-1", cod, nome, mes, ano;
         QCOMPARE(gravapagamento(data, hora, valor, cod, nome, mes, ano), QString());
         QCOMPARE(Banco::ultimoErro(), QString("o valor -1 não pode ser escrito por extenso no recibo"));
+        // Whatever the payments window refuses, the routine refuses too; what it takes is stored as "0.00".
+        const QStringList recusas{"abc", "", "NaN", "inf", "12.5", "0", "0,001"};
+        for (QString valor : recusas) {
+            QString data = "01/02/2026", hora = "10:00", cod = "0001", nome = "A", mes = "02", ano = "2026";
+            QVERIFY2(gravapagamento(data, hora, valor, cod, nome, mes, ano).isEmpty(), qPrintable(valor));
+            QVERIFY2(Banco::ultimoErro().contains(valor), qPrintable(Banco::ultimoErro()));
+        }
+        QCOMPARE(um("SELECT count(*) FROM pagamentos"), QString("6"));
+        valor = " 7,5 ";
+        data = "01/02/2026";
+        cod = "0001";
+        QCOMPARE(gravapagamento(data, hora, valor, cod, nome, mes, ano), QString("00004/26"));
+        QCOMPARE(linha("00004/26").at(2), QString("7,50"));
     }
 
     void ultimoPagamento_data()
