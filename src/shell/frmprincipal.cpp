@@ -338,13 +338,25 @@ void FrmPrincipal::criabarra()
 
 void FrmPrincipal::atualizaitens()
 {
-    for (QAction* a : findChildren<QAction*>()) {
-        const QString n = a->objectName();
-        if (n.startsWith(QLatin1String("mnu")) || n.startsWith(QLatin1String("btn"))) {
+    // Only this window's own menus and toolbar: the work windows inside the MDI
+    // area carry actions of their own (their "btnsalvar", "btnsair"...).
+    QList<QAction*> acoes = barraprincipal_->actions();
+    QList<QMenu*> menus;
+    for (QAction* a : menuBar()->actions())
+        if (a->menu())
+            menus << a->menu();
+    while (!menus.isEmpty()) {
+        for (QAction* a : menus.takeFirst()->actions()) {
             if (a->menu())
-                continue;  // submenus stay available
-            a->setEnabled(disponivel(n));
+                menus << a->menu();  // submenus stay available; their items are refreshed
+            else
+                acoes << a;
         }
+    }
+    for (QAction* a : acoes) {
+        const QString n = a->objectName();
+        if (n.startsWith(QLatin1String("mnu")) || n.startsWith(QLatin1String("btn")))
+            a->setEnabled(disponivel(n));
     }
 }
 

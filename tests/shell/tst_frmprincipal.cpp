@@ -104,6 +104,28 @@ private slots:
         QVERIFY(!Janelas::instancia("frmrecepcao"));
     }
 
+    void menusNaoMexemNasAcoesDasJanelas()
+    {
+        // A register window's own toolbar stays as the window left it when a main menu opens.
+        const QStringList botoes = {"btnnovo", "btnvoltar", "btnavancar", "btnlocalizar", "btnsalvar", "btnexcluir",
+                                    "btnmodificar", "btnsair"};
+        Janelas::registra("frmcadastrodizimistas", [botoes] {
+            auto* w = new QWidget;
+            auto* barra = new QToolBar(w);
+            for (const QString& b : botoes)
+                barra->addAction(b)->setObjectName(b);
+            return w;
+        }, Janelas::Mdi);
+        QWidget* dizimistas = Janelas::abre("frmcadastrodizimistas");
+        QVERIFY(dizimistas);
+        for (QMenu* m : principal->menuBar()->findChildren<QMenu*>())
+            emit m->aboutToShow();
+        for (const QString& b : botoes)
+            QVERIFY2(dizimistas->findChild<QAction*>(b)->isEnabled(), qPrintable(b));
+        fechajanelas();
+        QTRY_COMPARE(abertas(), 0);
+    }
+
     void atalhosAbremJanelas()
     {
         for (const char* n : {"frmcadastrodizimistas", "frmpagamentos", "frmrelatorios"})
