@@ -111,10 +111,16 @@ bool argumentosemail(const QString& assunto, const QString& para, const QString&
 
 namespace {
 
+std::function<QString()>& consultacliente()
+{
+    static std::function<QString()> c;
+    return c;
+}
+
 // xdg-email ends with a non-zero code when it finds no mail client to hand
 // the message to; that is said when it happens. It is never waited for: it
 // may stay until the mail client closes.
-bool iniciaclienteemail(const QStringList& argumentos)
+bool iniciaclienteemail(const QStringList& argumentos, const QString& anexos)
 {
     // No parent: leaving the program must not kill the mail client it started.
     auto* p = new QProcess;
@@ -123,10 +129,10 @@ bool iniciaclienteemail(const QStringList& argumentos)
     p->setStandardInputFile(QProcess::nullDevice());
     p->setStandardOutputFile(QProcess::nullDevice());
     p->setStandardErrorFile(QProcess::nullDevice());
-    QObject::connect(p, &QProcess::finished, p, [p](int codigo, QProcess::ExitStatus saida) {
+    QObject::connect(p, &QProcess::finished, p, [p, anexos](int codigo, QProcess::ExitStatus saida) {
         p->deleteLater();
         if (saida == QProcess::NormalExit && codigo != 0)
-            avisaemail(EmailSemCliente);
+            avisaemail(EmailSemCliente, anexos);
     });
     p->start();
     if (!p->waitForStarted(5000)) {
@@ -138,6 +144,33 @@ bool iniciaclienteemail(const QStringList& argumentos)
 
 }  // namespace
 
+QString clienteemailpadrao()
+{
+    if (consultacliente())
+        return consultacliente()();
+    // xdg-email hands the message to MAILER before anything else.
+    const QString mailer = qEnvironmentVariable("MAILER").trimmed();
+    if (!mailer.isEmpty())
+        return mailer;
+    QProcess p;
+    p.setStandardInputFile(QProcess::nullDevice());
+    p.start(QStringLiteral("xdg-mime"), {QStringLiteral("query"), QStringLiteral("default"),
+                                         QStringLiteral("x-scheme-handler/mailto")});
+    if (!p.waitForFinished(5000)) {
+        p.kill();
+        p.waitForFinished(1000);
+        return QString();
+    }
+    if (p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
+        return QString();
+    return QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed();
+}
+
+void defineconsultaclienteemail(std::function<QString()> consulta)
+{
+    consultacliente() = std::move(consulta);
+}
+
 int enviaemail(const QString& assunto, const QString& para, const QString& copia, const QString& copiaoculta,
                const QString& anexos, const QString& corpo)
 {
@@ -145,22 +178,24 @@ int enviaemail(const QString& assunto, const QString& para, const QString& copia
     int status = EmailEnviado;
     if (!argumentosemail(assunto, para, copia, copiaoculta, anexos, corpo, &args, &status))
         return status;
+    if (clienteemailpadrao().isEmpty())
+        return EmailSemCliente;
     const QString programa = QStringLiteral("xdg-email");
     const bool iniciado =
-        Dialogos::modoTeste() ? Dialogos::iniciaPrograma(programa, args) : iniciaclienteemail(args);
+        Dialogos::modoTeste() ? Dialogos::iniciaPrograma(programa, args) : iniciaclienteemail(args, anexos);
     return iniciado ? EmailEnviado : EmailSemCliente;
 }
 
-void avisaemail(int status)
+void avisaemail(int status, const QString& anexos)
 {
     if (status == EmailEnviado)
         return;
     // A typing mistake is a warning; a mail client that fails gets the mail
     // routine's plain box.
-    Dialogos::msgbox(mensagemstatusemail(status), status == EmailDestinatarioInvalido ? 48 : 0);
+    Dialogos::msgbox(mensagemstatusemail(status, anexos), status == EmailDestinatarioInvalido ? 48 : 0);
 }
 
-QString mensagemstatusemail(int status)
+QString mensagemstatusemail(int status, const QString& anexos)
 {
     switch (status) {
     case EmailEnviado:
@@ -169,9 +204,16 @@ QString mensagemstatusemail(int status)
         return QStringLiteral("O endereço de e-mail digitado não é válido! Digite um endereço como nome@provedor.com.br.");
     case EmailAnexoNaoEncontrado:
         return QStringLiteral("O arquivo do relatório não foi encontrado para ser anexado ao e-mail.");
-    case EmailSemCliente:
-        return QStringLiteral("Não foi possível abrir o programa de e-mail (xdg-email). Verifique se há um programa "
-                              "de e-mail instalado e configurado.");
+    case EmailSemCliente: {
+        QString t = QStringLiteral("Não foi possível abrir nenhum programa de e-mail: verifique se há um programa de "
+                                   "e-mail instalado e configurado. Nada foi enviado.");
+        QStringList arquivos = itens(anexos);
+        for (QString& a : arquivos)
+            a = QFileInfo(a).absoluteFilePath();
+        if (!arquivos.isEmpty())
+            t += QStringLiteral("\n\nO arquivo a enviar foi gravado em:\n") + arquivos.join(u'\n');
+        return t;
+    }
     default:
         return QStringLiteral("O programa de e-mail não conseguiu preparar a mensagem (código %1).").arg(status);
     }

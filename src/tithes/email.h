@@ -4,6 +4,7 @@
 // items separated by ";".
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 namespace tivane {
 
@@ -35,15 +36,24 @@ bool argumentosemail(const QString& assunto, const QString& para, const QString&
                      const QString& copiaoculta, const QString& anexos, const QString& corpo,
                      QStringList* argumentos, int* status = nullptr);
 
+// The desktop's mail program: the MAILER variable, or the handler of mailto
+// links (xdg-mime); empty when there is none, or when that cannot be told.
+QString clienteemailpadrao();
+// Tests answer the question themselves; an empty function asks the desktop again.
+void defineconsultaclienteemail(std::function<QString()> consulta);
+
 // Hands the message to the mail client, which shows it to be sent. Returns a
-// StatusEmail; when the mail program starts but finds no mail client, that
-// is said later with avisaemail.
+// StatusEmail: EmailSemCliente when the desktop has no mail program (without
+// one, xdg-email would open a text browser and still report success) or it
+// could not be started; when the mail program starts and then fails, that is
+// said later with avisaemail.
 int enviaemail(const QString& assunto, const QString& para, const QString& copia, const QString& copiaoculta,
                const QString& anexos, const QString& corpo);
 
-// A sentence in Portuguese for a status other than EmailEnviado.
-QString mensagemstatusemail(int status);
+// A sentence in Portuguese for a status other than EmailEnviado; for a mail
+// program that could not be opened it says where the attachments are.
+QString mensagemstatusemail(int status, const QString& anexos = QString());
 // Shows that sentence (nothing for EmailEnviado).
-void avisaemail(int status);
+void avisaemail(int status, const QString& anexos = QString());
 
 }  // namespace tivane

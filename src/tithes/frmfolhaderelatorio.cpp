@@ -1,13 +1,17 @@
 #include "tithes/frmfolhaderelatorio.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QDate>
 #include <QDir>
+#include <QEventLoop>
+#include <QWindow>
 #include <QFile>
 #include <QFileInfo>
 #include <QFontMetricsF>
 #include <QGroupBox>
 #include <QPainter>
+#include <QPointer>
 #include <QPrinter>
 #include <QPrinterInfo>
 #include <QSaveFile>
@@ -55,6 +59,28 @@ QString pastarelatorios()
 const char16_t CP1252[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
                              0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
                              0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+
+// The window system shows and activates a new window a little later; until
+// then the window in front (the main window) keeps the focus, and a message
+// shown at once would belong to it and bring it over the page. Waits a moment
+// for the page to come to the front.
+void poenafrente(QWidget* janela)
+{
+    janela->raise();
+    janela->activateWindow();
+    if (QApplication::activeWindow() == janela || !janela->windowHandle())
+        return;
+    QEventLoop espera;
+    QTimer limite;
+    limite.setSingleShot(true);
+    QObject::connect(&limite, &QTimer::timeout, &espera, &QEventLoop::quit);
+    QObject::connect(qApp, &QGuiApplication::focusWindowChanged, &espera, [&espera, alvo = QPointer<QWidget>(janela)] {
+        if (!alvo || QApplication::activeWindow() == alvo)
+            espera.quit();
+    });
+    limite.start(500);
+    espera.exec(QEventLoop::ExcludeUserInputEvents);
+}
 
 }  // namespace
 
@@ -391,7 +417,7 @@ void FrmFolhaDeRelatorio::enviar()
         return;
     const int status = enviaemail(QStringLiteral("Tivane Dízimos - Envio de Relatório"), endereco, QString(), QString(),
                                   anexo, QStringLiteral("Segue em anexo Arquivo com marcações do Tivane Dízimos"));
-    avisaemail(status);
+    avisaemail(status, anexo);
 }
 
 void FrmFolhaDeRelatorio::sair()
@@ -408,6 +434,7 @@ FrmFolhaDeRelatorio* exibefolhaderelatorio(const QString& texto)
     f->Frameprincipal()->setVisible(true);
     f->definetexto(QString());
     f->definetexto(texto);
+    poenafrente(f);
     return f;
 }
 

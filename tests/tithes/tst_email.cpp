@@ -24,7 +24,12 @@ class TstEmail : public QObject {
     Q_OBJECT
 
 private slots:
-    void init() { Dialogos::limpa(); }
+    // The desktop has a mail program unless a case says otherwise.
+    void init()
+    {
+        Dialogos::limpa();
+        defineconsultaclienteemail([] { return QString("thunderbird.desktop"); });
+    }
 
     void itensEEnderecos()
     {
@@ -57,11 +62,17 @@ private slots:
         QVERIFY(Dialogos::registros("programa").isEmpty());
         Dialogos::respondePrograma(false);
         QCOMPARE(enviaemail("s", "a@x.com", "", "", "", "b"), int(EmailSemCliente));
-        QVERIFY(mensagemstatusemail(EmailSemCliente).contains("programa de e-mail"));
-
         QTemporaryDir pasta;
         const QString anexo = pasta.filePath("QuardaDigital.txt");
         QVERIFY(escreve(anexo, "x\r\n"));
+        QCOMPARE(mensagemstatusemail(EmailSemCliente, anexo),
+                 "Não foi possível abrir nenhum programa de e-mail: verifique se há um programa de e-mail instalado e "
+                 "configurado. Nada foi enviado.\n\nO arquivo a enviar foi gravado em:\n" + anexo);
+        // No mail program on the desktop: nothing is started (xdg-email would fall back to a text browser).
+        defineconsultaclienteemail([] { return QString(); });
+        QCOMPARE(enviaemail(ASSUNTO, "a@x.com", "", "", anexo, CORPO), int(EmailSemCliente));
+        QCOMPARE(Dialogos::registros("programa").size(), 1);
+        defineconsultaclienteemail([] { return QString("thunderbird.desktop"); });
         QCOMPARE(enviaemail(ASSUNTO, "a@x.com; b@x.com", "c@x.com", "d@x.com", anexo, CORPO), int(EmailEnviado));
         QCOMPARE(QStringList(Dialogos::ultimo("programa").texto) + Dialogos::ultimo("programa").argumentos,
                  (QStringList{"xdg-email", "--utf8", "--subject", ASSUNTO, "--body", CORPO, "--cc", "c@x.com", "--bcc",
@@ -84,6 +95,7 @@ private slots:
         QVERIFY(escreve(anexo, "relatorio\r\n"));
 
         qputenv("MAILER", QFile::encodeName(script));
+        defineconsultaclienteemail(nullptr);   // MAILER is a mail program, whatever handles mailto links
         Dialogos::ativaModoTeste(false);
         const int status = enviaemail(ASSUNTO, "secretaria@paroquia.org.br", "", "", anexo, CORPO);
         Dialogos::ativaModoTeste(true);
@@ -99,20 +111,40 @@ private slots:
             QCOMPARE(QUrlQuery(url).queryItemValue(campo, QUrl::FullyDecoded), valor);
     }
 
+    // The desktop is asked (xdg-mime) for the handler of mailto links before anything starts.
+    void semClienteDeEmailEAvisado_data()
+    {
+        QTest::addColumn<QByteArray>("handler");
+        QTest::newRow("nenhum programa de e-mail") << QByteArray();
+        QTest::newRow("programa que falha") << QByteArray("thunderbird.desktop");
+    }
     void semClienteDeEmailEAvisado()
     {
-        // The mail program starts but finds no mail client (xdg-email ends with 3): said when it ends.
+        QFETCH(QByteArray, handler);
         QTemporaryDir pasta;
-        QVERIFY(escreve(pasta.filePath("xdg-email"), "#!/bin/sh\nexit 3\n", true));
+        const QString anexo = pasta.filePath("QuardaDigital.txt"), iniciado = pasta.filePath("iniciado");
+        QVERIFY(escreve(anexo, "x\r\n"));
+        QVERIFY(escreve(pasta.filePath("xdg-mime"), "#!/bin/sh\n[ \"$*\" = 'query default x-scheme-handler/mailto' ] && echo '"
+                                                        + handler + "'\n", true));
+        // Found, the mail program finds no mail client and ends with 3.
+        QVERIFY(escreve(pasta.filePath("xdg-email"), "#!/bin/sh\ntouch '" + iniciado.toUtf8() + "'\nexit 3\n", true));
         const QByteArray caminho = qgetenv("PATH");
         qputenv("PATH", QFile::encodeName(pasta.path()) + ":" + caminho);
+        defineconsultaclienteemail(nullptr);
         Dialogos::ativaModoTeste(false);
-        const int status = enviaemail(ASSUNTO, "secretaria@paroquia.org.br", "", "", "", CORPO);
+        const int status = enviaemail(ASSUNTO, "secretaria@paroquia.org.br", "", "", anexo, CORPO);
         Dialogos::ativaModoTeste(true);
         qputenv("PATH", caminho);
+        if (handler.isEmpty()) {
+            QCOMPARE(status, int(EmailSemCliente));
+            QTest::qWait(200);
+            QVERIFY(!QFile::exists(iniciado));
+            return;
+        }
         QCOMPARE(status, int(EmailEnviado));
         QTRY_VERIFY_WITH_TIMEOUT(!Dialogos::registros("msgbox").isEmpty(), 10000);
-        QCOMPARE(Dialogos::ultimo("msgbox").texto, mensagemstatusemail(EmailSemCliente));
+        QVERIFY(QFile::exists(iniciado));
+        QCOMPARE(Dialogos::ultimo("msgbox").texto, mensagemstatusemail(EmailSemCliente, anexo));
         QCOMPARE(Dialogos::ultimo("msgbox").estilo, 0);
     }
 };

@@ -10,6 +10,7 @@
 #include "core/dialogos.h"
 #include "core/janelas.h"
 #include "core/registro.h"
+#include "tithes/email.h"
 #include "tithes/frmfolhaderelatorio.h"
 #include "tithes/visortexto.h"
 
@@ -91,7 +92,13 @@ private slots:
 
     void exibeEEdita()
     {
+        QWidget outra;   // another window in front, as the main window is
+        outra.show();
+        outra.activateWindow();
+        QTRY_COMPARE(QApplication::activeWindow(), &outra);
         FrmFolhaDeRelatorio* f = exibefolhaderelatorio(TEXTO);
+        // The page is in front before it returns: the success message that follows belongs to it.
+        QCOMPARE(QApplication::activeWindow(), f);
         QVERIFY(f && f->isVisible() && f->txtrelatorio()->font().fixedPitch() && f->txtrelatorio()->isReadOnly());
         QCOMPARE(f->texto(), TEXTO);
         // The same page takes the next report; "Editar" lets the user type in it.
@@ -188,6 +195,7 @@ private slots:
 
     void enviaPorEmail()
     {
+        defineconsultaclienteemail([] { return QString("thunderbird.desktop"); });
         FrmFolhaDeRelatorio* f = exibefolhaderelatorio(TEXTO);
         const QString anexo = dados_ + "QuardaDigital.txt";
         // No address: the file is written and nothing is sent.
@@ -213,6 +221,17 @@ private slots:
         Dialogos::respondePrograma(false);
         acao(f, "Enviar");
         QVERIFY(caixa().contains("programa de e-mail") && Dialogos::ultimo("msgbox").estilo == 0);
+        // No mail program on the desktop: nothing is started and the message says where the report is.
+        Dialogos::limpa();
+        defineconsultaclienteemail([] { return QString(); });
+        Dialogos::respondeTexto("a@b.com");
+        acao(f, "Enviar");
+        defineconsultaclienteemail(nullptr);
+        QVERIFY(Dialogos::registros("programa").isEmpty());
+        QVERIFY2(caixa().startsWith("Não foi possível abrir nenhum programa de e-mail")
+                     && caixa().endsWith("\n" + QFileInfo(anexo).absoluteFilePath()),
+                 qPrintable(caixa()));
+        QCOMPARE(leArquivo(anexo), (TEXTO + "\r\n").toUtf8());
     }
 
     void justificacao()
