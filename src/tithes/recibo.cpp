@@ -274,6 +274,16 @@ bool imprimerecibo(const ModeloRecibo& modelo, QPrinter* impressora)
     return p.end();
 }
 
+QString nomedocumento(const QString& nome)
+{
+    // Printing to a file proposes the document's name as the file's name.
+    QString r = nome;
+    for (QChar& c : r)
+        if (c.unicode() < 0x20 || QStringLiteral("/\\:*?\"<>|").contains(c))
+            c = u'-';
+    return r;
+}
+
 void defineimpressaoarquivo(const QString& arquivopdf)
 {
     arquivoimpressao() = arquivopdf;
@@ -290,7 +300,7 @@ bool imprimeformulariorecibo(const ModeloRecibo& modelo, QWidget* pai)
         return false;
     }
     QPrinter impressora(QPrinter::HighResolution);
-    impressora.setDocName(QStringLiteral("Recibo ") + modelo.codigo);
+    impressora.setDocName(nomedocumento(QStringLiteral("Recibo ") + modelo.codigo));
     if (!arquivo.isEmpty()) {
         impressora.setOutputFormat(QPrinter::PdfFormat);
         impressora.setOutputFileName(arquivo);

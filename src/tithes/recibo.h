@@ -51,6 +51,9 @@ bool imprimerecibo(const ModeloRecibo& modelo, QPrinter* impressora);
 // The print command of the receipt window: checks for a printer, shows the
 // printer dialog and prints unless it was cancelled. True when printed.
 bool imprimeformulariorecibo(const ModeloRecibo& modelo, QWidget* pai = nullptr);
+// A document name for the printer that is also a valid file name: "Recibo
+// 00002/26" becomes "Recibo 00002-26".
+QString nomedocumento(const QString& nome);
 // Sends the receipt window's printing to this PDF file instead of a printer
 // (empty: back to printers). For tests and for machines without a printer driver.
 void defineimpressaoarquivo(const QString& arquivopdf);

@@ -9,6 +9,7 @@
 #include "tithes/frmrecibo.h"
 #include "tithes/recibo.h"
 
+#include <QStringEncoder>
 #include <QtPrintSupport>
 #include <QtWidgets>
 
@@ -249,6 +250,11 @@ private Q_SLOTS:
             QCOMPARE(Dialogos::ultimo("impressora").texto, QString("Selecione Impressora"));
             QCOMPARE(QFileInfo(arquivo).size() > 0, aceita);
         }
+        // The document's name (proposed as the file's name when printing to a file) holds no "/".
+        QFile f(arquivo);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QStringEncoder utf16(QStringEncoder::Utf16BE);
+        QVERIFY(f.readAll().contains(QByteArray(utf16(QString("Recibo 00001-26")))));
     }
 
     void semImpressoraPadrao()
