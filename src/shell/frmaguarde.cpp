@@ -6,6 +6,7 @@
 #include <QCloseEvent>
 #include <QFrame>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QProgressBar>
 #include <QVBoxLayout>
 
@@ -13,6 +14,8 @@ namespace tivane {
 
 namespace {
 const char* const NOME = "frmaguarde";
+const char* const TITULO = "Aguarde ...";
+constexpr int LARGURA = 360;
 RegistroJanela reg(NOME, [] { return new FrmAguarde; }, Janelas::Independente);
 }  // namespace
 
@@ -20,9 +23,15 @@ FrmAguarde::FrmAguarde()
     : QWidget(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
 {
     setObjectName(QString::fromLatin1(NOME));
-    setWindowTitle(QStringLiteral("Aguarde ..."));
+    setWindowTitle(QString::fromLatin1(TITULO));
     // Closing it while the main window is hidden must not end the program.
     setAttribute(Qt::WA_QuitOnClose, false);
+
+    lblmensagem_ = new QLabel(this);
+    lblmensagem_->setObjectName(QStringLiteral("lblmensagem"));
+    lblmensagem_->setWordWrap(true);
+    lblmensagem_->setAlignment(Qt::AlignCenter);
+    lblmensagem_->hide();
 
     frame_ = new QFrame(this);
     frame_->setObjectName(QStringLiteral("Frame1"));
@@ -37,8 +46,20 @@ FrmAguarde::FrmAguarde()
     lf->addWidget(barra_);
     auto* l = new QVBoxLayout(this);
     l->setContentsMargins(4, 4, 4, 4);
+    l->addWidget(lblmensagem_);
     l->addWidget(frame_);
-    setFixedSize(360, 56);
+    mostraLegenda(QString::fromLatin1(TITULO));
+}
+
+void FrmAguarde::mostraLegenda(const QString& legenda)
+{
+    legenda_ = legenda;
+    const bool texto = !legenda.isEmpty() && legenda != QLatin1String(TITULO);
+    lblmensagem_->setText(texto ? legenda : QString());
+    lblmensagem_->setVisible(texto);
+    const QMargins m = layout()->contentsMargins();
+    const int altura = texto ? lblmensagem_->heightForWidth(LARGURA - m.left() - m.right()) + layout()->spacing() : 0;
+    setFixedSize(LARGURA, 56 + altura);
 }
 
 FrmAguarde* FrmAguarde::atual()
@@ -51,7 +72,7 @@ void FrmAguarde::abre(const QString& legenda)
     FrmAguarde* w = qobject_cast<FrmAguarde*>(Janelas::carrega(QString::fromLatin1(NOME)));
     if (!w)
         return;
-    w->setWindowTitle(legenda);
+    w->mostraLegenda(legenda);
     w->barra_->setRange(0, 100);
     w->barra_->setValue(0);
     Janelas::abre(QString::fromLatin1(NOME));
@@ -70,7 +91,13 @@ bool FrmAguarde::aberta()
 void FrmAguarde::defineLegenda(const QString& legenda)
 {
     if (FrmAguarde* w = atual())
-        w->setWindowTitle(legenda);
+        w->mostraLegenda(legenda);
+}
+
+QString FrmAguarde::legenda()
+{
+    FrmAguarde* w = atual();
+    return w ? w->legenda_ : QString();
 }
 
 void FrmAguarde::defineMaximo(int maximo)

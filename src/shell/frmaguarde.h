@@ -5,6 +5,7 @@
 #include <QWidget>
 
 class QFrame;
+class QLabel;
 class QProgressBar;
 
 namespace tivane {
@@ -14,12 +15,15 @@ class FrmAguarde : public QWidget {
 public:
     FrmAguarde();
 
-    // Shows the window (creating it when needed) with this caption and the bar
-    // at 0 of 0-100.
+    // Shows the window (creating it when needed) with this text and the bar
+    // at 0 of 0-100. The title bar always reads "Aguarde ..." (a window
+    // manager cuts a long one short); any other text is shown whole above the bar.
     static void abre(const QString& legenda = QStringLiteral("Aguarde ..."));
     static void fecha();
     static bool aberta();
     static void defineLegenda(const QString& legenda);
+    // The text given by the caller; empty when the window is not open.
+    static QString legenda();
     // The bar's maximum (at least 1); the value is kept within the range.
     static void defineMaximo(int maximo);
     static void defineValor(int valor);
@@ -33,6 +37,9 @@ protected:
 
 private:
     static FrmAguarde* atual();
+    void mostraLegenda(const QString& legenda);
+    QString legenda_;
+    QLabel* lblmensagem_;
     QFrame* frame_;
     QProgressBar* barra_;
     bool centrada_ = false;

@@ -423,7 +423,7 @@ private Q_SLOTS:
         inicia({"/", a});
         QVERIFY(principal->temporefresh()->isActive() && FrmAguarde::aberta() && FrmAguarde::maximo() == 10);
         QCOMPARE(principal->lblnumdrives()->text() + QString::number(principal->drives()->count()), QString("22"));
-        QCOMPARE(Janelas::instancia("frmaguarde")->windowTitle(), QString("Insira o Pen Drive para backup automático..."));
+        QCOMPARE(FrmAguarde::legenda(), QString("Insira o Pen Drive para backup automático..."));
         // No new drive: the bar runs 1 to 10 and again, the toolbar comes back, nothing is copied.
         QList<int> barra;
         for (int i = 0; i < 11; ++i) {

@@ -2,6 +2,8 @@
 #include "shell/frmaguarde.h"
 #include "testsupport.h"
 
+#include <QLabel>
+
 using namespace tivane;
 
 class TstFrmAguarde : public QObject {
@@ -29,9 +31,17 @@ private slots:
         QVERIFY(!w->testAttribute(Qt::WA_QuitOnClose));  // closing it with the main window hidden must not quit
         FrmAguarde::defineMaximo(10);
         FrmAguarde::defineValor(7);
-        FrmAguarde::abre(QStringLiteral("Segunda tarefa"));  // takes over the one window, from 0 of 100 again
+        QVERIFY(w->findChild<QLabel*>("lblmensagem")->isHidden());   // only the title "Aguarde ..."
+        // Takes over the one window, from 0 of 100 again. A title bar cuts a long text short: the
+        // title stays short and the instruction is shown whole in the window.
+        const QString instrucao = QStringLiteral("Insira o Pen Drive para backup automático...");
+        FrmAguarde::abre(instrucao);
         QCOMPARE(Janelas::instancia("frmaguarde"), w);
-        QCOMPARE(w->windowTitle(), QStringLiteral("Segunda tarefa"));
+        QCOMPARE(w->windowTitle() + "|" + FrmAguarde::legenda(), "Aguarde ...|" + instrucao);
+        auto* mensagem = w->findChild<QLabel*>("lblmensagem");
+        QTRY_VERIFY(mensagem->isVisible() && mensagem->text() == instrucao);
+        QVERIFY(mensagem->height() >= mensagem->heightForWidth(mensagem->width())
+                && w->rect().contains(mensagem->geometry()));
         QCOMPARE(barra(), qMakePair(0, 100));
         QCOMPARE(janelasAguarde(), 1);
         FrmAguarde::defineMaximo(3);  // the value stays within the range
