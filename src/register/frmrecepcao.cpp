@@ -141,14 +141,8 @@ FrmRecepcao::FrmRecepcao()
 
 Leitura FrmRecepcao::marcaquardacodigodebarras(QString& codigo)
 {
-    // An empty box (Enter pressed twice) is no badge.
-    if (codigo.isEmpty())
-        return Leitura::NaoEncontrado;
-    if (codigo.size() > MAXIMO_CODIGO_BARRAS) {
-        lblstatus_->setText(QStringLiteral("Código de barras inválido (mais de %1 caracteres)").arg(MAXIMO_CODIGO_BARRAS));
-        txtcodigodebarras_->clear();
-        return Leitura::NaoEncontrado;
-    }
+    // Whatever was read is looked up as it is, an empty box included: what
+    // no tither carries is a miss like any other.
     QString encontrado;
     const Leitura r = localizapelocodigodebarras(codigo, &encontrado);
     switch (r) {

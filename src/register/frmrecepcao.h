@@ -11,9 +11,6 @@ class QLineEdit;
 
 namespace tivane {
 
-// Longest bar-code number the tithers window takes.
-constexpr int MAXIMO_CODIGO_BARRAS = 20;
-
 class FrmRecepcao : public QWidget {
     Q_OBJECT
 public:

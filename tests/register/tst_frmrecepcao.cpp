@@ -43,8 +43,8 @@ private slots:
         QTest::newRow("repetido: o primeiro da tabela") << QStringList{"777"} << "0007" << "Coloque o dedo no sensor" << "";
         QTest::newRow("aspas: só um texto") << QStringList{"X'Y"} << "0004" << "Coloque o dedo no sensor" << "";
         QTest::newRow("injeção") << QStringList{"' OR '1'='1"} << "" << "Código Não Localizado" << "";
-        QTest::newRow("vazio não procura") << QStringList{""} << "" << "Coloque o dedo no sensor" << "";
-        QTest::newRow("mil caracteres") << QStringList{QString(1000, '7')} << "" << "Código de barras inválido (mais de 20 caracteres)" << "";
+        QTest::newRow("vazio também procura") << QStringList{""} << "" << "Código Não Localizado" << "";
+        QTest::newRow("mais de 20 caracteres") << QStringList{QString(21, '7')} << "" << "Código Não Localizado" << "";
     }
     void leituras()
     {
