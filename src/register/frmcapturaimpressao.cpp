@@ -372,7 +372,11 @@ void FrmCapturaImpressao::inicializaleitorsuprema(const QString& prefixo)
     }
     status(QStringLiteral("UFS_GetScannerNumber: ") + QString::number(quantidade) + QUEBRA);
     if (quantidade == 0) {
-        status(QStringLiteral("Leitor não encontrado!") + QUEBRA);
+        // A reader that gives no images is there, but no use for enrolment.
+        status((leitor_->leitoressemcaptura() > 0
+                    ? QStringLiteral("Leitor encontrado, mas ele não captura imagens de impressões digitais!")
+                    : QStringLiteral("Leitor não encontrado!"))
+               + QUEBRA);
         return;
     }
     status(QStringLiteral("Leitor conectado") + QUEBRA);

@@ -191,14 +191,15 @@ int LeitorFprint::inicializa()
 }
 
 namespace {
-// The readers that give images; the others keep their prints to themselves.
-QVector<FpDevice*> leitoresdeimagem(FpContext* contexto)
+// The readers that give images (or, with imagem false, those that do not:
+// they keep their prints to themselves).
+QVector<FpDevice*> leitoresdeimagem(FpContext* contexto, bool imagem = true)
 {
     QVector<FpDevice*> r;
     GPtrArray* todos = fp_context_get_devices(contexto);
     for (guint i = 0; todos && i < todos->len; ++i) {
         auto* d = FP_DEVICE(g_ptr_array_index(todos, i));
-        if (fp_device_has_feature(d, FP_DEVICE_FEATURE_CAPTURE))
+        if (bool(fp_device_has_feature(d, FP_DEVICE_FEATURE_CAPTURE)) == imagem)
             r << d;
     }
     return r;
@@ -212,6 +213,11 @@ int LeitorFprint::numeroleitores(int* quantidade)
         return anota(LeitorNaoIniciado);
     *quantidade = leitoresdeimagem(sessao_->contexto).size();
     return LeitorOk;
+}
+
+int LeitorFprint::leitoressemcaptura()
+{
+    return sessao_ ? leitoresdeimagem(sessao_->contexto, false).size() : 0;
 }
 
 void LeitorFprint::abreleitor(int indice, Retorno pronto)

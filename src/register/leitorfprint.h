@@ -25,6 +25,7 @@ public:
 
     int inicializa() override;
     int numeroleitores(int* quantidade) override;
+    int leitoressemcaptura() override;
     void abreleitor(int indice, Retorno pronto) override;
     void captura(Retorno pronto) override;
     void extrai(RetornoModelo pronto) override;

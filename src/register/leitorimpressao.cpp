@@ -51,7 +51,10 @@ QString LeitorImpressao::textoerro(int status) const
 {
     const QString base = textobase(status);
     const QString causa = causas_.value(status);
-    return causa.isEmpty() || causa == base ? base : base + QStringLiteral(": ") + causa;
+    // A cause that already begins with what the status says stands alone.
+    if (causa.startsWith(base))
+        return causa;
+    return causa.isEmpty() ? base : base + QStringLiteral(": ") + causa;
 }
 
 int LeitorImpressao::abrebanco(const QString& caminho)
@@ -89,8 +92,9 @@ void definefabricaleitor(FabricaLeitor f)
 
 // ---- Simulator -------------------------------------------------------------
 
-SimuladorLeitor::SimuladorLeitor(int leitores)
+SimuladorLeitor::SimuladorLeitor(int leitores, int semcaptura)
     : leitores_(leitores)
+    , semcaptura_(semcaptura)
 {
 }
 

@@ -46,7 +46,10 @@ public:
     ~LeitorImpressao() override;
 
     virtual int inicializa() = 0;
+    // Readers that give images (the only ones the window can use).
     virtual int numeroleitores(int* quantidade) = 0;
+    // Readers connected that give no images (they keep their prints to themselves).
+    virtual int leitoressemcaptura() = 0;
     virtual void abreleitor(int indice, Retorno pronto) = 0;
     // One image from the open reader, waiting for a finger.
     virtual void captura(Retorno pronto) = 0;
@@ -86,7 +89,7 @@ public:
     // Answer that never comes, until cancela(): a device that hangs.
     static constexpr int SEM_RESPOSTA = -1;
 
-    explicit SimuladorLeitor(int leitores = 1);
+    explicit SimuladorLeitor(int leitores = 1, int semcaptura = 0);
 
     // The next vezes calls of op give status (vezes -1: every call).
     void falha(Operacao op, int status, int vezes = -1);
@@ -95,6 +98,7 @@ public:
 
     int inicializa() override;
     int numeroleitores(int* quantidade) override;
+    int leitoressemcaptura() override { return iniciado_ ? semcaptura_ : 0; }
     void abreleitor(int indice, Retorno pronto) override;
     void captura(Retorno pronto) override;
     void extrai(RetornoModelo pronto) override;
@@ -109,6 +113,7 @@ private:
     void responde(int status, std::function<void()> resposta);
 
     int leitores_;
+    int semcaptura_;
     bool iniciado_ = false;
     bool aberto_ = false;
     QImage imagem_;

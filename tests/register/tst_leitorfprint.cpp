@@ -170,6 +170,29 @@ private slots:
         QVERIFY(!Janelas::instancia("frmcapturaimpressao"));
         QTest::qWait(100);   // the device closes in the background
     }
+
+    // A reader that gives no images (libfprint's virtual_device) is found, but cannot enrol.
+    void leitorSemImagens()
+    {
+        const QString pasta = teste::pastaTemporaria() + "/semimagens";
+        QVERIFY(BancoImpressoes::cria(pasta + "/supremabd.mdb"));
+        gravatextopadrao("caminhoimpressao", pasta);
+        Dialogos::ativaModoTeste(true);
+        const QByteArray imagem = qgetenv("FP_VIRTUAL_IMAGE");
+        qunsetenv("FP_VIRTUAL_IMAGE");
+        qputenv("FP_VIRTUAL_DEVICE", QFile::encodeName(teste::pastaTemporaria() + "/semimagens.sock"));
+        auto* w = qobject_cast<FrmCapturaImpressao*>(Janelas::abre("frmcapturaimpressao"));
+        auto* rotulo = w->findChild<QLabel*>("lblstatus");
+        const bool respondeu = QTest::qWaitFor([rotulo] { return rotulo->text().startsWith("Leitor"); }, 5000);
+        const QString status = rotulo->text();
+        qunsetenv("FP_VIRTUAL_DEVICE");
+        qputenv("FP_VIRTUAL_IMAGE", imagem);
+        QVERIFY(respondeu);
+        QCOMPARE(status, QString("Leitor encontrado, mas ele não captura imagens de impressões digitais!\r\n"));
+        QCOMPARE(w->tipoleitor(), 0);
+        Janelas::fecha("frmcapturaimpressao");
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
 };
 
 TIVANE_TEST_MAIN(TstLeitorFprint)
