@@ -17,7 +17,8 @@ void definejanelaativa(const QString& nome);
 // the work windows (fechajanelas).
 void teclasdeatalho(int codigotecla);
 
-void fecharjanelaativa();      // F1: closes it, no question, main toolbar stays hidden
+void fecharjanelaativa();      // F1: closes it, no question (the main window shows its toolbar again
+                               // once no work window is left open)
 void anteriorjanelaativa();    // F2
 void proximojanelaativa();     // F3
 void localizarjanelaativa();   // F4: the window's own search
