@@ -3,7 +3,9 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QMessageAuthenticationCode>
 #include <QStringList>
+#include <QtEndian>
 #include <sqlcipher/sqlite3.h>
 
 namespace tivane {
@@ -38,6 +40,66 @@ VerificacaoBanco porCodigo(int codigo)
     default:
         return resultado(EstadoBanco::Ilegivel, QStringLiteral("o arquivo não pôde ser lido (código %1)").arg(codigo));
     }
+}
+
+// SQLCipher 3's page layout, as the program's files are written: 1024-byte
+// pages, each ending in its IV and an HMAC-SHA1 of the page (IV included) and
+// its number, keyed from the system's password and the salt that opens the file.
+constexpr int PAGINA = 1024;
+constexpr int SAL = 16;
+constexpr int VI = 16;
+constexpr int RESERVA = 48;
+constexpr int MAC = 20;
+
+QByteArray pbkdf2(const QByteArray& senha, const QByteArray& sal, int rodadas, int tamanho)
+{
+    QByteArray chave;
+    for (quint32 bloco = 1; chave.size() < tamanho; ++bloco) {
+        QByteArray numero(4, '\0');
+        qToBigEndian(bloco, numero.data());
+        QMessageAuthenticationCode mac(QCryptographicHash::Sha1, senha);
+        mac.addData(sal + numero);
+        QByteArray u = mac.result();
+        QByteArray t = u;
+        for (int i = 1; i < rodadas; ++i) {
+            u = QMessageAuthenticationCode::hash(u, senha, QCryptographicHash::Sha1);
+            for (int j = 0; j < t.size(); ++j)
+                t[j] = char(t[j] ^ u[j]);
+        }
+        chave += t;
+    }
+    return chave.left(tamanho);
+}
+
+// Whether pages after the first carry the program's seal: the file is ours
+// (the system's password opens it) and only its first page is damaged.
+bool paginasSeladas(const QString& caminho)
+{
+    QFile f(caminho);
+    if (!f.open(QIODevice::ReadOnly) || f.size() < 2 * PAGINA)
+        return false;
+    const QByteArray sal = f.read(SAL);
+    const QByteArray chave = pbkdf2(QByteArray(SENHA_BANCO), sal, 64000, 32);
+    QByteArray salmac = sal;
+    for (char& c : salmac)
+        c = char(c ^ 0x3a);
+    const QByteArray chavemac = pbkdf2(chave, salmac, 2, 32);
+    const int paginas = int(qMin<qint64>(f.size() / PAGINA, 8));
+    for (int n = 2; n <= paginas; ++n) {
+        if (!f.seek(qint64(n - 1) * PAGINA))
+            return false;
+        const QByteArray pagina = f.read(PAGINA);
+        if (pagina.size() != PAGINA)
+            return false;
+        const int selado = PAGINA - RESERVA + VI;
+        QByteArray numero(4, '\0');
+        qToLittleEndian(quint32(n), numero.data());
+        QMessageAuthenticationCode mac(QCryptographicHash::Sha1, chavemac);
+        mac.addData(pagina.left(selado) + numero);
+        if (mac.result() == pagina.mid(selado, MAC))
+            return true;
+    }
+    return false;
 }
 
 struct Conexao {
@@ -95,6 +157,10 @@ VerificacaoBanco verificabanco(const QString& caminho, bool completa)
                 "SELECT lower(name) FROM sqlite_master WHERE type = 'table'"
                 " AND lower(name) IN ('dizimistas', 'usuarios', 'pagamentos', 'igreja')",
                 tabelas);
+    // The first page does not open, yet the others carry our seal: damaged, not another program's.
+    if ((rc & 0xFF) == SQLITE_NOTADB && paginasSeladas(caminho))
+        return resultado(EstadoBanco::Danificado,
+                         QStringLiteral("o arquivo está danificado (a primeira página não pode ser lida)"));
     if (rc != SQLITE_OK)
         return porCodigo(rc);
     QStringList faltam;

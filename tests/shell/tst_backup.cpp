@@ -258,6 +258,11 @@ private Q_SLOTS:
                                           << EstadoBanco::Estranho << "(faltam as tabelas pagamentos, igreja)";
         QTest::newRow("truncado") << modelo_.left(modelo_.size() / 2) << EstadoBanco::Danificado << "o arquivo está danificado";
         QTest::newRow("página estragada") << estraga(modelo_, 13) << EstadoBanco::Danificado << "danificado";
+        QByteArray primeira = modelo_;   // the first page, past the salt that opens the file
+        for (int i = 100; i < 300; ++i)
+            primeira[i] = char(i * 7);
+        QTest::newRow("primeira página estragada") << primeira << EstadoBanco::Danificado
+                                                   << "danificado (a primeira página não pode ser lida)";
     }
     void origemVerificadaAntesDeRestaurar()
     {
