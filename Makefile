@@ -1,4 +1,6 @@
 BUILD ?= build
+# make bench ESCALA=5: the benchmarks on five times a large parish (its own cached file).
+ESCALA ?= 1
 JOBS ?= $(shell nproc)
 PREFIX ?= /usr/local
 
@@ -34,7 +36,7 @@ test-sanitizers: deps
 bench: deps
 	@cmake -S . -B $(BUILD)-bench -DCMAKE_BUILD_TYPE=Release -DTIVANE_BUILD_TESTS=OFF -DTIVANE_BUILD_BENCH=ON >/dev/null
 	@cmake --build $(BUILD)-bench -j $(JOBS) --target tivane-bench
-	"$(BUILD)-bench/bench/tivane-bench"
+	TIVANE_BENCH_ESCALA=$(ESCALA) "$(BUILD)-bench/bench/tivane-bench"
 
 # Into $(DESTDIR)$(PREFIX); built as the user, copied as root only when the
 # destination cannot be written otherwise.

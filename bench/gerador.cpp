@@ -46,7 +46,7 @@ QString bancoEmCache(const QString& pastaCache, const Tamanho& t)
 
     std::fprintf(stderr, "Gerando base de teste (%d dizimistas, %d pagamentos)...\n", t.dizimistas, t.pagamentos);
     // Generate in a folder of its own, through the program's data layer.
-    const QString pasta = QDir(pastaCache).filePath("gerando");
+    const QString pasta = QDir(pastaCache).filePath("gerando-" + QFileInfo(nome).completeBaseName());
     QDir(pasta).removeRecursively();
     QDir().mkpath(pasta);
     QFile::rename(temporario, QDir(pasta).filePath("cadastrocd.mdb"));
