@@ -5,6 +5,7 @@
 #include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
+#include <QHash>
 #include <QRegularExpression>
 #include <sqlcipher/sqlite3.h>
 #include <cerrno>
@@ -13,6 +14,10 @@
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
+#ifdef Q_OS_LINUX
+#include <QSettings>
+#include <sys/inotify.h>
 #endif
 
 namespace tivane {
@@ -28,7 +33,13 @@ struct Conexao {
     int codigo = SQLITE_OK;
     int savepoints = 0;
     quint64 geracao = 0;   // one more at each closeAll: statements of an older one are gone
+    // Finished statements, reset, by their text: the next Consulta of the same
+    // text takes one instead of compiling it again.
+    QHash<QByteArray, sqlite3_stmt*> prontos;
 };
+
+// Enough for every statement text the program runs; texts made per value pass by.
+constexpr int MAXIMO_PRONTOS = 128;
 
 Conexao& cx()
 {
@@ -70,6 +81,77 @@ Identidade identidade(const QString& caminho)
 
 // Scopes alive now: a nested scope trusts the checks of the outer one.
 int g_escopos = 0;
+
+// Tells whether anything changed in the settings folder or the data folder
+// since the last full check of an operation: then the next operation reads
+// the data-folder setting and looks at the file again. Changes by this
+// process and by others alike, so that check costs one read of a kernel queue
+// instead of a settings lookup and a stat per operation.
+class Vigia {
+public:
+    // Before a full check, so nothing changed during the check goes unseen.
+    void arma(const QString& pastaDados)
+    {
+        desarma();
+#ifdef Q_OS_LINUX
+        static const QByteArray pastaConfig = QFile::encodeName(
+            QFileInfo(QSettings(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Tivane"),
+                                QStringLiteral("TivaneDizimo"))
+                          .fileName())
+                .absolutePath());
+        fd_ = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+        if (fd_ < 0)
+            return;
+        const uint32_t eventos = IN_MODIFY | IN_ATTRIB | IN_CLOSE_WRITE | IN_MOVED_FROM | IN_MOVED_TO | IN_CREATE
+                                 | IN_DELETE | IN_DELETE_SELF | IN_MOVE_SELF;
+        if (inotify_add_watch(fd_, pastaConfig.constData(), eventos) < 0
+            || inotify_add_watch(fd_, QFile::encodeName(pastaDados).constData(), eventos) < 0)
+            desarma();
+#else
+        Q_UNUSED(pastaDados);
+#endif
+    }
+    // The full check passed for this file.
+    void confirma(const QString& caminho)
+    {
+        if (fd_ >= 0)
+            caminho_ = caminho;
+    }
+    // True when the file checked last is still the one to use, unchanged.
+    bool intacto(const QString& caminhoAberto)
+    {
+#ifdef Q_OS_LINUX
+        if (fd_ < 0 || caminho_.isEmpty() || caminho_ != caminhoAberto)
+            return false;
+        char eventos[4096];
+        if (::read(fd_, eventos, sizeof eventos) < 0 && errno == EAGAIN)
+            return true;
+        desarma();   // something changed (or the queue cannot be read)
+#else
+        Q_UNUSED(caminhoAberto);
+#endif
+        return false;
+    }
+    void desarma()
+    {
+#ifdef Q_OS_LINUX
+        if (fd_ >= 0)
+            ::close(fd_);
+#endif
+        fd_ = -1;
+        caminho_.clear();
+    }
+
+private:
+    int fd_ = -1;
+    QString caminho_;
+};
+
+Vigia& vigia()
+{
+    static Vigia v;
+    return v;
+}
 
 // How long a statement waits for another program's write to end.
 int g_esperaOcupado = 3000;
@@ -546,8 +628,8 @@ bool preparaConexao(sqlite3* db, QString* erro)
     sqlite3_create_function_v2(db, "like", 3, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, funcaoLike, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "dobra", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, funcaoDobra, nullptr, nullptr, nullptr);
     executa(db, "PRAGMA journal_mode = DELETE;");
-    // Pages are decrypted on every read: keep a whole register's worth in memory.
-    executa(db, "PRAGMA cache_size = -16000;");
+    // Pages are decrypted on every read: keep a whole register of five parishes in memory.
+    executa(db, "PRAGMA cache_size = -64000;");
     return true;
 }
 
@@ -589,6 +671,7 @@ void closeAll()
         sqlite3_close(c.db);
         ++c.geracao;
     }
+    c.prontos.clear();
     c.db = nullptr;
     c.caminho.clear();
     c.savepoints = 0;
@@ -772,7 +855,13 @@ Escopo::Escopo(Tabela)
     // A new operation: the cause of an earlier failure must not be reported for this one.
     cx().erro.clear();
     cx().codigo = SQLITE_OK;
+    if (cx().db && vigia().intacto(cx().caminho)) {
+        ok_ = true;
+        ++g_escopos;
+        return;
+    }
     const QString caminho = Banco::caminhoArquivo();
+    vigia().arma(QFileInfo(caminho).absolutePath());
     const Identidade id = identidade(caminho);
     if (id.semPermissao) {
         // Not a missing file: restoring the default settings would lose the way to it.
@@ -818,6 +907,7 @@ Escopo::Escopo(Tabela)
         encerraprograma(1);
         return;
     }
+    vigia().confirma(caminho);
     ok_ = true;
     ++g_escopos;
 }
@@ -905,19 +995,35 @@ Consulta::Consulta(const QString& sql)
         erro_ = QStringLiteral("banco de dados não aberto");
         return;
     }
-    geracao_ = cx().geracao;
-    const QByteArray s = sql.toUtf8();
-    const int rc = sqlite3_prepare_v2(db, s.constData(), s.size(), &stmt_, nullptr);
+    Conexao& c = cx();
+    geracao_ = c.geracao;
+    texto_ = sql.toUtf8();
+    if (sqlite3_stmt* pronto = c.prontos.take(texto_)) {
+        stmt_ = pronto;
+        return;
+    }
+    const int rc = sqlite3_prepare_v2(db, texto_.constData(), int(texto_.size()), &stmt_, nullptr);
     if (rc != SQLITE_OK) {
         anotaErro(rc, db);
-        erro_ = cx().erro;
+        erro_ = c.erro;
         stmt_ = nullptr;
     }
 }
 
 Consulta::~Consulta()
 {
-    sqlite3_finalize(st());
+    sqlite3_stmt* s = st();
+    if (!s)
+        return;
+    // Reset at once: a statement left mid-read would keep the file locked.
+    sqlite3_reset(s);
+    Conexao& c = cx();
+    if (c.prontos.size() < MAXIMO_PRONTOS && !c.prontos.contains(texto_)) {
+        sqlite3_clear_bindings(s);
+        c.prontos.insert(texto_, s);
+    } else {
+        sqlite3_finalize(s);
+    }
 }
 
 sqlite3_stmt* Consulta::st() const

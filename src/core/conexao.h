@@ -88,7 +88,8 @@ Escopo abreconexaousuarios();
 Escopo abreconexaopagamentos();
 Escopo abreconexaoigreja();
 
-// A prepared statement with bound values. Null QVariant binds NULL; bool and
+// A prepared statement with bound values. A finished statement is kept, reset,
+// for the next Consulta of the same text. Null QVariant binds NULL; bool and
 // integers bind integers; everything else binds text.
 class Consulta {
 public:
@@ -130,6 +131,7 @@ private:
     bool vivo();
 
     sqlite3_stmt* stmt_ = nullptr;
+    QByteArray texto_;
     quint64 geracao_ = 0;
     int proximo_ = 1;
     QString erro_;

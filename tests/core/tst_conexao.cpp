@@ -402,6 +402,37 @@ private Q_SLOTS:
         QCOMPARE(conteudo(caminho), dados);
     }
 
+    void consultaRepetidaComecaDoZeroESemTravar()
+    {
+        {
+            Escopo e = abreconexaodizimistas();
+            teste::sql("INSERT INTO dizimistas (codigo) VALUES ('0001'), ('0002')");
+            Consulta c("SELECT codigo FROM dizimistas WHERE codigo >= ? ORDER BY codigo");
+            QVERIFY(c.bind("0001").next());   // left in the middle of the walk
+        }
+        // Another program writes at once: the unfinished read holds no lock.
+        QCOMPARE(cru("INSERT INTO dizimistas (codigo) VALUES ('0003'); SELECT count(*) FROM dizimistas"), QString("3"));
+        Escopo e = abreconexaodizimistas();
+        Consulta sem("SELECT codigo FROM dizimistas WHERE codigo >= ? ORDER BY codigo");
+        QVERIFY(!sem.next());   // no value left bound from the last run
+        QVERIFY(sem.ok());
+        Consulta c("SELECT codigo FROM dizimistas WHERE codigo >= ? ORDER BY codigo");
+        QVERIFY(c.bind("0002").next());
+        QCOMPARE(c.text(0), QString("0002"));
+    }
+
+    void arquivoApagadoComOBancoAbertoPergunta()
+    {
+        QVERIFY(abreconexaodizimistas().ok());
+        QVERIFY(abreconexaodizimistas().ok());
+        QFile::remove(Banco::caminhoArquivo());   // by another program, the connection still open
+        Dialogos::respondeMsgbox(Dialogos::Nao);
+        const int antes = vezesEncerrado();
+        QVERIFY(!abreconexaodizimistas().ok());
+        QCOMPARE(vezesEncerrado(), antes + 1);
+        QCOMPARE(Dialogos::registros("msgbox").value(0).estilo, 292);
+    }
+
     void pastaTrocadaOuArquivoSubstituidoReabre()
     {
         {
