@@ -28,6 +28,10 @@
 #include "tithes/email.h"
 #include "tithes/visortexto.h"
 
+#ifdef __GLIBC__
+#include <malloc.h>
+#endif
+
 namespace tivane {
 
 namespace {
@@ -305,6 +309,12 @@ FrmFolhaDeRelatorio::FrmFolhaDeRelatorio()
 FrmFolhaDeRelatorio::~FrmFolhaDeRelatorio()
 {
     delete impressora_;
+    // A year of receipts is tens of megabytes: give them back to the system now,
+    // not only when the allocator happens to.
+    txtrelatorio_->defineTexto(TextoCompacto());
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
 }
 
 QPrinter* FrmFolhaDeRelatorio::impressora()
@@ -321,7 +331,7 @@ QString FrmFolhaDeRelatorio::texto() const
     return txtrelatorio_->texto();
 }
 
-void FrmFolhaDeRelatorio::definetexto(const QString& texto)
+void FrmFolhaDeRelatorio::definetexto(const TextoCompacto& texto)
 {
     txtrelatorio_->defineTexto(texto);
 }
@@ -337,7 +347,7 @@ void FrmFolhaDeRelatorio::abrir()
         Dialogos::msgbox(QStringLiteral("Não foi possível abrir o arquivo \"%1\": %2").arg(caminho, erro), 48);
         return;
     }
-    definetexto(QString());
+    definetexto(TextoCompacto());
     definetexto(texto);
 }
 
@@ -426,13 +436,13 @@ void FrmFolhaDeRelatorio::sair()
     Janelas::fecha(QStringLiteral("frmfolhaderelatorio"));
 }
 
-FrmFolhaDeRelatorio* exibefolhaderelatorio(const QString& texto)
+FrmFolhaDeRelatorio* exibefolhaderelatorio(const TextoCompacto& texto)
 {
     auto* f = qobject_cast<FrmFolhaDeRelatorio*>(Janelas::abre(QStringLiteral("frmfolhaderelatorio")));
     if (!f)
         return nullptr;
     f->Frameprincipal()->setVisible(true);
-    f->definetexto(QString());
+    f->definetexto(TextoCompacto());   // the last text's memory goes back first
     f->definetexto(texto);
     poenafrente(f);
     return f;

@@ -1,6 +1,8 @@
 #pragma once
 // The report page "frmfolhaderelatorio": shows a report text in a fixed-pitch
 // font and opens, saves, edits, prints and e-mails it.
+#include "core/textocompacto.h"
+
 #include <QString>
 #include <QWidget>
 
@@ -29,7 +31,7 @@ public:
 
     // The text with CRLF line breaks.
     QString texto() const;
-    void definetexto(const QString& texto);
+    void definetexto(const TextoCompacto& texto);
 
     // Toolbar "barrarelatorio".
     void abrir();
@@ -54,7 +56,7 @@ private:
 
 // Shows the report page (opening it when needed) with this text in place of
 // the last one. Returns the page.
-FrmFolhaDeRelatorio* exibefolhaderelatorio(const QString& texto);
+FrmFolhaDeRelatorio* exibefolhaderelatorio(const TextoCompacto& texto);
 
 // ---- Files and printing (no window needed) ---------------------------------
 

@@ -482,7 +482,7 @@ ResultadoRelatorio montarelatoriorecebimentos(const PeriodoRelatorio& p, const D
     const QString naoidentificado = QStringLiteral("Não Identificado");
     const QString zero = QStringLiteral("0,00");
 
-    QString& t = r.texto;
+    TextoCompacto& t = r.texto;
     t.reserve(64 * 1024);
     t += nl;
     t += nl + cabecalhoigreja(igreja);
@@ -531,7 +531,7 @@ ResultadoRelatorio montarelatoriototaisdiarios(const PeriodoRelatorio& p, const 
     const QString nl = quebralinha();
     const QString regua = reguarelatorio();
 
-    QString& t = r.texto;
+    TextoCompacto& t = r.texto;
     t.reserve(32 * 1024);
     t += nl;
     t += nl + cabecalhoigreja(igreja);

@@ -10,6 +10,7 @@
 #include <functional>
 #include <initializer_list>
 
+#include "core/textocompacto.h"
 #include "shell/igreja.h"
 
 namespace tivane {
@@ -136,7 +137,7 @@ struct PeriodoRelatorio {
 
 struct ResultadoRelatorio {
     bool ok = false;
-    QString texto;
+    TextoCompacto texto;        // a year of receipts is tens of millions of characters
     QString erro;               // message in Portuguese when not ok
 };
 

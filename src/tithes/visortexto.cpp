@@ -101,17 +101,17 @@ void VisorTexto::varre(qsizetype quantos) const
 {
     if (completo_)
         return;
-    const QChar* d = texto_.constData();
     const qsizetype n = texto_.size();
     qsizetype fim = qMin(n, varrido_ + quantos);
     // Never stop between the CR and the LF of one break.
-    if (fim < n && fim > 0 && d[fim - 1] == u'\r')
+    if (fim < n && fim > 0 && texto_.at(fim - 1) == u'\r')
         ++fim;
     while (varrido_ < fim) {
-        const QStringView resto(d + varrido_, fim - varrido_);
-        const qsizetype lf = resto.indexOf(u'\n');
-        const qsizetype trecho = lf < 0 ? resto.size() : lf;
-        const qsizetype cr = QStringView(d + varrido_, trecho).indexOf(u'\r');
+        const qsizetype lfAqui = texto_.indexOf(u'\n', varrido_, fim);
+        const qsizetype lf = lfAqui < 0 ? -1 : lfAqui - varrido_;
+        const qsizetype trecho = lf < 0 ? fim - varrido_ : lf;
+        const qsizetype crAqui = texto_.indexOf(u'\r', varrido_, varrido_ + trecho);
+        const qsizetype cr = crAqui < 0 ? -1 : crAqui - varrido_;
         qsizetype quebra, proximo;
         if (cr >= 0 && !(lf >= 0 && cr == trecho - 1)) {
             quebra = varrido_ + cr;
@@ -161,8 +161,7 @@ qsizetype VisorTexto::fimLinha(qsizetype linha) const
     if (linha + 1 >= inicios_.size())
         return texto_.size();
     const qsizetype proximo = inicios_.at(linha + 1);
-    const QChar* d = texto_.constData();
-    if (d[proximo - 1] == u'\n' && proximo - 2 >= inicios_.at(linha) && d[proximo - 2] == u'\r')
+    if (texto_.at(proximo - 1) == u'\n' && proximo - 2 >= inicios_.at(linha) && texto_.at(proximo - 2) == u'\r')
         return proximo - 2;
     return proximo - 1;
 }
@@ -175,10 +174,10 @@ qsizetype VisorTexto::totalLinhas() const
     return qMax<qsizetype>(inicios_.size() + 1, qsizetype(porCaractere * double(texto_.size())));
 }
 
-QStringView VisorTexto::linha(qsizetype l) const
+QString VisorTexto::linha(qsizetype l) const
 {
     const qsizetype fim = fimLinha(l);
-    return QStringView(texto_).mid(inicios_.at(l), fim - inicios_.at(l));
+    return texto_.mid(inicios_.at(l), fim - inicios_.at(l));
 }
 
 int VisorTexto::quantidadeLinhas() const
@@ -189,7 +188,7 @@ int VisorTexto::quantidadeLinhas() const
 
 // ---- text ------------------------------------------------------------------------
 
-void VisorTexto::defineTexto(const QString& texto)
+void VisorTexto::defineTexto(const TextoCompacto& texto)
 {
     texto_ = texto;
     inicios_ = {0};
@@ -215,13 +214,13 @@ void VisorTexto::defineTexto(const QString& texto)
 QString VisorTexto::texto() const
 {
     garanteCompleto();
-    return quebrasSoltas_ ? comCrlf(texto_) : texto_;
+    return quebrasSoltas_ ? comCrlf(texto_.toString()) : texto_.toString();
 }
 
 QString VisorTexto::textoSelecionado() const
 {
     const qsizetype a = qMin(cursor_, ancora_), b = qMax(cursor_, ancora_);
-    return comCrlf(QStringView(texto_).mid(a, b - a));
+    return comCrlf(texto_.mid(a, b - a));
 }
 
 void VisorTexto::setReadOnly(bool somenteLeitura)
@@ -280,8 +279,8 @@ qsizetype VisorTexto::anterior(qsizetype p) const
 {
     if (p <= 0)
         return 0;
-    const QChar* d = texto_.constData();
-    if (p >= 2 && ((d[p - 1] == u'\n' && d[p - 2] == u'\r') || (d[p - 1].isLowSurrogate() && d[p - 2].isHighSurrogate())))
+    const QChar a = texto_.at(p - 1), b = p >= 2 ? texto_.at(p - 2) : QChar();
+    if (p >= 2 && ((a == u'\n' && b == u'\r') || (a.isLowSurrogate() && b.isHighSurrogate())))
         return p - 2;
     return p - 1;
 }
@@ -291,8 +290,8 @@ qsizetype VisorTexto::seguinte(qsizetype p) const
     const qsizetype n = texto_.size();
     if (p >= n)
         return n;
-    const QChar* d = texto_.constData();
-    if (p + 1 < n && ((d[p] == u'\r' && d[p + 1] == u'\n') || (d[p].isHighSurrogate() && d[p + 1].isLowSurrogate())))
+    const QChar a = texto_.at(p), b = p + 1 < n ? texto_.at(p + 1) : QChar();
+    if (p + 1 < n && ((a == u'\r' && b == u'\n') || (a.isHighSurrogate() && b.isLowSurrogate())))
         return p + 2;
     return p + 1;
 }
@@ -354,7 +353,7 @@ void VisorTexto::preparaEdicao()
     };
     const auto c = emLinhaColuna(cursor_), a = emLinhaColuna(ancora_);
     const int valor = verticalScrollBar()->value();
-    defineTexto(comCrlf(texto_));
+    defineTexto(comCrlf(texto_.toString()));
     garanteCompleto();
     varredura_.stop();
     cursor_ = inicioLinha(c.first) + c.second;
@@ -542,7 +541,7 @@ void VisorTexto::paintEvent(QPaintEvent*)
         if (l >= inicios_.size())
             break;
         const int y = MARGEM + k * alt;
-        const QStringView t = linha(l);
+        const QString t = linha(l);
         // A character takes at least one column: the columns on screen come from the line's start.
         const QString tela = semTabulacao(t.left(primeiraColuna + colunas)).mid(primeiraColuna, colunas);
         p.setPen(pal.color(QPalette::Text));

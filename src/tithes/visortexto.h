@@ -1,7 +1,9 @@
 #pragma once
-// A plain-text box for long reports: one QString, a fixed-pitch font and an
-// index of line starts. Only the lines on screen are laid out and painted, so
-// showing a year of receipts costs the same as showing a day.
+// A plain-text box for long reports: one compact text, a fixed-pitch font and
+// an index of line starts. Only the lines on screen are decoded, laid out and
+// painted, so showing a year of receipts costs the same as showing a day.
+#include "core/textocompacto.h"
+
 #include <QAbstractScrollArea>
 #include <QBasicTimer>
 #include <QString>
@@ -14,8 +16,8 @@ class VisorTexto : public QAbstractScrollArea {
 public:
     explicit VisorTexto(QWidget* pai = nullptr);
 
-    // Takes the text as it is (CRLF, LF or CR breaks); nothing is copied.
-    void defineTexto(const QString& texto);
+    // Takes the text as it is (CRLF, LF or CR breaks); a compact text is not copied.
+    void defineTexto(const TextoCompacto& texto);
     // The whole text with CRLF line breaks.
     QString texto() const;
 
@@ -67,7 +69,7 @@ private:
     qsizetype inicioLinha(qsizetype linha) const { return inicios_.at(linha); }
     qsizetype fimLinha(qsizetype linha) const;
     qsizetype totalLinhas() const;  // estimated until the index is complete
-    QStringView linha(qsizetype l) const;
+    QString linha(qsizetype l) const;
 
     // ---- editing
     void preparaEdicao();
@@ -88,7 +90,7 @@ private:
     QRect retanguloCursor() const;
     void reiniciaPisca();
 
-    QString texto_;
+    TextoCompacto texto_;
     mutable QVector<qsizetype> inicios_{0};
     mutable qsizetype varrido_ = 0;
     mutable qsizetype maiorLinha_ = 0;

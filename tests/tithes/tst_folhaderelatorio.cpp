@@ -278,6 +278,10 @@ private slots:
         QTest::newRow("desfaz tudo") << "ab\r\ncd" << "{Ctrl+A}z{Return}{Ctrl+Z}{Ctrl+Z}{Ctrl+Z}" << "ab\r\ncd" << nada;
         QTest::newRow("quebras soltas") << "a\nb\rc" << "{Down}{End}!" << "a\r\nb!\r\nc" << nada;
         QTest::newRow("só devolvido") << "a\nb\r\n\rc\n" << "" << "a\r\nb\r\n\r\nc\r\n" << nada;
+        // Letters outside Latin-1, typed or given, stay what they are.
+        QTest::newRow("digita fora do latin-1") << "ção\r\nab" << "{Ctrl+End}€{Left}{Left}Ł" << "ção\r\naŁb€" << nada;
+        QTest::newRow("texto fora do latin-1") << "€ a\nŁ b" << "{Down}{End}{Ctrl+Left}{Shift+End}{Ctrl+X}é"
+                                               << "€ a\r\nŁ é" << "b";
     }
 
     void editaNoVisor()

@@ -58,7 +58,7 @@ ListaDizimistas porbairro(const QString& b) { return lido([&](auto* l) { return 
 ListaDizimistas aniversariantesde(int mes) { return lido([&](auto* l) { return carregalistaaniversariantes(mes, l); }); }
 
 // The report's text, or its error when it stopped.
-QString texto(const ResultadoRelatorio& r) { return r.ok ? r.texto : "ERRO: " + r.erro; }
+QString texto(const ResultadoRelatorio& r) { return r.ok ? r.texto.toString() : "ERRO: " + r.erro; }
 QString relatorio(bool diario, const PeriodoRelatorio& p, const Linhas& l = MARCO, const DadosIgreja& i = IGREJA)
 {
     return texto((diario ? textorelatoriototaisdiarios : textorelatoriorecebimentos)(l, p, i, HOJE));
@@ -158,6 +158,14 @@ private slots:
                  "01/01/2024      " + NL + "00001/24        JOÃO" + SP(57) + "20,00" + NL +
                  "00002/24        ANA" + SP(59) + "5,00" + NL + fim(55, "75,00"));
         QCOMPARE(chamadas, (QList<QPair<int, int>>{{1, 2}, {2, 2}}));
+        // One byte a character while the letters allow (a year is tens of millions of them);
+        // a name outside Latin-1 keeps its letters.
+        QVERIFY(montarelatoriorecebimentos(virada, IGREJA, HOJE, fonte).texto.compacto());
+        Linhas outras = linhas;
+        outras[1].nomedizimista = "ŁUKASZ €";
+        const ResultadoRelatorio largo = textorelatoriorecebimentos(outras, virada, IGREJA, HOJE);
+        QVERIFY(!largo.texto.compacto());
+        QVERIFY(largo.texto.toString().contains("00001/24        ŁUKASZ €" + SP(53) + "20,00" + NL));
 
         // A failing source stops the report with a message.
         auto falha = [](const QString&, Linhas&) { return false; };
