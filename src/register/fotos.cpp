@@ -85,6 +85,102 @@ bool gravatemporario(QTemporaryFile& arquivo, const QByteArray& bytes, QString* 
     return true;
 }
 
+// A JPEG is whole when its segments and scans run complete up to the end
+// marker; the decoder fills a cut-off picture with grey and calls it read.
+bool jpeginteiro(const QByteArray& bytes)
+{
+    const auto* d = reinterpret_cast<const uchar*>(bytes.constData());
+    const qsizetype n = bytes.size();
+    if (n < 4 || d[0] != 0xFF || d[1] != 0xD8)
+        return false;
+    qsizetype i = 2;
+    for (;;) {
+        if (i >= n || d[i] != 0xFF)
+            return false;
+        while (i < n && d[i] == 0xFF)   // fill bytes before a marker
+            ++i;
+        if (i >= n)
+            return false;
+        const uchar marcador = d[i++];
+        if (marcador == 0xD9)
+            return true;
+        if (marcador == 0x01 || (marcador >= 0xD0 && marcador <= 0xD7))
+            continue;   // markers without a length
+        if (i + 2 > n)
+            return false;
+        const int comprimento = (d[i] << 8) | d[i + 1];
+        if (comprimento < 2)
+            return false;
+        i += comprimento;
+        if (i > n)
+            return false;
+        if (marcador != 0xDA)
+            continue;
+        // The scan's coded data runs to the next marker; 0xFF00 is a stuffed
+        // byte and 0xFFD0-0xFFD7 restart markers inside the data.
+        for (;;) {
+            if (i + 1 >= n)
+                return false;
+            if (d[i] != 0xFF) {
+                ++i;
+                continue;
+            }
+            const uchar seguinte = d[i + 1];
+            if (seguinte == 0x00 || (seguinte >= 0xD0 && seguinte <= 0xD7))
+                i += 2;
+            else if (seguinte == 0xFF)
+                ++i;
+            else
+                break;
+        }
+    }
+}
+
+// A bitmap is whole when the file holds every row its header announces;
+// the decoder leaves missing rows black and calls it read.
+bool bmpinteiro(QFile& arquivo)
+{
+    const QByteArray c = arquivo.read(38);
+    if (c.size() < 26)
+        return false;
+    auto u16 = [&c](int o) { return quint32(uchar(c[o])) | quint32(uchar(c[o + 1])) << 8; };
+    auto u32 = [&u16](int o) { return u16(o) | u16(o + 2) << 16; };
+    const qint64 inicio = u32(10);
+    qint64 largura, altura, bits, dados;
+    if (u32(14) == 12) {   // the old OS/2 header
+        largura = u16(18);
+        altura = u16(20);
+        bits = u16(24);
+        dados = (largura * bits + 31) / 32 * 4 * altura;
+    } else {
+        if (c.size() < 38)
+            return false;
+        largura = qint32(u32(18));
+        altura = qAbs(qint64(qint32(u32(22))));   // negative: rows stored top-down
+        bits = u16(28);
+        const quint32 compressao = u32(30);
+        if (compressao == 1 || compressao == 2)   // run-length coded: the header gives the size
+            dados = u32(34);
+        else
+            dados = (largura * bits + 31) / 32 * 4 * altura;
+    }
+    return inicio + dados <= arquivo.size();
+}
+
+// Whether the file holds the whole picture, for the formats whose decoder
+// does not say so itself.
+bool imageminteira(const QString& caminho, const QByteArray& formato)
+{
+    QFile arquivo(caminho);
+    if (!arquivo.open(QIODevice::ReadOnly))
+        return false;
+    if (formato == "jpeg")
+        return jpeginteiro(arquivo.readAll());
+    if (formato == "bmp")
+        return bmpinteiro(arquivo);
+    return true;
+}
+
 }  // namespace
 
 QString mensagemfoto(Foto resultado, const QString& detalhe)
@@ -102,6 +198,9 @@ QString mensagemfoto(Foto resultado, const QString& detalhe)
     case Foto::NaoEImagem:
         return QStringLiteral("O arquivo escolhido não é uma imagem que o sistema consiga ler. "
                               "Escolha uma foto JPG ou BMP.");
+    case Foto::Incompleta:
+        return QStringLiteral("O arquivo escolhido está incompleto ou danificado: a imagem não pôde ser lida "
+                              "inteira. Nenhuma foto foi gravada.");
     case Foto::GrandeDemais:
         return QStringLiteral("A imagem escolhida é grande demais (") + detalhe
                + QStringLiteral("). Escolha uma foto de até 40 megapixels.");
@@ -146,9 +245,35 @@ Foto lefotoarquivo(const QString& caminho, QImage* imagem, QString* detalhe)
             *detalhe = QStringLiteral("%1 x %2 pixels").arg(tamanho.width()).arg(tamanho.height());
         return Foto::GrandeDemais;
     }
+    if (!imageminteira(caminho, leitor.format()))
+        return Foto::Incompleta;
+
+    // Decoded straight to a size that still fills the large area twice over,
+    // so a picture up to the limit loads in little memory.
+    const int teto = 2 * TAMANHO_FOTO_GRANDE.width();
+    int limiteAnterior = -1;
+    if (tamanho.isValid() && (tamanho.width() > teto || tamanho.height() > teto)) {
+        leitor.setScaledSize(tamanho.boundedTo(QSize(teto, teto)));
+        // A decoder that cannot scale reads the whole picture first: the reader's
+        // own allocation limit (128 MB) would refuse pictures below ours.
+        if (!leitor.supportsOption(QImageIOHandler::ScaledSize)) {
+            const int bits = leitor.imageFormat() == QImage::Format_Invalid
+                                 ? 64
+                                 : QImage::toPixelFormat(leitor.imageFormat()).bitsPerPixel();
+            const qint64 megas = qint64(tamanho.width()) * tamanho.height() * bits / 8 / (1024 * 1024) + 1;
+            const int limite = QImageReader::allocationLimit();   // 0: none
+            if (limite > 0 && megas > limite) {
+                limiteAnterior = limite;
+                QImageReader::setAllocationLimit(int(megas));
+            }
+        }
+    }
     QImage lida;
-    if (!leitor.read(&lida) || lida.isNull())
-        return Foto::NaoEImagem;
+    const bool leu = leitor.read(&lida);
+    if (limiteAnterior >= 0)
+        QImageReader::setAllocationLimit(limiteAnterior);
+    if (!leu || lida.isNull())
+        return Foto::Incompleta;
     if (imagem)
         *imagem = lida;
     return Foto::Ok;
