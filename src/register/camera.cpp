@@ -12,16 +12,24 @@ namespace tivane {
 
 namespace {
 
-// Qt Multimedia's camera. The video sink keeps the latest frame; with no
-// camera GStreamer still sends test-pattern frames into the sink, so a frame
-// counts only while the camera itself is active.
+// Qt Multimedia's camera. A frame's buffer belongs to the camera and may be
+// gone once the camera is unplugged, so each frame is turned into a picture
+// while it is being delivered and never kept. With no camera GStreamer still
+// sends test-pattern frames into the sink, so a frame counts only while the
+// camera itself is active.
 class CameraQt : public FonteVideo {
 public:
     explicit CameraQt(QObject* pai) : FonteVideo(pai)
     {
         connect(&sink_, &QVideoSink::videoFrameChanged, this, [this](const QVideoFrame& quadro) {
-            if (ativa())
-                ultimo_ = quadro;
+            // The preview shows five a second; converting every frame of a 30 fps camera is waste.
+            if (!ativa() || !quadro.isValid() || (convertido_.isValid() && convertido_.elapsed() < 100))
+                return;
+            const QImage imagem = quadro.toImage();
+            if (imagem.isNull())
+                return;
+            convertido_.start();
+            recebeu(imagem);
         });
     }
     ~CameraQt() override { para(); }
@@ -39,7 +47,7 @@ public:
         connect(camera_.data(), &QCamera::errorOccurred, this, [this](QCamera::Error codigo, const QString& texto) {
             if (codigo == QCamera::NoError)
                 return;
-            ultimo_ = QVideoFrame();
+            parou();
             emit falhou(texto);
         });
         sessao_.setCamera(camera_);
@@ -51,12 +59,14 @@ public:
             para();
             return false;
         }
+        convertido_.invalidate();
+        comecou();
         return true;
     }
 
     void para() override
     {
-        ultimo_ = QVideoFrame();
+        parou();
         if (!camera_)
             return;
         camera_->stop();
@@ -66,18 +76,11 @@ public:
 
     bool ativa() const override { return camera_ && camera_->isActive(); }
 
-    QImage quadro() const override
-    {
-        if (!ativa() || !ultimo_.isValid())
-            return QImage();
-        return ultimo_.toImage();
-    }
-
 private:
     QMediaCaptureSession sessao_;
     QVideoSink sink_;
     QPointer<QCamera> camera_;
-    QVideoFrame ultimo_;
+    QElapsedTimer convertido_;
 };
 
 FabricaFonteVideo& fabrica()
@@ -87,6 +90,47 @@ FabricaFonteVideo& fabrica()
 }
 
 }  // namespace
+
+FonteVideo::FonteVideo(QObject* pai) : QObject(pai)
+{
+    vigia_.setInterval(250);
+    connect(&vigia_, &QTimer::timeout, this, &FonteVideo::vigia);
+}
+
+QImage FonteVideo::quadro() const
+{
+    if (!ativa() || ultimo_.isNull() || desde_.elapsed() > espera_ / 4)
+        return QImage();
+    return ultimo_;
+}
+
+void FonteVideo::comecou()
+{
+    ultimo_ = QImage();
+    desde_.start();
+    vigia_.start();
+}
+
+void FonteVideo::recebeu(const QImage& quadro)
+{
+    ultimo_ = quadro;
+    desde_.start();
+}
+
+void FonteVideo::parou()
+{
+    vigia_.stop();
+    ultimo_ = QImage();
+}
+
+// An unplugged camera may stay "active" without a word: silence is the only sign.
+void FonteVideo::vigia()
+{
+    if (desde_.elapsed() <= espera_)
+        return;
+    parou();
+    emit falhou(QStringLiteral("ela parou de enviar imagens"));
+}
 
 FonteVideo* criafontevideo(QObject* pai)
 {

@@ -2,9 +2,11 @@
 // The webcam behind a small interface of ours: the photo window starts it,
 // takes the latest frame on its own timer and stops it. Tests put a fake
 // source in its place.
+#include <QElapsedTimer>
 #include <QImage>
 #include <QObject>
 #include <QString>
+#include <QTimer>
 #include <functional>
 
 namespace tivane {
@@ -12,18 +14,41 @@ namespace tivane {
 class FonteVideo : public QObject {
     Q_OBJECT
 public:
-    using QObject::QObject;
+    explicit FonteVideo(QObject* pai = nullptr);
     // Starts the camera; false, with the cause, when there is none or it refuses.
     virtual bool inicia(QString* erro) = 0;
     virtual void para() = 0;
     // True while a real camera delivers pictures.
     virtual bool ativa() const = 0;
-    // The latest frame while the camera is active; a null image otherwise.
-    virtual QImage quadro() const = 0;
+
+    // The latest frame while the camera is active and still sending; a null
+    // image when the last one is older than a quarter of espera() (a second),
+    // so no old picture is ever taken for the current one.
+    QImage quadro() const;
+
+    // How long the camera may go without a frame before it counts as lost.
+    int espera() const { return espera_; }
+    void defineespera(int ms) { espera_ = ms; }
 
 signals:
-    // The camera stopped by itself (unplugged, taken by another program).
+    // The camera stopped by itself (unplugged, taken by another program, or
+    // silent for longer than espera()).
     void falhou(const QString& erro);
+
+protected:
+    // Implementations call these: when the camera starts, with each frame
+    // already turned into a picture, and when it stops.
+    void comecou();
+    void recebeu(const QImage& quadro);
+    void parou();
+
+private:
+    void vigia();
+
+    QImage ultimo_;
+    QElapsedTimer desde_;   // since the last frame, or the start when none came yet
+    QTimer vigia_;
+    int espera_ = 4000;
 };
 
 using FabricaFonteVideo = std::function<FonteVideo*(QObject* pai)>;

@@ -197,11 +197,15 @@ void FrmCapturaFoto::cmdwebcam()
     timer_->stop();
     if (!camera_) {
         camera_ = criafontevideo(this);
-        connect(camera_, &FonteVideo::falhou, this, [this](const QString&) {
+        connect(camera_, &FonteVideo::falhou, this, [this](const QString& erro) {
             const bool mostrando = timer_->isActive();
             paracamera();
+            mostrafotos();   // no frozen frame left where the photo goes
             if (mostrando)
-                Dialogos::msgbox(QStringLiteral("Erro inicializando Web Cam"), 48);
+                Dialogos::msgbox(QStringLiteral("Erro na Web Cam: ") + erro
+                                     + QStringLiteral(". Nenhuma foto foi gravada; verifique se ela está "
+                                                      "conectada e clique em \"Web Cam\" de novo."),
+                                 48);
         });
     }
     QString erro;

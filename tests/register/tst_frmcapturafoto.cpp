@@ -14,23 +14,29 @@
 
 using namespace tivane;
 
-// The webcam. Like GStreamer's sink it hands out a picture with no camera active: not a photo.
+// The webcam: a test hands it frames. Like GStreamer's sink it takes them with no camera active.
 class CameraFalsa : public FonteVideo {
 public:
     using FonteVideo::FonteVideo;
     static inline bool existe = true;
-    static inline QImage imagem;
     static inline QPointer<CameraFalsa> atual;
     bool ativa_ = false;
     bool inicia(QString* erro) override
     {
-        if (!existe)
+        if (!existe) {
             *erro = "nenhuma câmera";
-        return ativa_ = existe;
+            return false;
+        }
+        comecou();
+        return ativa_ = true;
     }
-    void para() override { ativa_ = false; }
+    void para() override
+    {
+        parou();
+        ativa_ = false;
+    }
     bool ativa() const override { return ativa_; }
-    QImage quadro() const override { return imagem; }
+    void envia(const QImage& quadro) { recebeu(quadro); }
 };
 
 class TstFrmCapturaFoto : public QObject {
@@ -95,7 +101,6 @@ private slots:
         Dialogos::limpa();
         QDir(pasta_ + "fotos").removeRecursively();
         CameraFalsa::existe = true;
-        CameraFalsa::imagem = QImage();
     }
     void cleanup() { fecha(); }
 
@@ -140,6 +145,10 @@ private slots:
         const QString ilegivel = "O arquivo escolhido não é uma imagem que o sistema consiga ler. Escolha uma foto JPG ou BMP.";
         QTest::newRow("texto com nome de foto") << "0001" << "texto.jpg" << ilegivel;
         QTest::newRow("arquivo vazio") << "0001" << "vazio.jpg" << ilegivel;
+        const QString incompleta = "O arquivo escolhido está incompleto ou danificado: a imagem não pôde ser lida inteira. Nenhuma foto foi gravada.";
+        QTest::newRow("JPEG cortado") << "0001" << "cortada.jpg" << incompleta;
+        QTest::newRow("PNG cortado") << "0001" << "cortada.png" << incompleta;
+        QTest::newRow("BMP cortado") << "0001" << "cortada.bmp" << incompleta;
         QTest::newRow("8000 x 8000") << "0001" << "enorme.jpg" << "A imagem escolhida é grande demais (8000 x 8000 pixels). Escolha uma foto de até 40 megapixels.";
         QTest::newRow("arquivo sumiu") << "0001" << "nao-existe.jpg" << "Foto não encontrada!";
         QTest::newRow("código vazio") << "" << "boa.jpg" << "Informe o código do dizimista antes de capturar a foto.";
@@ -158,14 +167,45 @@ private slots:
             enorme.fill(0);
             QVERIFY(enorme.save(pasta_ + "enorme.jpg", "PNG"));
             imagem(pasta_ + "boa.jpg", {50, 50});
+            // Cut off after the first half, as by a copy that stopped.
+            QImage degrade(200, 200, QImage::Format_RGB32);
+            for (int y = 0; y < 200; ++y)
+                for (int x = 0; x < 200; ++x)
+                    degrade.setPixel(x, y, qRgb(x, y, x ^ y));
+            for (const char* formato : {"jpg", "png", "bmp"}) {
+                QBuffer inteira;
+                QVERIFY(inteira.open(QIODevice::WriteOnly) && degrade.save(&inteira, formato));
+                QFile cortada(pasta_ + "cortada." + formato);
+                QVERIFY(cortada.open(QIODevice::WriteOnly) && cortada.write(inteira.data().left(inteira.size() / 2)) > 0);
+            }
         }
 
-        escolhe(codigo, pasta_ + arquivo);
+        escolhe("0001", pasta_ + "boa.jpg");   // the photo that must stay
+        const QByteArray antes = bytes(foto("0001", false)) + bytes(foto("0001", true));
+        escolhe(codigo, pasta_ + arquivo, Dialogos::Sim);
         QCOMPARE(msg(), mensagem);
-        QVERIFY(!QDir(pasta_ + "fotos").exists() || QDir(pasta_ + "fotos").isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
+        QCOMPARE(bytes(foto("0001", false)) + bytes(foto("0001", true)), antes);
+        QCOMPARE(QDir(pasta_ + "fotos").entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).size(), 2);
         QVERIFY(janela()->isVisible() && c<QPushButton>("cmdarquivo")->isEnabled());   // still usable
         escolhe("0002", pasta_ + "boa.jpg");
         QCOMPARE(tamanhos("0002"), QString("89x81 225x209"));
+    }
+
+    // Every picture up to the 40 megapixel limit loads, whatever the decoder.
+    void fotosGrandes()
+    {
+        escolhe("0008", imagem(pasta_ + "grande.jpg", {6000, 6000}));   // over the reader's own 128 MB
+        QCOMPARE(msg(), QString("Foto Carregada com Sucesso!!!"));
+        QCOMPARE(tamanhos("0008"), QString("89x81 225x209"));
+
+        // Bitmaps are read whole before scaling: the reader's limit is raised just for them.
+        const int limite = QImageReader::allocationLimit();
+        QImageReader::setAllocationLimit(1);
+        escolhe("0009", imagem(pasta_ + "media.bmp", {1000, 1000}, "BMP", Qt::red));
+        QCOMPARE(QImageReader::allocationLimit(), 1);
+        QImageReader::setAllocationLimit(limite);
+        QCOMPARE(msg(), QString("Foto Carregada com Sucesso!!!"));
+        QCOMPARE(QImage(foto("0009", true)).pixelColor(5, 5), QColor(Qt::red));
     }
 
     // Both files or neither: when the large one cannot be written the old small one comes back.
@@ -199,29 +239,30 @@ private slots:
 
         // No camera: the window says so and stays usable for "Arquivo".
         CameraFalsa::existe = false;
-        CameraFalsa::imagem = QImage(320, 240, QImage::Format_RGB32);   // the test pattern of a missing camera
         c<QPushButton>("cmdwebcam")->click();
         QCOMPARE(msg() + QString::number(Dialogos::ultimo("msgbox").estilo), QString("Erro inicializando Web Cam48"));
         QVERIFY(!captura->isVisible() && !w->modowebcam());
+        CameraFalsa::atual->envia(QImage(320, 240, QImage::Format_RGB32));   // the test pattern of a missing camera
         const int antes = mensagens();
         w->cmdcapturar();   // a frame of an inactive camera is no photo
         QCOMPARE(mensagens(), antes + 1);
-        QVERIFY(msg().startsWith("Nenhuma imagem foi recebida da Web Cam; nenhuma foto foi gravada."));
+        const QString semImagem = "Nenhuma imagem foi recebida da Web Cam; nenhuma foto foi gravada.";
+        QVERIFY(msg().startsWith(semImagem));
         QCOMPARE(QImage(foto("0005", true)).pixelColor(5, 5), QColor(Qt::red));
 
         // A camera without a frame yet: nothing written, the preview goes on.
         CameraFalsa::existe = true;
-        CameraFalsa::imagem = QImage();
         c<QPushButton>("cmdwebcam")->click();
         QVERIFY(captura->isVisible() && c<QTimer>("Timer1")->isActive() && w->modowebcam());
         const int antesDoEnter = mensagens();
         QTest::keyClick(c<QPushButton>("cmdcapturar"), Qt::Key_Return);   // Enter takes the shot
-        QVERIFY(mensagens() == antesDoEnter + 1 && msg().startsWith("Nenhuma imagem foi recebida da Web Cam"));
+        QVERIFY(mensagens() == antesDoEnter + 1 && msg().startsWith(semImagem));
         QVERIFY(captura->isVisible() && CameraFalsa::atual->ativa());
 
         // A frame: shown by the preview, then written over the old photo without asking.
-        CameraFalsa::imagem = QImage(640, 480, QImage::Format_RGB32);
-        CameraFalsa::imagem.fill(Qt::darkGreen);
+        QImage verde(640, 480, QImage::Format_RGB32);
+        verde.fill(Qt::darkGreen);
+        CameraFalsa::atual->envia(verde);
         QTRY_VERIFY(!c("picfoto")->pixmap().isNull() && c("picfoto")->pixmap().width() == 640);
         const int antesDaFoto = mensagens();
         c<QPushButton>("cmdcapturar")->click();
@@ -231,10 +272,27 @@ private slots:
         QCOMPARE(QImage(foto("0005", true)).pixelColor(5, 5), QColor(Qt::darkGreen));
         QVERIFY(!captura->isVisible() && !c<QTimer>("Timer1")->isActive() && !CameraFalsa::atual->ativa());
 
-        // The camera lost during the preview; "Arquivo" stops the preview.
+        // Unplugged during the preview: the camera still calls itself active but sends
+        // nothing. Its last frame is never taken as the photo, and the silence is reported.
+        c<QPushButton>("cmdwebcam")->click();
+        CameraFalsa::atual->defineespera(800);
+        QImage amarela = verde;
+        amarela.fill(Qt::yellow);
+        CameraFalsa::atual->envia(amarela);
+        QTest::qWait(350);
+        c<QPushButton>("cmdcapturar")->click();
+        QVERIFY(msg().startsWith(semImagem));
+        QCOMPARE(QImage(foto("0005", true)).pixelColor(5, 5), QColor(Qt::darkGreen));
+        QTRY_COMPARE(msg(), QString("Erro na Web Cam: ela parou de enviar imagens. Nenhuma foto foi gravada; "
+                                    "verifique se ela está conectada e clique em \"Web Cam\" de novo."));
+        QVERIFY(!captura->isVisible() && !c<QTimer>("Timer1")->isActive() && !CameraFalsa::atual->ativa());
+        QCOMPARE(c("picfoto")->pixmap().toImage().pixelColor(5, 5), QColor(Qt::darkGreen));   // the saved photo again
+        CameraFalsa::atual->defineespera(4000);
+
+        // The camera reports its own failure; "Arquivo" stops the preview.
         c<QPushButton>("cmdwebcam")->click();
         emit CameraFalsa::atual->falhou("desconectada");
-        QCOMPARE(msg(), QString("Erro inicializando Web Cam"));
+        QVERIFY(msg().startsWith("Erro na Web Cam: desconectada."));
         QVERIFY(!captura->isVisible() && !c<QTimer>("Timer1")->isActive());
         c<QPushButton>("cmdwebcam")->click();
         c<QPushButton>("cmdarquivo")->click();   // cancelled
