@@ -31,9 +31,39 @@ int larguraInteira(double largura)
     return static_cast<int>(std::nearbyint(largura));
 }
 
-QChar caractereDePreenchimento(const QString& preenchimento)
+// One character is one column, a pair of surrogates (an emoji) included.
+qsizetype unidadesDoCaractere(QStringView t, qsizetype i)
 {
-    return preenchimento.isEmpty() ? QChar(u' ') : preenchimento.at(0);
+    return t.at(i).isHighSurrogate() && i + 1 < t.size() && t.at(i + 1).isLowSurrogate() ? 2 : 1;
+}
+
+// The first character of the fill text, repeated over n columns.
+QString preenchimentoDe(const QString& preenchimento, qsizetype n)
+{
+    if (n <= 0)
+        return QString();
+    if (preenchimento.isEmpty())
+        return QString(n, QChar(u' '));
+    const QStringView c = QStringView(preenchimento).left(unidadesDoCaractere(preenchimento, 0));
+    if (c.size() == 1)
+        return QString(n, c.at(0));
+    QString r;
+    r.reserve(n * c.size());
+    for (qsizetype k = 0; k < n; ++k)
+        r += c;
+    return r;
+}
+
+// Where the first n characters of the text end, and how many it has up to there.
+qsizetype corteEmColunas(QStringView t, qsizetype n, qsizetype* colunas)
+{
+    qsizetype i = 0, c = 0;
+    while (i < t.size() && c < n) {
+        i += unidadesDoCaractere(t, i);
+        ++c;
+    }
+    *colunas = c;
+    return i;
 }
 
 // Words of a group of three digits (0 to 999), following the size rules.
@@ -131,17 +161,21 @@ QString textopornumero(int codigo)
 QString completaadireita(const QString& texto, double largura, const QString& preenchimento)
 {
     const int n = larguraInteira(largura);
-    if (n >= texto.size())
-        return texto + QString(n - texto.size(), caractereDePreenchimento(preenchimento));
-    return texto.left(n);
+    qsizetype colunas = 0;
+    const qsizetype fim = corteEmColunas(texto, n, &colunas);
+    if (fim < texto.size())
+        return texto.left(fim);
+    return texto + preenchimentoDe(preenchimento, n - colunas);
 }
 
 QString completaaesquerda(const QString& texto, double largura, const QString& preenchimento)
 {
     const int n = larguraInteira(largura);
-    if (n >= texto.size())
-        return QString(n - texto.size(), caractereDePreenchimento(preenchimento)) + texto;
-    return texto.left(n);
+    qsizetype colunas = 0;
+    const qsizetype fim = corteEmColunas(texto, n, &colunas);
+    if (fim < texto.size())
+        return texto.left(fim);
+    return preenchimentoDe(preenchimento, n - colunas) + texto;
 }
 
 QString dataporextenso(const QDate& data, bool comdiasemana)

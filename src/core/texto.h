@@ -15,7 +15,8 @@ QString nomedomes(int numero);
 QString textopornumero(int codigo);
 
 // The text left-aligned in a column of that width, padded with the first
-// character of the fill text, or cut to the width. Counts characters.
+// character of the fill text, or cut to the width. Counts characters: a
+// character outside the BMP (a pair of surrogates) is one column and is never cut in half.
 QString completaadireita(const QString& texto, double largura, const QString& preenchimento = QStringLiteral(" "));
 // The text right-aligned in a column of that width; a text too long keeps its start.
 QString completaaesquerda(const QString& texto, double largura, const QString& preenchimento = QStringLiteral(" "));

@@ -1,8 +1,11 @@
 #include "tithes/relatorios.h"
 
 #include <QHash>
+#include <QLocale>
 #include <QStringDecoder>
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <iterator>
 #include <memory>
@@ -167,8 +170,7 @@ QString textorelatorioaniversariantes(const ListaDizimistas& itens, int mes, boo
     }
 
     t += nl + regua + nl + QStringLiteral(" DATA EMISSÃO: ") + dataporextenso(hoje, true);
-    if (!igreja.site.isEmpty())
-        t += QStringLiteral("  -  ") + igreja.site;
+    t += QStringLiteral("  -  ") + igreja.site;
     t += nl + regua;
     return t;
 }
@@ -246,6 +248,12 @@ namespace {
 const char* const CAMPOS_LISTA =
     "SELECT codigo, nome, endereco, bairro, cidade, cep, tel, email, nascimento, ativo FROM dizimistas";
 
+// A field as every other read gives it: without a byte-order mark at its start.
+QByteArrayView sembom(QByteArrayView utf8)
+{
+    return utf8.startsWith("\xEF\xBB\xBF") ? utf8.sliced(3) : utf8;
+}
+
 // One tither of the complete or neighbourhood list. The address is endereco,
 // then " ," bairro, " ," cidade and " CEP.: " cep, each only when it has a
 // value; the complete list composes it only when there is a street, the
@@ -257,11 +265,11 @@ void poeitemlista(const Consulta& c, bool enderecosembairro, ListaDizimistas* l)
     int n = 0;
     p[n++] = {L::Codigo, c.utf8(0)};
     p[n++] = {L::Nome, c.utf8(1)};
-    const QByteArrayView rua = c.utf8(2), bairro = c.utf8(3);
+    const QByteArrayView rua = sembom(c.utf8(2)), bairro = sembom(c.utf8(3));
     if (!rua.isEmpty() || (enderecosembairro && !bairro.isEmpty())) {
         p[n++] = {L::Endereco, rua};
         const std::pair<QByteArrayView, QByteArrayView> partes[] = {
-            {" ,", bairro}, {" ,", c.utf8(4)}, {" CEP.: ", c.utf8(5)}};
+            {" ,", bairro}, {" ,", sembom(c.utf8(4))}, {" CEP.: ", sembom(c.utf8(5))}};
         for (const auto& [separador, parte] : partes) {
             if (!parte.isEmpty()) {
                 p[n++] = {L::Endereco, separador};
@@ -373,9 +381,13 @@ QString errodeleitura(const QString& dia)
     return t + QStringLiteral(". O relatório foi interrompido.");
 }
 
+// Amounts add up as the currency type does, in ten-thousandths of a real,
+// and are rounded to cents only where printed: three receipts of 0,005 make 0,02.
+constexpr double LIMITE_VALOR = 1e13;
+
 // The stored form "1234,50" is read here directly (a year holds hundreds of
 // thousands of rows); anything else goes through the general reader.
-bool valorarmazenado(const QString& t, qint64* centavos)
+bool valorarmazenado(const QString& t, qint64* dezmilesimos)
 {
     const int n = t.size();
     if (n < 4 || n > 18 || t.at(n - 3) != u',')
@@ -392,17 +404,43 @@ bool valorarmazenado(const QString& t, qint64* centavos)
             return false;
         v = v * 10 + (c - u'0');
     }
-    *centavos = i ? -v : v;
+    if (v >= qint64(LIMITE_VALOR) * 100)
+        return false;
+    *dezmilesimos = (i ? -v : v) * 100;
     return true;
 }
 
-bool valordalinha(const LinhaPagamento& l, qint64* centavos)
+// Any amount in the Brazilian format ("1.000,05", " 7 ", "0,005"), to four
+// decimals, the fifth rounding half away from zero.
+bool lervalorquatrocasas(const QString& texto, qint64* dezmilesimos)
+{
+    bool ok = false;
+    const double v = QLocale(QLocale::Portuguese, QLocale::Brazil).toDouble(texto.trimmed(), &ok);
+    if (!ok || !std::isfinite(v) || std::fabs(v) >= LIMITE_VALOR)
+        return false;
+    const QString s = QString::number(std::fabs(v), 'f', 8);
+    const qsizetype ponto = s.indexOf(u'.');
+    qint64 d = s.left(ponto).toLongLong() * 10000 + s.mid(ponto + 1, 4).toLongLong();
+    if (s.at(ponto + 5).digitValue() >= 5)
+        ++d;
+    *dezmilesimos = v < 0 ? -d : d;
+    return true;
+}
+
+bool valordalinha(const LinhaPagamento& l, qint64* dezmilesimos)
 {
     if (l.valornulo || l.valor.trimmed().isEmpty()) {
-        *centavos = 0;
+        *dezmilesimos = 0;
         return true;
     }
-    return valorarmazenado(l.valor, centavos) || lervalor(l.valor, centavos);
+    return valorarmazenado(l.valor, dezmilesimos) || lervalorquatrocasas(l.valor, dezmilesimos);
+}
+
+// "0.00" of a sum: rounded once, half away from zero.
+QString formatasoma(qint64 dezmilesimos)
+{
+    const qint64 centavos = (std::abs(dezmilesimos) + 50) / 100;
+    return formatacentavos(dezmilesimos < 0 ? -centavos : centavos);
 }
 
 // Walks the period day by day: progress, the day's rows from the source, then
@@ -430,13 +468,13 @@ bool percorreperiodo(const PeriodoRelatorio& p, const FonteDia& fonte, const Pro
         for (const LinhaPagamento& l : linhas) {
             if (reciboestornado(l) || (filtra && l.codigodizimista != p.codigodizimista))
                 continue;
-            qint64 centavos = 0;
-            if (!valordalinha(l, &centavos)) {
+            qint64 valor = 0;
+            if (!valordalinha(l, &valor)) {
                 r.erro = erronovalor(l);
                 r.texto.clear();
                 return false;
             }
-            porlinha(dia, l, centavos);
+            porlinha(dia, l, valor);
         }
         fimdodia(dia);
     }
@@ -453,7 +491,7 @@ QString rodapeperiodo(qint64 total, const QDate& hoje)
 {
     const QString nl = quebralinha();
     return nl + reguarelatorio() + nl +
-           completaaesquerda(QStringLiteral("Total no Período:  R$ ") + formatacentavos(total), 82) + nl +
+           completaaesquerda(QStringLiteral("Total no Período:  R$ ") + formatasoma(total), 82) + nl +
            QStringLiteral(" DATA EMISSÃO: ") + dataporextenso(hoje, true) + nl + reguarelatorio();
 }
 
@@ -501,7 +539,7 @@ ResultadoRelatorio montarelatoriorecebimentos(const PeriodoRelatorio& p, const D
     bool datalancada = false;
     const bool ok = percorreperiodo(
         p, fonte, progresso, r,
-        [&](const QString& dia, const LinhaPagamento& l, qint64 centavos) {
+        [&](const QString& dia, const LinhaPagamento& l, qint64 valor) {
             if (!datalancada) {
                 t += completaadireita(dia, 16);
                 t += nl;
@@ -511,7 +549,7 @@ ResultadoRelatorio montarelatoriorecebimentos(const PeriodoRelatorio& p, const D
             t += completaadireita(l.nomenulo ? naoidentificado : l.nomedizimista, 50);
             t += completaaesquerda(l.valornulo ? zero : l.valor, 16);
             t += nl;
-            soma += centavos;
+            soma += valor;
         },
         [&](const QString&) { datalancada = false; });
     if (!ok)
@@ -547,12 +585,12 @@ ResultadoRelatorio montarelatoriototaisdiarios(const PeriodoRelatorio& p, const 
     qint64 soma = 0;
     qint64 somadia = 0;
     const bool ok = percorreperiodo(
-        p, fonte, progresso, r, [&](const QString&, const LinhaPagamento&, qint64 centavos) { somadia += centavos; },
+        p, fonte, progresso, r, [&](const QString&, const LinhaPagamento&, qint64 valor) { somadia += valor; },
         [&](const QString& dia) {
             soma += somadia;
             if (somadia != 0) {
                 t += dia;
-                t += completaaesquerda(formatacentavos(somadia), 16);
+                t += completaaesquerda(formatasoma(somadia), 16);
                 t += nl;
             }
             somadia = 0;

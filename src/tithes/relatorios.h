@@ -98,8 +98,8 @@ QString textorelatoriodedados(const ListaDizimistas& itens, const CamposRelatori
 QString textorelatoriobairro(const ListaDizimistas& itens, const QString& bairro,
                              const CamposRelatorio& campos, const DadosIgreja& igreja, const QDate& hoje);
 // "ANIVERSARIANTES DO MÊS" of month mes, items ordered by day of birth (the
-// order of the load is kept within a day). The issue line ends with the
-// church's site when it has one.
+// order of the load is kept within a day). The issue line ends with "  -  "
+// and the church's site, empty or not.
 QString textorelatorioaniversariantes(const ListaDizimistas& itens, int mes, bool exibetelefone,
                                       const DadosIgreja& igreja, const QDate& hoje);
 

@@ -2,6 +2,7 @@
 #include "testsupport.h"
 
 #include "core/conexao.h"
+#include "core/texto.h"
 #include "tithes/cabecalho.h"
 #include "tithes/relatorios.h"
 
@@ -198,6 +199,29 @@ private slots:
         for (const char* valor : {"0,10", "0,20", "1.000,05", " 7 "})
             formas << pag("01/03/2024", valor, "0001", "A", valor);
         QVERIFY(relatorio(true, p, formas).contains("01/03/2024" + SP(9) + "1007,35" + NL));
+        // Four decimals added up, rounded once where printed.
+        Linhas meios;
+        for (const char* codigo : {"00001/24", "00002/24", "00003/24"})
+            meios << pag("01/03/2024", codigo, "0001", "A", "0,005");
+        QVERIFY(relatorio(false, p, meios).endsWith("A" + SP(60) + "0,005" + NL + fim(56, "0,02")));
+        QVERIFY(relatorio(true, p, meios).endsWith(CABECAS_DIA + "01/03/2024" + SP(12) + "0,02" + NL + fim(56, "0,02")));
+    }
+
+    void caracteresForaDoBmp()
+    {
+        // An emoji takes one column and is never cut in half: on the page, in the file, in every column.
+        const QString e = QString::fromUtf8("\xF0\x9F\x98\x80");
+        const Linhas linhas = {pag("01/03/2024", "00001/24", "0001", "Ana " + e, "1,00"),
+                               pag("01/03/2024", "00002/24", "0002", e.repeated(60), "2,00")};
+        const QString t = relatorio(false, periodo(1, 3, 1, 3), linhas);
+        QVERIFY(t.contains(NL + "00001/24        Ana " + e + SP(45) + SP(12) + "1,00" + NL));
+        QVERIFY(t.contains(NL + "00002/24        " + e.repeated(50) + SP(12) + "2,00" + NL));
+        QCOMPARE(QString::fromUtf8(t.toUtf8()), t);
+        const ItemDizimista n{"0001", true, e.repeated(41) + "x", {}, {}, {}, "05/03/1980", "05", "2222-0001"};
+        QVERIFY(textorelatorioaniversariantes({n}, 3, true, IGREJA, HOJE)
+                    .contains(NL + "   05        " + e.repeated(40) + "2222-0001      " + SP(10) + NL));
+        QCOMPARE(completaaesquerda(e + "1,00", 7), "  " + e + "1,00");
+        QCOMPARE(completaaesquerda(e + e + "1", 2), e + e);
     }
 
     void dadosDeCadastroEBairro()
@@ -234,9 +258,11 @@ private slots:
             niver("0002", "BRUNO", "15", "", "98888-0002")};
         const QString topo = NL + NL + CAB + NL + NL + SP(14) + "ANIVERSARIANTES DO MÊS" + NL + SP(22) + "MARÇO" +
                                  NL + R + NL + "   DIA       NOME";
+        // Without a site the issue line still ends in "  -  ".
+        const QString fimsemsite = NL + R + NL + EMISSAO + "  -  " + NL + R;
         QCOMPARE(textorelatorioaniversariantes(itens, 3, false, IGREJA, HOJE),
                  topo + NL + R + NL + "   05        ANA MARIA DA CONCEIÇÃO DOS SANTOS PEREIR" + NL +
-                     NL + "   15        CARLOS" + SP(34) + NL + SP(13) + "BRUNO" + SP(35) + NL + FIM);
+                     NL + "   15        CARLOS" + SP(34) + NL + SP(13) + "BRUNO" + SP(35) + NL + fimsemsite);
 
         DadosIgreja ig = IGREJA;
         ig.site = "www.paroquiasaojose.org.br";
@@ -250,7 +276,7 @@ private slots:
         // A month outside 1 to 12: no month name, no rows.
         QCOMPARE(textorelatorioaniversariantes({}, 13, false, IGREJA, HOJE),
                  NL + NL + CAB + NL + NL + "              ANIVERSARIANTES DO MÊS" + NL + SP(22) + NL + R + NL +
-                     "   DIA       NOME" + NL + R + FIM);
+                     "   DIA       NOME" + NL + R + fimsemsite);
     }
 
     void carregamentosDoBanco()
@@ -325,6 +351,13 @@ private slots:
             QCOMPARE(estranhos.item(i).nome + "|" + estranhos.item(i).endereco, c.text(0) + "|" + c.text(1));
             QVERIFY(texto.contains(NL + "Nome:       " + c.text(0) + NL + "Endereço:   " + c.text(1) + NL));
         }
+        // A byte-order mark at the start of bairro, cidade or cep stays out of the address, as in every other read.
+        teste::sql("INSERT INTO dizimistas (codigo, nome, endereco, bairro, cidade, cep) VALUES"
+                   " ('0009', 'GIL', 'Rua G', char(65279) || 'Vila Bom', char(65279) || 'Rio', char(65279) || '24000'),"
+                   " ('0010', 'HELENA', NULL, char(65279) || 'Vila Bom', NULL, NULL)");
+        QCOMPARE(lido(carregalistacompletadizimistas).item(8).endereco, QString("Rua G ,Vila Bom ,Rio CEP.: 24000"));
+        const ListaDizimistas vila = porbairro("vila bom");
+        QCOMPARE(vila.item(0).endereco + "|" + vila.item(1).endereco, QString("Rua G ,Vila Bom ,Rio CEP.: 24000| ,Vila Bom"));
         // A text that starts with U+FEFF keeps it in a list built from items.
         const QString combom = QChar(0xFEFF) + QString("Ana");
         QCOMPARE(ListaDizimistas{ItemDizimista{combom}}.item(0).codigo, combom);
