@@ -91,6 +91,9 @@ private slots:
         linha("uma data ilegível", c, 1, {"0001;01/01/2014", "0001;31/02/2014"}, "02/05/2015", 120, false);
         linha("data vazia", c, 1, {"0001;01/01/2014", "0001;NULL"}, "02/05/2015", 120, false);
         linha("já inativo", c, 0, {"0001;01/01/2014"}, "02/05/2015", 120, false);
+        // -1 is the old system's yes: active.
+        linha("ativo -1, pago há 121 dias", c, -1, {"0001;01/01/2015"}, "02/05/2015", 120, true);
+        linha("ativo -1, pago há 120 dias", c, -1, {"0001;01/01/2015"}, "01/05/2015", 120, false);
     }
     // Exactly the tithers whose last payment, as the payments module tells it, plus the days lies before today.
     void quemFicaInativo()

@@ -178,19 +178,29 @@ private slots:
 
     void paginacao()
     {
-        QStringList linhas;
-        for (int i = 1; i <= 400; ++i)
-            linhas << QString("linha %1 ").arg(i) + QString(90, u'x');
+        // A4 with 10 mm margins: each page takes every line of Courier New 8 (Liberation Mono) that fits whole,
+        // the last one's descent included, and not one more.
         QPrinter p(QPrinter::HighResolution);
         p.setOutputFormat(QPrinter::PdfFormat);
-        p.setOutputFileName(dados_ + "paginas.pdf");
         p.setPageSize(QPageSize(QPageSize::A4));
-        const int paginas = imprimetexto(&p, linhas.join("\r\n"));
-        // Courier New 8 on A4: between 60 and 90 lines a page.
-        QVERIFY2(paginas >= 5 && paginas <= 7, qPrintable(QString::number(paginas)));
-        QCOMPARE(paginasPdf(dados_ + "paginas.pdf"), paginas);
-        p.setOutputFileName(dados_ + "uma.pdf");
-        QCOMPARE(imprimetexto(&p, linhas.mid(0, 20).join("\r\n")), 1);
+        p.setPageMargins(QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter);
+        QFont courier("Liberation Mono");
+        courier.setPointSizeF(8);
+        const QFontMetricsF m(courier, &p);
+        const double altura = p.pageRect(QPrinter::DevicePixel).height();
+        int cabem = 0;
+        while (cabem * m.lineSpacing() + m.height() <= altura)
+            ++cabem;
+        QVERIFY2(cabem > 60 && cabem < 100, qPrintable(QString::number(cabem)));
+        QStringList linhas;
+        for (int i = 1; i <= 3 * cabem + 1; ++i)
+            linhas << QString("linha %1 ").arg(i) + QString(90, u'x');
+        for (const auto& [quantas, paginas] : QList<QPair<int, int>>{{cabem, 1}, {cabem + 1, 2}, {3 * cabem + 1, 4}}) {
+            const QString pdf = dados_ + QString("paginas%1.pdf").arg(quantas);
+            p.setOutputFileName(pdf);
+            QCOMPARE(imprimetexto(&p, linhas.mid(0, quantas).join("\r\n")), paginas);
+            QCOMPARE(paginasPdf(pdf), paginas);
+        }
     }
 
     void enviaPorEmail()

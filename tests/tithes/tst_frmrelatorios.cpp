@@ -203,6 +203,18 @@ private slots:
         QVERIFY(pagina().contains("\r\n\r\nDIZIMSTA: Bruno\r\n\r\nPERÍODO DE:"));
         QVERIFY(pagina().contains("01/02/2024      \r\n" + SP(16) + "Bruno"));
         QVERIFY(pagina().contains(SP(55) + "Total no Período:  R$ 12,00") && !pagina().contains("Ana"));
+
+        // Start equal to end is a one-day period, in both reports.
+        f->escolhetipo(0);
+        escolhePeriodo(f, 2, 2, 2, 2);
+        marca(f, "optperiodo0");
+        Dialogos::limpa();
+        clica(f, "cmdgerarelatorio");
+        QVERIFY(pagina().contains(" 2 de Fevereiro de 2024 \r\n") && pagina().contains("02/02/2024      \r\n" + SP(16) + "Ana"));
+        marca(f, "optperiodo1");
+        clica(f, "cmdgerarelatorio");
+        QCOMPARE(caixas(), (QStringList{"Deseja emitir os códigos dos recibos?#292", SUCESSO, SUCESSO}));
+        QVERIFY(pagina().contains(R + "\r\n02/02/2024" + SP(12) + "5,50\r\n\r\n" + R));
     }
 
     void periodosRecusadosEErro()
