@@ -5,6 +5,7 @@
 #include "core/registro.h"
 
 #include <QDir>
+#include <QProcess>
 #include <sqlcipher/sqlite3.h>
 #include <QLocale>
 #include <QSettings>
@@ -30,6 +31,9 @@ void preparaAmbiente()
     qputenv("XDG_RUNTIME_DIR", home + "/run");
     QDir().mkpath(g_dir->path() + "/run");
     QFile::setPermissions(g_dir->path() + "/run", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    // No printing service: the machine's printers (a default one above all)
+    // change what printing does, so the tests see none and print to files.
+    qputenv("CUPS_SERVER", home + "/sem-cups.sock");
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     // The program runs in Brazilian Portuguese whatever the machine's language; so do the tests.
@@ -92,6 +96,24 @@ void limpaConfiguracoes()
         s.clear();
         s.sync();
     }
+}
+
+bool executaSemPrivilegios(const QString& funcaoELinha, QString* saida)
+{
+    // Root reads and writes whatever the file modes say: the row runs again
+    // in a child that has dropped to the unprivileged user "nobody".
+    QProcess p;
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    p.start(QStringLiteral("setpriv"), {QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
+                                        QStringLiteral("--clear-groups"), QStringLiteral("--"),
+                                        QCoreApplication::applicationFilePath(), funcaoELinha});
+    const bool terminou = p.waitForFinished(120000);
+    *saida = QString::fromLocal8Bit(p.readAll());
+    if (!terminou)
+        p.kill();
+    // A row that skipped did not run.
+    return terminou && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0 &&
+           saida->contains(QStringLiteral("PASS   : ")) && !saida->contains(QStringLiteral("SKIP   : "));
 }
 
 Trava::Trava()

@@ -10,7 +10,8 @@ struct sqlite3;
 
 namespace teste {
 
-// Sets HOME and the XDG folders to a fresh temporary folder; call before the application exists.
+// Sets HOME and the XDG folders to a fresh temporary folder and hides the
+// machine's printers; call before the application exists.
 void preparaAmbiente();
 // Closes the database and removes the temporary home.
 void encerraAmbiente();
@@ -24,6 +25,11 @@ void limpaBanco();
 bool sql(const QString& comando);
 // Clears the settings file of the program.
 void limpaConfiguracoes();
+
+// Runs one row ("funcao:linha") of this test program again as an unprivileged
+// user, for cases that need file modes enforced when the tests run as root.
+// True when it ran and passed; its output goes to saida.
+bool executaSemPrivilegios(const QString& funcaoELinha, QString* saida);
 
 // Another program holding the database file: a connection of its own keeps an
 // exclusive lock until the object ends. The program's busy wait is short meanwhile.
