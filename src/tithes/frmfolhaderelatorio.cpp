@@ -5,7 +5,6 @@
 #include <QDate>
 #include <QDir>
 #include <QEventLoop>
-#include <QWindow>
 #include <QFile>
 #include <QFileInfo>
 #include <QFontMetricsF>
@@ -20,6 +19,7 @@
 #include <QTimer>
 #include <QToolBar>
 #include <QVBoxLayout>
+#include <QWindow>
 
 #include "core/dialogos.h"
 #include "core/formularios.h"
