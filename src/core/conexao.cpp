@@ -1,5 +1,6 @@
 #include "core/conexao.h"
 #include "core/dialogos.h"
+#include "core/integridade.h"
 #include "core/registro.h"
 
 #include <QDateTime>
@@ -277,7 +278,12 @@ QString descricao(int codigo, sqlite3* db)
     case SQLITE_NOTADB: return QStringLiteral("o arquivo não é um banco de dados do Tivane Dízimos, está danificado ou a senha não confere");
     case SQLITE_CORRUPT: return QStringLiteral("o arquivo está danificado");
     case SQLITE_BUSY:
-    case SQLITE_LOCKED: return QStringLiteral("o arquivo está em uso por outro programa");
+    case SQLITE_LOCKED:
+        // The program's own check of the file may be what holds it; it lets go within moments.
+        return verificacoesemandamento() > 0
+                   ? QStringLiteral("o arquivo está ocupado pela verificação do banco de dados que o próprio "
+                                    "programa está fazendo; tente de novo em instantes")
+                   : QStringLiteral("o arquivo está em uso por outro programa");
     case SQLITE_IOERR: return QStringLiteral("houve um erro de leitura ou gravação no disco");
     case SQLITE_PERM:
     case SQLITE_AUTH: return QStringLiteral("não há permissão para usar o arquivo");

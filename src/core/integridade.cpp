@@ -1,12 +1,18 @@
 #include "core/integridade.h"
 #include "core/conexao.h"
 
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QMessageAuthenticationCode>
+#include <QMutex>
+#include <QRegularExpression>
 #include <QStringList>
+#include <QThread>
+#include <QVector>
 #include <QtEndian>
 #include <sqlcipher/sqlite3.h>
+#include <sys/stat.h>
 
 namespace tivane {
 
@@ -122,58 +128,441 @@ int linhas(sqlite3* db, const char* sql, QStringList& saida)
     return rc == SQLITE_DONE ? SQLITE_OK : rc;
 }
 
-}  // namespace
 
-VerificacaoBanco verificabanco(const QString& caminho, bool completa)
+// The file tests before any open, and the open with the key. False with r set when
+// the file cannot be checked further. emUso: the live file, which this process may hold
+// locked; a descriptor of our own closed on it would drop those locks, so its bytes are
+// read only through the engine.
+bool abre(const QString& caminho, Conexao& c, VerificacaoBanco& r, bool emUso = false)
 {
     const QFileInfo fi(caminho);
-    if (!fi.exists())
-        return resultado(EstadoBanco::Ausente, QStringLiteral("o arquivo não existe"));
-    if (!fi.isFile())
-        return resultado(EstadoBanco::Estranho, QStringLiteral("o caminho não é um arquivo"));
-    if (fi.size() == 0)
-        return resultado(EstadoBanco::Estranho, QStringLiteral("o arquivo está vazio"));
-    {
+    if (!fi.exists()) {
+        r = resultado(EstadoBanco::Ausente, QStringLiteral("o arquivo não existe"));
+        return false;
+    }
+    if (!fi.isFile()) {
+        r = resultado(EstadoBanco::Estranho, QStringLiteral("o caminho não é um arquivo"));
+        return false;
+    }
+    if (fi.size() == 0) {
+        r = resultado(EstadoBanco::Estranho, QStringLiteral("o arquivo está vazio"));
+        return false;
+    }
+    if (!emUso) {
         QFile f(caminho);
-        if (!f.open(QIODevice::ReadOnly))
-            return resultado(EstadoBanco::Ilegivel, QStringLiteral("não há permissão para ler o arquivo"));
+        if (!f.open(QIODevice::ReadOnly)) {
+            r = resultado(EstadoBanco::Ilegivel, QStringLiteral("não há permissão para ler o arquivo"));
+            return false;
+        }
         // A plain SQLite file is another program's: ours are always encrypted.
-        if (f.read(16) == QByteArray("SQLite format 3\0", 16))
-            return resultado(EstadoBanco::Estranho, QStringLiteral("o arquivo é um banco de dados de outro programa "
-                                                                   "(não está cifrado)"));
+        if (f.read(16) == QByteArray("SQLite format 3\0", 16)) {
+            r = resultado(EstadoBanco::Estranho, QStringLiteral("o arquivo é um banco de dados de outro programa "
+                                                                "(não está cifrado)"));
+            return false;
+        }
     }
 
-    Conexao c;
     int rc = sqlite3_open_v2(QFile::encodeName(caminho).constData(), &c.db, SQLITE_OPEN_READONLY, nullptr);
-    if (rc != SQLITE_OK)
-        return porCodigo(rc);
+    if (rc != SQLITE_OK) {
+        r = porCodigo(rc);
+        return false;
+    }
     Banco::aplicachave(c.db);
     sqlite3_busy_timeout(c.db, 3000);
     // Older files name the collation in their indexes; the check fails without it.
     Banco::registradobra(c.db);
+    return true;
+}
 
+// The four tables. caminho, when given, tells a damaged first page from another program's file.
+bool temTabelas(sqlite3* db, const QString& caminho, VerificacaoBanco& r)
+{
     QStringList tabelas;
-    rc = linhas(c.db,
-                "SELECT lower(name) FROM sqlite_master WHERE type = 'table'"
-                " AND lower(name) IN ('dizimistas', 'usuarios', 'pagamentos', 'igreja')",
-                tabelas);
+    const int rc = linhas(db,
+                          "SELECT lower(name) FROM sqlite_master WHERE type = 'table'"
+                          " AND lower(name) IN ('dizimistas', 'usuarios', 'pagamentos', 'igreja')",
+                          tabelas);
     // The first page does not open, yet the others carry our seal: damaged, not another program's.
-    if ((rc & 0xFF) == SQLITE_NOTADB && paginasSeladas(caminho))
-        return resultado(EstadoBanco::Danificado,
-                         QStringLiteral("o arquivo está danificado (a primeira página não pode ser lida)"));
-    if (rc != SQLITE_OK)
-        return porCodigo(rc);
+    if ((rc & 0xFF) == SQLITE_NOTADB && !caminho.isEmpty() && paginasSeladas(caminho)) {
+        r = resultado(EstadoBanco::Danificado, QStringLiteral("o arquivo está danificado (a primeira página não pode ser lida)"));
+        return false;
+    }
+    if (rc != SQLITE_OK) {
+        r = porCodigo(rc);
+        return false;
+    }
     QStringList faltam;
     for (const char* t : {"dizimistas", "usuarios", "pagamentos", "igreja"})
         if (!tabelas.contains(QLatin1String(t)))
             faltam << QLatin1String(t);
-    if (!faltam.isEmpty())
-        return resultado(EstadoBanco::Estranho,
-                         QStringLiteral("o arquivo não é um banco de dados do Tivane Dízimos (faltam as tabelas %1)")
-                             .arg(faltam.join(QStringLiteral(", "))));
+    if (!faltam.isEmpty()) {
+        r = resultado(EstadoBanco::Estranho,
+                      QStringLiteral("o arquivo não é um banco de dados do Tivane Dízimos (faltam as tabelas %1)")
+                          .arg(faltam.join(QStringLiteral(", "))));
+        return false;
+    }
+    return true;
+}
 
+// ---- The check in slices ------------------------------------------------------
+
+std::atomic<int> g_emandamento{0};
+
+// Which file, in which state: a write changes the time or the size.
+struct Carimbo {
+    bool ok = false;
+    quint64 dispositivo = 0, inode = 0;
+    qint64 tamanho = 0, segundos = 0, nanos = 0;
+    bool operator==(const Carimbo& o) const
+    {
+        return ok && o.ok && dispositivo == o.dispositivo && inode == o.inode && tamanho == o.tamanho
+               && segundos == o.segundos && nanos == o.nanos;
+    }
+};
+
+Carimbo carimbo(const QString& caminho)
+{
+    Carimbo c;
+    struct stat st;
+    if (::stat(QFile::encodeName(caminho).constData(), &st) != 0)
+        return c;
+    c.ok = true;
+    c.dispositivo = static_cast<quint64>(st.st_dev);
+    c.inode = static_cast<quint64>(st.st_ino);
+    c.tamanho = static_cast<qint64>(st.st_size);
+    c.segundos = static_cast<qint64>(st.st_mtim.tv_sec);
+    c.nanos = static_cast<qint64>(st.st_mtim.tv_nsec);
+    return c;
+}
+
+QMutex g_verificadoMutex;
+QString g_verificadoCaminho;
+Carimbo g_verificadoCarimbo;
+
+struct Fatia {
+    sqlite3* db = nullptr;
+    ControleVerificacao* controle = nullptr;
+    QElapsedTimer relogio;
+    int linhas = 0;   // rows read by the statement running now
+    int fatia = 40;   // a slice reads for this long, then lets go of the file for as long again
+    bool parar() const { return controle && controle->parar.load(std::memory_order_relaxed); }
+    void conta()
+    {
+        ++linhas;
+        if (controle) {
+            controle->feitos.fetch_add(1, std::memory_order_relaxed);
+            if (controle->aoLer)
+                controle->aoLer();
+        }
+    }
+    bool esgotada() const { return relogio.elapsed() >= fatia; }
+    // Lets go of the file when the slice is over.
+    void pausa()
+    {
+        if (!esgotada())
+            return;
+        for (int i = 0; i < fatia / 10 && !parar(); ++i)
+            QThread::msleep(10);
+        relogio.restart();
+    }
+};
+
+// Ends a statement that runs past its slice, once it has read something (a single
+// step that reads long must still move the check on); stops at once when asked.
+int progresso(void* p)
+{
+    auto* f = static_cast<Fatia*>(p);
+    if (f->parar())
+        return 1;
+    return f->linhas > 0 && f->relogio.elapsed() > 2 * f->fatia ? 1 : 0;
+}
+
+// Another write holding the file: wait for it, however long, unless asked to stop.
+int ocupado(void* p, int)
+{
+    auto* f = static_cast<Fatia*>(p);
+    if (f->parar())
+        return 0;
+    QThread::msleep(10);
+    return 1;
+}
+
+QString aspas(const QString& nome)
+{
+    return QLatin1Char('"') + QString(nome).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
+}
+
+// A b-tree to read: a table, or one of its indexes with the terms of its key.
+struct Arvore {
+    QString tabela;
+    QString indice;        // empty: the table itself
+    QStringList termos;    // the key's terms, as SQL, in index order
+    QString parcial;       // WHERE of a partial index
+    QString ordem;         // the index's own order, DESC included, for a read in one statement
+    bool emfatias = true;  // false: read in one statement (an order this check cannot resume)
+};
+
+// The terms of "CREATE INDEX ... ON t (a, lower(b) COLLATE x DESC, ...) WHERE ...":
+// the list inside the first parentheses, and the text after them.
+bool termosDoIndice(const QString& sql, QStringList& termos, QString& resto)
+{
+    int nivel = 0, inicio = -1;
+    QChar aspa;
+    for (int i = 0; i < sql.size(); ++i) {
+        const QChar ch = sql.at(i);
+        if (!aspa.isNull()) {
+            if (ch == aspa)
+                aspa = QChar();
+            continue;
+        }
+        if (ch == QLatin1Char('\'') || ch == QLatin1Char('"') || ch == QLatin1Char('`')) {
+            aspa = ch;
+        } else if (ch == QLatin1Char('[')) {
+            aspa = QLatin1Char(']');
+        } else if (ch == QLatin1Char('(')) {
+            if (nivel++ == 0)
+                inicio = i + 1;
+        } else if (ch == QLatin1Char(',') && nivel == 1) {
+            termos << sql.mid(inicio, i - inicio).trimmed();
+            inicio = i + 1;
+        } else if (ch == QLatin1Char(')') && --nivel == 0) {
+            termos << sql.mid(inicio, i - inicio).trimmed();
+            resto = sql.mid(i + 1).trimmed();
+            return true;
+        }
+    }
+    return false;
+}
+
+// The b-trees of the file: each table, then its indexes. Automatic indexes (UNIQUE
+// in a table's definition) and indexes in an order this check cannot resume are read whole.
+int arvores(sqlite3* db, QVector<Arvore>& saida)
+{
+    sqlite3_stmt* st = nullptr;
+    int rc = sqlite3_prepare_v2(db,
+                                "SELECT type, name, tbl_name, ifnull(sql, '') FROM sqlite_master"
+                                " WHERE type IN ('table', 'index') AND rootpage > 0 ORDER BY tbl_name, type DESC, name",
+                                -1, &st, nullptr);
+    struct Item {
+        QString tipo, nome, tabela, sql;
+    };
+    QVector<Item> itens;
+    if (rc == SQLITE_OK) {
+        while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+            Item it;
+            for (int i = 0; i < 4; ++i) {
+                const auto* t = reinterpret_cast<const char*>(sqlite3_column_text(st, i));
+                const QString v = QString::fromUtf8(t ? t : "");
+                (i == 0 ? it.tipo : i == 1 ? it.nome : i == 2 ? it.tabela : it.sql) = v;
+            }
+            itens << it;
+        }
+    }
+    sqlite3_finalize(st);
+    if (rc != SQLITE_DONE)
+        return rc;
+    for (const Item& it : itens) {
+        Arvore a;
+        a.tabela = it.tabela;
+        if (it.tipo == QLatin1String("table")) {
+            a.emfatias = !it.sql.contains(QLatin1String("WITHOUT ROWID"), Qt::CaseInsensitive);
+            saida << a;
+            continue;
+        }
+        a.indice = it.nome;
+        a.emfatias = false;
+        // The key's columns: a plain column by name, an expression from the definition.
+        struct Coluna {
+            int cid;
+            QString nome, colacao;
+            bool desc;
+        };
+        QVector<Coluna> colunas;
+        const QByteArray info = ("PRAGMA index_xinfo(" + aspas(it.nome) + ")").toUtf8();
+        rc = sqlite3_prepare_v2(db, info.constData(), -1, &st, nullptr);
+        if (rc == SQLITE_OK) {
+            while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
+                if (sqlite3_column_int(st, 5) == 0)
+                    continue;   // the rowid at the end of every entry
+                const auto* n = reinterpret_cast<const char*>(sqlite3_column_text(st, 2));
+                const auto* c = reinterpret_cast<const char*>(sqlite3_column_text(st, 4));
+                colunas.append({sqlite3_column_int(st, 1), QString::fromUtf8(n ? n : ""), QString::fromUtf8(c ? c : ""),
+                                sqlite3_column_int(st, 3) != 0});
+            }
+        }
+        sqlite3_finalize(st);
+        if (rc != SQLITE_DONE)
+            return rc;
+        QStringList definidos;
+        QString resto;
+        const bool temDefinicao = !it.sql.isEmpty() && termosDoIndice(it.sql, definidos, resto);
+        bool ok = !colunas.isEmpty() && (!temDefinicao || definidos.size() == colunas.size());
+        for (int i = 0; ok && i < colunas.size(); ++i) {
+            const Coluna& c = colunas.at(i);
+            QString termo;
+            if (c.cid >= 0) {
+                termo = aspas(c.nome);
+                if (c.colacao.compare(QLatin1String("BINARY"), Qt::CaseInsensitive) != 0)
+                    termo += QStringLiteral(" COLLATE ") + c.colacao;
+            } else if (temDefinicao) {
+                // The definition's own text, without its ASC or DESC.
+                termo = definidos.at(i);
+                static const QRegularExpression sentido(QStringLiteral("\\s+(ASC|DESC)$"),
+                                                        QRegularExpression::CaseInsensitiveOption);
+                termo.remove(sentido);
+            } else {
+                ok = false;
+                break;
+            }
+            a.termos << termo;
+            a.ordem += (a.ordem.isEmpty() ? QString() : QStringLiteral(", ")) + termo
+                       + (c.desc ? QStringLiteral(" DESC") : QString());
+            if (c.desc)
+                ok = false;
+        }
+        if (a.termos.size() != colunas.size())
+            a.ordem.clear();
+        if (ok && resto.startsWith(QLatin1String("WHERE"), Qt::CaseInsensitive))
+            a.parcial = resto.mid(5).trimmed();
+        else if (ok && !resto.isEmpty())
+            ok = false;
+        a.emfatias = ok;
+        saida << a;
+    }
+    return SQLITE_OK;
+}
+
+// Reads one b-tree whole. SQLITE_OK when it was read, SQLITE_INTERRUPT when asked to stop.
+// Each statement holds the file only while it runs; a statement that ran out of time
+// notes where it was (the index's key and rowid, read in the same transaction) and the
+// next one starts there: past that key and rowid, then past that key and any rowid,
+// then past the shorter prefixes of the key, one level up each time.
+int leArvore(Fatia& f, const Arvore& a)
+{
+    const bool tabela = a.indice.isEmpty();
+    const int n = a.termos.size();
+    const QString origem = aspas(a.tabela) + (tabela ? QString() : QStringLiteral(" INDEXED BY ") + aspas(a.indice));
+    const QString colunas = tabela ? QStringLiteral("rowid, *") : QStringLiteral("rowid");
+    const QString ordem = tabela ? QStringLiteral("rowid") : a.termos.join(QStringLiteral(", "));
+    if (!a.emfatias) {
+        f.linhas = 0;
+        QStringList nada;
+        const QString sql = "SELECT " + colunas + " FROM " + origem + (a.ordem.isEmpty() ? QString() : " ORDER BY " + a.ordem);
+        const int rc = linhas(f.db, sql.toUtf8().constData(), nada);
+        if (f.controle)
+            f.controle->feitos.fetch_add(nada.size(), std::memory_order_relaxed);
+        return f.parar() ? SQLITE_INTERRUPT : rc;
+    }
+
+    // Where the last slice stopped: the key's values, then the rowid.
+    struct Valores {
+        QVector<sqlite3_value*> v;
+        ~Valores() { limpa(); }
+        void limpa()
+        {
+            for (sqlite3_value* x : v)
+                sqlite3_value_free(x);
+            v.clear();
+        }
+    } ultima;
+    QString buscaChave;
+    if (!tabela)
+        buscaChave = "SELECT " + a.termos.join(QStringLiteral(", ")) + " FROM " + aspas(a.tabela) + " WHERE rowid = ?";
+
+    int nivel = 0;   // 0: from the start; L: the first L-1 terms equal, the L-th (or the rowid) past
+    for (;;) {
+        if (f.parar())
+            return SQLITE_INTERRUPT;
+        QStringList condicoes;
+        if (!a.parcial.isEmpty())
+            condicoes << QLatin1Char('(') + a.parcial + QLatin1Char(')');
+        for (int i = 0; nivel > 0 && i < nivel; ++i) {
+            const bool ultimo = i == nivel - 1;
+            const QString termo = i < n ? a.termos.at(i) : QStringLiteral("rowid");
+            if (!ultimo)
+                condicoes << termo + QStringLiteral(" IS ?");
+            else if (i < n && sqlite3_value_type(ultima.v.at(i)) == SQLITE_NULL)
+                condicoes << termo + QStringLiteral(" IS NOT NULL");
+            else
+                condicoes << termo + QStringLiteral(" > ?");
+        }
+        const QString sql = "SELECT " + colunas + " FROM " + origem
+                            + (condicoes.isEmpty() ? QString() : " WHERE " + condicoes.join(QStringLiteral(" AND ")))
+                            + " ORDER BY " + ordem;
+        sqlite3_stmt* st = nullptr;
+        const QByteArray texto = sql.toUtf8();
+        int rc = sqlite3_prepare_v2(f.db, texto.constData(), texto.size(), &st, nullptr);
+        int parametro = 1;
+        for (int i = 0; rc == SQLITE_OK && nivel > 0 && i < nivel; ++i) {
+            const bool ultimo = i == nivel - 1;
+            if (ultimo && i < n && sqlite3_value_type(ultima.v.at(i)) == SQLITE_NULL)
+                break;
+            rc = sqlite3_bind_value(st, parametro++, ultima.v.at(i < n ? i : n));
+        }
+        bool esgotou = false;
+        f.linhas = 0;
+        while (rc == SQLITE_OK) {
+            const int passo = sqlite3_step(st);
+            if (passo == SQLITE_DONE) {
+                esgotou = true;
+                break;
+            }
+            if (passo != SQLITE_ROW) {
+                rc = passo;
+                break;
+            }
+            f.conta();
+            if (!f.esgotada())
+                continue;
+            // Out of time: note the entry reached, still inside this read.
+            const sqlite_int64 linha = sqlite3_column_int64(st, 0);
+            ultima.limpa();
+            if (!tabela) {
+                sqlite3_stmt* chave = nullptr;
+                const QByteArray b = buscaChave.toUtf8();
+                rc = sqlite3_prepare_v2(f.db, b.constData(), b.size(), &chave, nullptr);
+                if (rc == SQLITE_OK) {
+                    sqlite3_bind_int64(chave, 1, linha);
+                    rc = sqlite3_step(chave);
+                    if (rc == SQLITE_ROW) {
+                        for (int i = 0; i < n; ++i)
+                            ultima.v << sqlite3_value_dup(sqlite3_column_value(chave, i));
+                        rc = SQLITE_OK;
+                    } else if (rc == SQLITE_DONE) {
+                        rc = SQLITE_CORRUPT;   // an index entry without its row
+                    }
+                }
+                sqlite3_finalize(chave);
+            }
+            ultima.v << sqlite3_value_dup(sqlite3_column_value(st, 0));
+            nivel = n + 1;
+            break;
+        }
+        sqlite3_finalize(st);
+        if (rc == SQLITE_INTERRUPT && !f.parar())
+            rc = SQLITE_OK;   // the statement ran past its slice: resume where it stopped
+        if (rc != SQLITE_OK)
+            return f.parar() ? SQLITE_INTERRUPT : rc;
+        if (esgotou) {
+            if (nivel <= 1)
+                return SQLITE_OK;
+            --nivel;
+            continue;
+        }
+        f.pausa();
+    }
+}
+
+}  // namespace
+
+VerificacaoBanco verificabanco(const QString& caminho, bool completa)
+{
+    Conexao c;
+    VerificacaoBanco r;
+    if (!abre(caminho, c, r) || !temTabelas(c.db, caminho, r))
+        return r;
     QStringList problemas;
-    rc = linhas(c.db, completa ? "PRAGMA integrity_check(20);" : "PRAGMA quick_check(20);", problemas);
+    const int rc = linhas(c.db, completa ? "PRAGMA integrity_check(20);" : "PRAGMA quick_check(20);", problemas);
     if (rc != SQLITE_OK)
         return porCodigo(rc);
     if (problemas != QStringList{QStringLiteral("ok")}) {
@@ -182,6 +571,79 @@ VerificacaoBanco verificabanco(const QString& caminho, bool completa)
                          QStringLiteral("o arquivo está danificado (a verificação apontou %1 problema(s))").arg(quantos));
     }
     return {};
+}
+
+VerificacaoBanco verificaemfatias(const QString& caminho, ControleVerificacao* controle)
+{
+    g_emandamento.fetch_add(1);
+    struct Fim {
+        ~Fim() { g_emandamento.fetch_sub(1); }
+    } fim;
+    const Carimbo antes = carimbo(caminho);
+    Conexao c;
+    VerificacaoBanco r;
+    if (!abre(caminho, c, r, true))
+        return r;
+    Fatia f;
+    f.db = c.db;
+    f.controle = controle;
+    if (controle)
+        f.fatia = controle->fatiaMs;
+    f.relogio.start();
+    sqlite3_busy_handler(c.db, ocupado, &f);
+    sqlite3_progress_handler(c.db, 1000, progresso, &f);
+    const auto parado = [] { return resultado(EstadoBanco::Ilegivel, QString()); };
+    if (!temTabelas(c.db, QString(), r))
+        return f.parar() ? parado() : r;
+
+    QVector<Arvore> lista;
+    int rc = arvores(c.db, lista);
+    if (rc != SQLITE_OK)
+        return f.parar() ? parado() : porCodigo(rc);
+    if (controle) {
+        // Every index of a table has about as many entries as the table has rows.
+        qint64 total = 0;
+        for (const Arvore& a : lista) {
+            QStringList maior;
+            linhas(c.db, ("SELECT ifnull(max(rowid), 0) FROM " + aspas(a.tabela)).toUtf8().constData(), maior);
+            total += maior.value(0).toLongLong();
+        }
+        controle->total = qMax<qint64>(1, total);
+    }
+    for (const Arvore& a : lista) {
+        rc = leArvore(f, a);
+        if (rc == SQLITE_INTERRUPT)
+            return parado();
+        if (rc == SQLITE_ERROR && !a.indice.isEmpty()) {
+            // An index dropped by a write meanwhile is no damage.
+            QStringList existe;
+            const QByteArray q = ("SELECT 1 FROM sqlite_master WHERE type = 'index' AND name = '"
+                                  + QString(a.indice).replace(QLatin1Char('\''), QStringLiteral("''")) + "'")
+                                     .toUtf8();
+            if (linhas(c.db, q.constData(), existe) == SQLITE_OK && existe.isEmpty())
+                continue;
+        }
+        if (rc != SQLITE_OK)
+            return porCodigo(rc);
+    }
+    if (carimbo(caminho) == antes) {
+        QMutexLocker trava(&g_verificadoMutex);
+        g_verificadoCaminho = caminho;
+        g_verificadoCarimbo = antes;
+    }
+    return {};
+}
+
+bool javerificado(const QString& caminho)
+{
+    const Carimbo agora = carimbo(caminho);
+    QMutexLocker trava(&g_verificadoMutex);
+    return g_verificadoCaminho == caminho && g_verificadoCarimbo == agora;
+}
+
+int verificacoesemandamento()
+{
+    return g_emandamento.load();
 }
 
 }  // namespace tivane

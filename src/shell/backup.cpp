@@ -3,12 +3,22 @@
 #include "core/conexao.h"
 #include "core/dialogos.h"
 #include "core/integridade.h"
+#include "core/janelas.h"
 #include "core/registro.h"
+#include "shell/frmaguarde.h"
 
+#include <QApplication>
+#include <QDateTime>
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
+#include <QMutex>
+#include <QPointer>
+#include <QRegularExpression>
 #include <QStorageInfo>
+#include <QThread>
+#include <QTimer>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -134,6 +144,72 @@ QStringList unidadesReais()
     return QStringList{QStringLiteral("/")} + outras;
 }
 
+// Copies of this program in progress, by the time each began: their temporary files are not leftovers.
+QMutex g_copiasMutex;
+QList<qint64> g_copias;
+
+struct CopiaEmAndamento {
+    qint64 inicio = QDateTime::currentMSecsSinceEpoch();
+    CopiaEmAndamento()
+    {
+        QMutexLocker t(&g_copiasMutex);
+        g_copias << inicio;
+    }
+    ~CopiaEmAndamento()
+    {
+        QMutexLocker t(&g_copiasMutex);
+        g_copias.removeOne(inicio);
+    }
+};
+
+quint64 dispositivo(const QString& caminho)
+{
+    struct stat st;
+    return ::stat(QFile::encodeName(caminho).constData(), &st) == 0 ? static_cast<quint64>(st.st_dev) : 0;
+}
+
+// Runs trabalho on a thread of its own while the please-wait window shows how far it
+// got, so the window never freezes; the please-wait window is modal meanwhile, so the
+// rest of the program waits for the copy.
+template <typename R, typename F>
+R comandamento(const QString& legenda, const ControleVerificacao& c, F trabalho)
+{
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
+        return trabalho();
+    R r{};
+    QThread* tarefa = QThread::create([&r, &trabalho] { r = trabalho(); });
+    QPointer<QWidget> janela = Janelas::carrega(QStringLiteral("frmaguarde"));
+    if (janela && !janela->isVisible())
+        janela->setWindowModality(Qt::ApplicationModal);
+    FrmAguarde::abre(legenda);
+    FrmAguarde::defineMaximo(1000);
+    QEventLoop laco;
+    QObject::connect(tarefa, &QThread::finished, &laco, &QEventLoop::quit);
+    QTimer relogio;
+    relogio.setInterval(100);
+    QObject::connect(&relogio, &QTimer::timeout, &laco, [&c] {
+        const qint64 total = c.total.load(), feitos = c.feitos.load();
+        FrmAguarde::defineValor(total > 0 ? static_cast<int>(qMin<qint64>(1000, feitos * 1000 / total)) : 0);
+    });
+    relogio.start();
+    tarefa->start();
+    laco.exec();
+    tarefa->wait();
+    delete tarefa;
+    if (janela)
+        janela->setWindowModality(Qt::NonModal);
+    FrmAguarde::fecha();
+    return r;
+}
+
+bool unidadeAcessivel(const QString& pasta, const QVector<UnidadeListada>& unidades)
+{
+    if (unidades.isEmpty() || aindanaunidade(pasta, unidades))
+        return true;
+    Dialogos::msgbox(QStringLiteral("Erro ao Acessar Drive"), 16);
+    return false;
+}
+
 const QString MESMO_ARQUIVO = QStringLiteral("O Arquivo de origem é o mesmo de destino, o Backup não pode continuar!");
 
 }  // namespace
@@ -155,6 +231,8 @@ ResultadoCopia copiaarquivo(const QString& origem, const QString& destino, const
 
     // A hidden temporary file in the destination folder, so the rename stays on one disk.
     const QFileInfo alvo(destino);
+    const CopiaEmAndamento emAndamento;
+    removesobras(alvo.absolutePath());
     QByteArray modelo = QFile::encodeName(alvo.absolutePath() + QStringLiteral("/.") + alvo.fileName()
                                           + QStringLiteral(".copia-XXXXXX"));
     Descritor fd;
@@ -237,6 +315,57 @@ ResultadoCopia copiaarquivo(const QString& origem, const QString& destino, const
     return r;
 }
 
+void removesobras(const QString& pasta)
+{
+    qint64 limite = QDateTime::currentMSecsSinceEpoch();
+    {
+        QMutexLocker t(&g_copiasMutex);
+        for (qint64 inicio : g_copias)
+            limite = qMin(limite, inicio);
+    }
+    limite -= 60 * 1000;
+    static const QRegularExpression padrao(QStringLiteral("^\\.") + QRegularExpression::escape(QLatin1String(ARQUIVO_BANCO))
+                                           + QStringLiteral("\\.copia-[A-Za-z0-9]{6}$"));
+    const QDir d(pasta);
+    for (const QString& nome : d.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::NoSort)) {
+        if (!padrao.match(nome).hasMatch())
+            continue;
+        const QByteArray caminho = QFile::encodeName(d.filePath(nome));
+        struct stat st;
+        if (::lstat(caminho.constData(), &st) != 0 || !S_ISREG(st.st_mode))
+            continue;
+        const qint64 alterado = qint64(st.st_mtim.tv_sec) * 1000 + st.st_mtim.tv_nsec / 1000000;
+        if (alterado < limite)
+            ::unlink(caminho.constData());
+    }
+}
+
+QVector<UnidadeListada> retratounidades(const QStringList& raizes)
+{
+    QVector<UnidadeListada> r;
+    for (const QString& raiz : raizes)
+        r.append({raiz, dispositivo(raiz)});
+    return r;
+}
+
+bool aindanaunidade(const QString& pasta, const QVector<UnidadeListada>& unidades)
+{
+    const QString alvo = QDir::cleanPath(QFileInfo(pasta.trimmed()).absoluteFilePath());
+    const UnidadeListada* unidade = nullptr;
+    int maior = -1;
+    for (const UnidadeListada& u : unidades) {
+        const QString raiz = QDir::cleanPath(u.raiz);
+        const bool leva = raiz == QLatin1String("/") || alvo == raiz || alvo.startsWith(raiz + QLatin1Char('/'));
+        if (leva && raiz.size() > maior) {
+            unidade = &u;
+            maior = int(raiz.size());
+        }
+    }
+    if (!unidade)
+        return true;   // typed by hand, outside every listed drive
+    return unidade->dispositivo != 0 && dispositivo(unidade->raiz) == unidade->dispositivo;
+}
+
 bool mesmoarquivo(const QString& a, const QString& b)
 {
     const QString x = a.trimmed(), y = b.trimmed();
@@ -262,10 +391,15 @@ QString caminhoescolhido(const QString& pasta)
     return p + QString::fromLatin1(ARQUIVO_BANCO);
 }
 
-qint64 copiabanco(const QString& origem, const QString& destino, ModoBackup modo)
+qint64 copiabanco(const QString& origem, const QString& destino, ModoBackup modo,
+                  const QVector<UnidadeListada>& unidades)
 {
     const bool restaura = modo == ModoBackup::Restauracao;
     const QFileInfo fo(origem);
+    // The side the user chose: the source of a restore, the destination of a backup.
+    const QString escolhida = restaura ? fo.absolutePath() : QFileInfo(destino).absolutePath();
+    if (!unidadeAcessivel(escolhida, unidades))
+        return 0;
     if (!fo.exists() || fo.isDir()) {
         Dialogos::msgbox(QStringLiteral("Não foi possível encontrar o banco de dados"), 48);
         return 0;
@@ -279,7 +413,9 @@ qint64 copiabanco(const QString& origem, const QString& destino, ModoBackup modo
     }
 
     if (restaura) {
-        const VerificacaoBanco v = verificabanco(origem);
+        ControleVerificacao c;
+        const VerificacaoBanco v = comandamento<VerificacaoBanco>(QStringLiteral("Verificando o backup ..."), c,
+                                                                  [&origem] { return verificabanco(origem); });
         if (v.estado != EstadoBanco::Bom) {
             Dialogos::msgbox(QStringLiteral("O arquivo ") + origem + QStringLiteral(" não pode ser restaurado: ") + v.motivo
                                  + QStringLiteral(". O banco de dados atual não foi alterado."),
@@ -288,7 +424,12 @@ qint64 copiabanco(const QString& origem, const QString& destino, ModoBackup modo
         }
     } else {
         Banco::conecta();   // opening finishes or undoes a write that was interrupted
-        const VerificacaoBanco v = verificabanco(origem);
+        // A file that passed a check and was not written since is not read again.
+        ControleVerificacao c;
+        const VerificacaoBanco v =
+            javerificado(origem) ? VerificacaoBanco{}
+                                 : comandamento<VerificacaoBanco>(QStringLiteral("Verificando o banco de dados ..."), c,
+                                                                  [&origem, &c] { return verificaemfatias(origem, &c); });
         if (v.estado != EstadoBanco::Bom
             && Dialogos::msgbox(QStringLiteral("Atenção: o banco de dados atual apresenta problemas: ") + v.motivo
                                     + QStringLiteral(".\r\nUma cópia dele pode não servir para recuperar os dados. "
@@ -304,11 +445,18 @@ qint64 copiabanco(const QString& origem, const QString& destino, ModoBackup modo
         && Dialogos::msgbox(destino.toUpper() + QStringLiteral("\r\nJá existe o arquivo neste diretório, Substituir?"), 36)
                != Dialogos::Sim)
         return 0;
+    // The drive may have been taken out while a question was open.
+    if (!unidadeAcessivel(escolhida, unidades))
+        return 0;
 
     // Our own descriptor on the file would drop the connection's locks when closed:
     // the program lets go of the file for the copy and takes it up again after.
     Banco::closeAll();
-    const ResultadoCopia r = copiaarquivo(origem, destino);
+    ControleVerificacao c;
+    c.total = fo.size();
+    const ResultadoCopia r = comandamento<ResultadoCopia>(QStringLiteral("Copiando o banco de dados ..."), c, [&] {
+        return copiaarquivo(origem, destino, [&c](qint64 copiados) { c.feitos = copiados; });
+    });
     QString erro;
     const bool reaberto = Banco::conecta(&erro);
     if (!r.ok) {
@@ -325,7 +473,7 @@ qint64 copiabanco(const QString& origem, const QString& destino, ModoBackup modo
     return r.tamanho;
 }
 
-ResultadoBackup executabackup(ModoBackup modo, const QString& pasta)
+ResultadoBackup executabackup(ModoBackup modo, const QString& pasta, const QVector<UnidadeListada>& unidades)
 {
     ResultadoBackup r;
     const bool restaura = modo == ModoBackup::Restauracao;
@@ -342,7 +490,7 @@ ResultadoBackup executabackup(ModoBackup modo, const QString& pasta)
         return r;
     }
     r.destino = restaura ? banco : escolhido;
-    r.tamanho = restaura ? copiabanco(escolhido, banco, modo) : copiabanco(banco, escolhido, modo);
+    r.tamanho = restaura ? copiabanco(escolhido, banco, modo, unidades) : copiabanco(banco, escolhido, modo, unidades);
     return r;
 }
 

@@ -5,6 +5,7 @@
 #include <QDate>
 #include <QString>
 #include <QStringList>
+#include <QVector>
 #include <functional>
 
 namespace tivane {
@@ -26,6 +27,22 @@ using AndamentoCopia = std::function<void(qint64 copiados)>;
 // to the file being replaced and is removed just before the rename. Asks nothing.
 ResultadoCopia copiaarquivo(const QString& origem, const QString& destino, const AndamentoCopia& andamento = {});
 
+// Removes the hidden temporary files "." + "cadastrocd.mdb" + ".copia-XXXXXX" that a copy
+// killed half-way left in the folder; one written in the last minute or after a copy
+// of this program began may belong to a copy in progress and is kept. Nothing else is touched.
+void removesobras(const QString& pasta);
+
+// A drive as it was when the drives were listed: its mount point and its device.
+struct UnidadeListada {
+    QString raiz;
+    quint64 dispositivo = 0;
+};
+QVector<UnidadeListada> retratounidades(const QStringList& raizes);
+// Whether the folder still lies on the volume it lay on when the drives were listed:
+// the listed drive that leads to it (the longest mount point) is still the same device.
+// A drive taken out leaves its mount point folder on the internal disk.
+bool aindanaunidade(const QString& pasta, const QVector<UnidadeListada>& unidades);
+
 // Whether two paths name the same file, by their resolved real paths (links,
 // "..", doubled or trailing separators) or by being the same file on disk.
 bool mesmoarquivo(const QString& a, const QString& b);
@@ -44,11 +61,17 @@ struct ResultadoBackup {
 // The copy step in one direction, with its questions and messages: the same
 // file, a missing or unsound source, the replace question and the copy's
 // failure. The program's connection is closed for the copy and opened again.
-ResultadoBackup executabackup(ModoBackup modo, const QString& pasta);
+// The check and the copy run on a thread of their own while the please-wait window
+// shows how far they got; the rest of the program waits. When the drives the folder
+// was chosen from are given, a folder whose drive was taken out is refused ("Erro ao
+// Acessar Drive") before anything is copied.
+ResultadoBackup executabackup(ModoBackup modo, const QString& pasta, const QVector<UnidadeListada>& unidades = {});
 
 // The copy with its messages only (missing source, replace question, failure):
-// the bytes copied, 0 when nothing was copied.
-qint64 copiabanco(const QString& origem, const QString& destino, ModoBackup modo);
+// the bytes copied, 0 when nothing was copied. A backup checks the live file first,
+// unless it passed a check and was not written since.
+qint64 copiabanco(const QString& origem, const QString& destino, ModoBackup modo,
+                  const QVector<UnidadeListada>& unidades = {});
 
 // ---- Drives -----------------------------------------------------------------
 

@@ -87,6 +87,8 @@ bool podecopiaragora()
 void copiaparaunidade(const QString& unidade)
 {
     const QString pasta = pastabackupautomatico(unidade, QDate::currentDate());
+    // The drive as just listed: one taken out before the copy (during the replace question) is refused.
+    const QVector<UnidadeListada> unidades = retratounidades({unidade});
     if (!QDir().mkpath(pasta)) {
         Dialogos::msgbox(QStringLiteral("Erro na Cópia dos Arquivos: não foi possível criar a pasta ") + pasta
                              + QStringLiteral(" (o drive permite somente leitura ou está cheio). "
@@ -96,7 +98,7 @@ void copiaparaunidade(const QString& unidade)
     }
     // The copy step of the backup window, without the window: one the user has
     // open is left as it is.
-    if (executabackup(ModoBackup::Backup, pasta).tamanho > 0)
+    if (executabackup(ModoBackup::Backup, pasta, unidades).tamanho > 0)
         Dialogos::msgbox(QStringLiteral("Backup Realizado com sucesso!"), 64);
 }
 
@@ -298,7 +300,9 @@ FrmBackup::FrmBackup()
     // Load: every drive, the root of the file system chosen, the toolbar away.
     {
         const QSignalBlocker bloqueio(drive_);
-        drive_->addItems(listaunidades());
+        const QStringList unidades = listaunidades();
+        drive_->addItems(unidades);
+        unidades_ = retratounidades(unidades);
         drive_->setCurrentIndex(drive_->findText(QStringLiteral("/")));
     }
     driveAtual_ = QStringLiteral("/");
@@ -335,7 +339,7 @@ void FrmBackup::avancabackup()
         modo = ModoBackup::Restauracao;
     else
         return;
-    const ResultadoBackup r = executabackup(modo, caminho_->text());
+    const ResultadoBackup r = executabackup(modo, caminho_->text(), unidades_);
     tamanho_->setText(textotamanho(r.tamanho));
     limpaframes();
     if (r.tamanho > 0) {

@@ -58,6 +58,7 @@ private:
     QTimer* timer1_;
     QTimer* timer2_;
     QString driveAtual_;
+    QVector<UnidadeListada> unidades_;   // the drives as listed when the window loaded
     QString copiado_;   // the file written by the last copy
 };
 

@@ -82,6 +82,11 @@ ResultadoVarredura falha(bool leitura, const QString& erro)
 
 }  // namespace
 
+bool varreduraemandamento()
+{
+    return g_varrendo;
+}
+
 int diasdavarredura(const QString& tempolimite)
 {
     bool ok = false;

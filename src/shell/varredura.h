@@ -28,6 +28,9 @@ struct ResultadoVarredura {
 ResultadoVarredura marcainativos(const QDate& hoje, int dias,
                                  const std::function<void(int atual, int total)>& andamento = {});
 
+// Whether marcainativos is running now (it yields to the event loop).
+bool varreduraemandamento();
+
 // The task of the main window's timer: reads "tempolimite", sweeps with the
 // please-wait window and tells how many tithers were marked inactive.
 void tempobloqueia_Timer();

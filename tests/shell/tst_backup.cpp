@@ -8,13 +8,16 @@
 #include "shell/frmaguarde.h"
 #include "shell/frmbackup.h"
 #include "shell/frmprincipal.h"
+#include "shell/verificacao.h"
 
 #include <QtWidgets>
 #include <csignal>
 #include <sqlcipher/sqlite3.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <utime.h>
 
 using namespace tivane;
 Q_DECLARE_METATYPE(tivane::EstadoBanco)
@@ -99,6 +102,22 @@ QString noFilho(const std::function<QString()>& f, qint64 limite, bool semPrivil
     ::waitpid(pid, nullptr, 0);
     return QString::fromUtf8(lido);
 }
+
+quint64 dispositivo(const QString& c)
+{
+    struct stat st;
+    return ::stat(QFile::encodeName(c).constData(), &st) == 0 ? quint64(st.st_dev) : 0;
+}
+// Each please-wait window shown: its caption, and "*" when the rest of the program waits for it.
+struct Espia : QObject {
+    QStringList legendas;
+    bool eventFilter(QObject* o, QEvent* e) override
+    {
+        if (e->type() == QEvent::Show && o->objectName() == "frmaguarde")
+            legendas << FrmAguarde::legenda() + (static_cast<QWidget*>(o)->isModal() ? "*" : "");
+        return false;
+    }
+};
 
 QStringList g_unidades;
 const QString MESMO = "O Arquivo de origem é o mesmo de destino, o Backup não pode continuar!";
@@ -286,6 +305,143 @@ private Q_SLOTS:
         QCOMPARE(dizimistas(), 2000);
     }
 
+    // Every entry of every table and index is read once, however small the slices: keys that
+    // repeat, NULL keys and expression indexes resume where the last slice stopped.
+    void verificacaoEmFatiasLeTudoUmaVez()
+    {
+        teste::sql("UPDATE dizimistas SET barras = CASE WHEN rowid % 3 = 0 THEN NULL ELSE 'B' || (rowid % 7) END");
+        teste::sql("BEGIN");
+        for (int i = 1; i <= 600; ++i)
+            teste::sql(QString("INSERT INTO pagamentos (codigo, data, codigodizimista) VALUES ('%1/%2', '01/01/2024', %3)")
+                           .arg(i, 5, 10, QChar('0')).arg(20 + i % 3)
+                           .arg(i % 5 ? QString("'%1'").arg(i % 40, 4, 10, QChar('0')) : QString("NULL")));
+        teste::sql("COMMIT");
+        qint64 esperado = 0;
+        {
+            Escopo e = abreconexaodizimistas();
+            Consulta t("SELECT name, (SELECT count(*) FROM sqlite_master i WHERE i.type = 'index' AND i.tbl_name = m.name)"
+                       " FROM sqlite_master m WHERE type = 'table'");
+            while (t.next()) {
+                Consulta n("SELECT count(*) FROM " + t.text(0));
+                QVERIFY(n.next());
+                esperado += n.inteiro(0) * (1 + t.inteiro(1));
+            }
+        }
+        for (int fatia : {0, 40}) {
+            ControleVerificacao c;
+            c.fatiaMs = fatia;
+            QCOMPARE(int(verificaemfatias(banco(), &c).estado), int(EstadoBanco::Bom));
+            QCOMPARE(c.feitos.load(), esperado);
+        }
+        // A damaged page is found, slice by slice, as by the whole check.
+        Banco::closeAll();
+        escreve(banco(), estraga(modelo_, 7));
+        ControleVerificacao d;
+        d.fatiaMs = 0;
+        const VerificacaoBanco v = verificaemfatias(banco(), &d);
+        QVERIFY2(v.estado == EstadoBanco::Danificado && v.motivo.contains("danificado"), qPrintable(v.motivo));
+        QVERIFY(!javerificado(banco()));
+    }
+
+    // On storage that reads slowly, a write made while the check runs waits one slice at most.
+    void escritaDuranteVerificacaoNaoEspera()
+    {
+        ControleVerificacao c;
+        c.aoLer = [] { QThread::usleep(200); };
+        VerificacaoBanco v;
+        std::atomic<bool> fim{false};
+        QThread* t = QThread::create([&] {
+            v = verificaemfatias(banco(), &c);
+            fim = true;
+        });
+        t->start(QThread::LowPriority);
+        int escritas = 0;
+        qint64 maior = 0;
+        while (!fim && escritas < 40) {
+            QElapsedTimer r;
+            r.start();
+            QVERIFY(teste::sql(QString("INSERT INTO usuarios (codigo, nome) VALUES ('%1', 'Durante')").arg(escritas)));
+            maior = qMax(maior, r.elapsed());
+            ++escritas;
+            QThread::msleep(20);
+        }
+        const bool rodando = !fim;
+        c.parar = true;   // as at the program's end: stopped, nothing to tell
+        t->wait();
+        delete t;
+        QVERIFY2(rodando && maior < 500, qPrintable(QString("%1 escritas, a maior esperou %2 ms").arg(escritas).arg(maior)));
+        QCOMPARE(int(v.estado), int(EstadoBanco::Ilegivel));
+        QCOMPARE(avisoverificacao(banco(), v), QString());
+    }
+
+    // Backup > Criar checks and copies under a please-wait window the rest of the program waits for,
+    // and does not read again a file that passed and was not written since.
+    void criarMostraAndamentoEVerificaUmaVez()
+    {
+        Espia espia;
+        qApp->installEventFilter(&espia);
+        const QString pen = pasta("pen");
+        const QString verifica = "Verificando o banco de dados ...*", copia = "Copiando o banco de dados ...*";
+        QCOMPARE(executabackup(ModoBackup::Backup, pen).tamanho, qint64(modelo_.size()));
+        QCOMPARE(espia.legendas, (QStringList{verifica, copia}));
+        QVERIFY(javerificado(banco()) && !FrmAguarde::aberta());
+        espia.legendas.clear();
+        Dialogos::respondeMsgbox(Dialogos::Sim);
+        QVERIFY(executabackup(ModoBackup::Backup, pen).tamanho > 0);
+        QCOMPARE(espia.legendas, QStringList{copia});
+        teste::sql("INSERT INTO usuarios (codigo, nome) VALUES ('0001', 'Depois')");
+        espia.legendas.clear();
+        Dialogos::respondeMsgbox(Dialogos::Sim);
+        QVERIFY(executabackup(ModoBackup::Backup, pen).tamanho > 0);
+        QCOMPARE(espia.legendas, (QStringList{verifica, copia}));
+        qApp->removeEventFilter(&espia);
+    }
+
+    // A drive taken out after it was listed leaves its mount point folder on the internal disk:
+    // nothing is copied there, in the window or in the automatic backup's copy step.
+    void driveRetiradoNaoRecebeCopia()
+    {
+        const QString ponto = pasta("montagem") + "/pen", disco = "/dev/shm/tivane-teste-" + QString::number(::getpid());
+        QVERIFY(QDir().mkpath(disco) && QFile::link(disco, ponto));
+        if (dispositivo(disco) == dispositivo(teste::pastaTemporaria()))
+            QSKIP("no second file system here");
+        g_unidades = QStringList{"/", ponto};
+        Comandos::executa("mnucriabackup");
+        auto* j = Janelas::instancia<FrmBackup>("frmbackup");
+        const auto automatico = retratounidades(g_unidades);
+        QVERIFY(QFile::remove(ponto) && QDir().mkpath(ponto + "/backup"));   // taken out
+        w<QLineEdit>(j, "txtcaminho")->setText(ponto);
+        w<QPushButton>(j, "cmdavancar")->click();
+        QVERIFY(Dialogos::ultimo().texto == "Erro ao Acessar Drive" && Dialogos::ultimo().estilo == 16);
+        QCOMPARE(w<QLineEdit>(j, "txttamanho")->text(), QString("0 bytes"));
+        QCOMPARE(executabackup(ModoBackup::Backup, ponto + "/backup", automatico).tamanho, qint64(0));
+        QCOMPARE(Dialogos::registros("msgbox").size(), 2);
+        QVERIFY(arquivos(ponto).isEmpty() && arquivos(ponto + "/backup").isEmpty());
+        fechajanelas();
+        QDir(disco).removeRecursively();
+    }
+
+    // Copying into a folder removes the program's own leftover temporary copies there, and nothing else.
+    void sobrasDeCopiasInterrompidas()
+    {
+        const QString p = pasta("sobras");
+        const QStringList nomes = {".cadastrocd.mdb.copia-Ab12Cd", ".cadastrocd.mdb.copia-Xy34Zw", ".cadastrocd.mdb.copia-Ab12C",
+                                   ".outro.mdb.copia-Ab12Cd", "cadastrocd.mdb.copia-Ab12Cd"};
+        for (const QString& n : nomes) {
+            escreve(p + "/" + n, "sobra");
+            if (n != nomes[1]) {   // the second is being written by a copy in progress
+                const utimbuf antigo{::time(nullptr) - 7200, ::time(nullptr) - 7200};
+                QCOMPARE(::utime(QFile::encodeName(p + "/" + n).constData(), &antigo), 0);
+            }
+        }
+        QVERIFY(executabackup(ModoBackup::Backup, p).tamanho > 0);
+        QStringList ficam = QStringList{"cadastrocd.mdb"} + nomes.mid(1);
+        QStringList ha = arquivos(p);
+        ficam.sort();
+        ha.sort();
+        QCOMPARE(ha, ficam);
+    }
+
     void destinoRecusado_data()
     {
         QTest::addColumn<int>("modo");
@@ -323,10 +479,18 @@ private Q_SLOTS:
         if (restaura && escolhida == "cheio")   // a sound backup, different from the live file
             QVERIFY(QFile::remove(p + "/cadastrocd.mdb") && Banco::criaBancoVazio(p + "/cadastrocd.mdb"));
         Dialogos::respondeMsgbox(escolhida == "cheio" ? Dialogos::Sim : Dialogos::Nao);
-        const QString m = escolhida == "cheio" ? noFilho([&] {
+        {
+            // A full disk: past a few kilobytes a write fails with EFBIG (the copy runs on a thread, so in this process).
+            std::signal(SIGXFSZ, SIG_IGN);
+            rlimit antes{};
+            ::getrlimit(RLIMIT_FSIZE, &antes);
+            const rlimit cheio{4096, antes.rlim_max};
+            if (escolhida == "cheio")
+                QCOMPARE(::setrlimit(RLIMIT_FSIZE, &cheio), 0);
             executabackup(ModoBackup(modo), p);
-            return Dialogos::ultimo("msgbox").texto;
-        }, 4096) : (executabackup(ModoBackup(modo), p), Dialogos::ultimo("msgbox").texto);
+            ::setrlimit(RLIMIT_FSIZE, &antes);
+        }
+        const QString m = Dialogos::ultimo("msgbox").texto;
         QVERIFY2(m.contains(mensagem), qPrintable(m));
         if (!restaura && QFileInfo(p).isDir() && !mesmoarquivo(p + "/cadastrocd.mdb", banco()))
             QCOMPARE(conteudo(p + "/cadastrocd.mdb"), QByteArray("a cópia de ontem"));
