@@ -77,7 +77,10 @@ void ReceberDizimo_Limite(benchmark::State& estado)
                " ORDER BY CAST(substr(codigo, 1, instr(codigo, '/') - 1) AS INTEGER) DESC LIMIT 1");
     Consulta ins("INSERT INTO pagamentos (codigo, data, hora, valor, codigofuncionario, codigodizimista,"
                  " nomedizimista, mesreferencia, anoreferencia) VALUES (?,?,?,?,?,?,?,?,?)");
+    int i = 0;
     for (auto _ : estado) {
+        // The same tithers as the program's loop: the same index pages change.
+        const QString codigo = QString::number(1 + (i++ % (g_dizimistas * 9 / 10))).rightJustified(4, '0');
         e.inicia();
         m.reset();
         m.bind(ano);
@@ -86,7 +89,7 @@ void ReceberDizimo_Limite(benchmark::State& estado)
         m.reset();
         ins.reset();
         ins.bind(QString::number(n).rightJustified(5, '0') + '/' + ano).bind(dia(HOJE)).bind("10:00")
-            .bind("50,00").bind("0000").bind("0001").bind("Bench").bind("").bind("");
+            .bind("50,00").bind("0000").bind(codigo).bind("Bench").bind("").bind("");
         ins.exec();
         semErros(estado, ins);
         if (!e.confirma())
@@ -300,7 +303,8 @@ void RelatorioTotaisDiariosAno(benchmark::State& estado)
         estado.counters["caracteres"] = r.texto.size();
     }
 }
-// Every day of the year, one probe on the date index each, reading the same columns.
+// Every day of the year, one probe on the date index each, reading the same
+// columns as text.
 QStringList diasDoAno()
 {
     QStringList dias;
@@ -319,7 +323,7 @@ void RelatorioAno_Limite(benchmark::State& estado)
             c.reset();
             c.bind(d);
             while (c.next())
-                n += c.utf8(0).size() + c.utf8(1).size() + c.utf8(2).size() + c.utf8(3).size();
+                n += c.text(0).size() + c.text(1).size() + c.text(2).size() + c.text(3).size();
             semErros(estado, c);
         }
         c.reset();
@@ -360,10 +364,12 @@ void RelatorioDadosCadastro_Limite(benchmark::State& estado)
 {
     Escopo e = abreconexaodizimistas();
     for (auto _ : estado) {
+        // The columns the list takes, read as text.
         Consulta c("SELECT codigo, ativo, nome, endereco, bairro, cidade, cep, tel, email, nascimento FROM dizimistas");
         qint64 n = 0;
         while (c.next())
-            n += c.text(2).size();
+            for (int i = 0; i < 10; ++i)
+                n += c.text(i).size();
         benchmark::DoNotOptimize(n);
     }
 }
@@ -447,7 +453,7 @@ void DoisRelatoriosAno(benchmark::State& estado)
     Janelas::fecha("frmrelatorios");
 }
 
-QString recibosDoPeriodo(const QDate& inicio, const QDate& fim)
+TextoCompacto recibosDoPeriodo(const QDate& inicio, const QDate& fim)
 {
     PeriodoRelatorio p = anoInteiro();
     p.inicio = inicio;
@@ -461,7 +467,7 @@ QString recibosDoPeriodo(const QDate& inicio, const QDate& fim)
 // Only the showing: the same for a day as for a year.
 void mostraNaPagina(benchmark::State& estado, const QDate& fim)
 {
-    const QString texto = recibosDoPeriodo(QDate(ANO_COMPLETO, 1, 1), fim);
+    const TextoCompacto texto = recibosDoPeriodo(QDate(ANO_COMPLETO, 1, 1), fim);
     for (auto _ : estado) {
         exibefolhaderelatorio(texto);
         pintaPagina(estado);
@@ -477,7 +483,7 @@ QString relatorioGrande()
     const QString caminho = g_pasta + "/relatorio-grande.txt";
     if (QFile::exists(caminho))
         return caminho;
-    const QByteArray ano = recibosDoPeriodo(QDate(ANO_COMPLETO, 1, 1), QDate(ANO_COMPLETO, 12, 31)).toUtf8();
+    const QByteArray ano = recibosDoPeriodo(QDate(ANO_COMPLETO, 1, 1), QDate(ANO_COMPLETO, 12, 31)).toString().toUtf8();
     QFile f(caminho);
     if (!f.open(QIODevice::WriteOnly))
         return QString();
@@ -675,7 +681,8 @@ int main(int argc, char** argv)
     std::printf("Dois relatórios de um ano, um após o outro na página: pico de %.0f MB (meta: 300 MB);"
                 " %.0f MB depois de fechar a página\n", g_picoDoisAnosMb, g_depoisDeFecharMb);
     std::printf("Escala: %dx (%d dizimistas, %d pagamentos)\n", escala, tamanho.dizimistas, tamanho.pagamentos);
-    std::printf("Pico de memória do processo: %.1f MB (meta: 300 MB)\n", picoMemoriaKb() / 1024.0);
+    std::printf("Pico de memória do processo, todas as linhas (o arquivo de 50 MB incluído): %.1f MB\n",
+                picoMemoriaKb() / 1024.0);
     std::printf("Núcleos: %d\n", QThread::idealThreadCount());
     return 0;
 }

@@ -32,15 +32,44 @@ TextoCompacto& TextoCompacto::operator+=(QStringView texto)
         texto_ += texto;
         return *this;
     }
-    const qsizetype antes = latin_.size(), depois = antes + texto.size();
+    char* d = cresce(texto.size());
+    for (const QChar c : texto)
+        *d++ = char(c.unicode());
+    return *this;
+}
+
+char* TextoCompacto::cresce(qsizetype n)
+{
+    const qsizetype antes = latin_.size(), depois = antes + n;
     // Doubling: a report is appended to millions of times.
     if (depois > latin_.capacity())
         latin_.reserve(qMax(depois, 2 * latin_.capacity()));
     latin_.resize(depois);
-    char* d = latin_.data() + antes;
-    for (const QChar c : texto)
-        *d++ = char(c.unicode());
-    return *this;
+    return latin_.data() + antes;
+}
+
+void TextoCompacto::acrescentaEspacos(qsizetype n)
+{
+    if (n <= 0)
+        return;
+    if (largo_)
+        texto_.resize(texto_.size() + n, u' ');
+    else
+        std::memset(cresce(n), ' ', size_t(n));
+}
+
+void TextoCompacto::acrescentaAEsquerda(QStringView texto, qsizetype largura)
+{
+    largura = qMax<qsizetype>(0, largura);
+    *this += texto.left(largura);
+    acrescentaEspacos(largura - texto.size());
+}
+
+void TextoCompacto::acrescentaADireita(QStringView texto, qsizetype largura)
+{
+    largura = qMax<qsizetype>(0, largura);
+    acrescentaEspacos(largura - texto.size());
+    *this += texto.left(largura);
 }
 
 void TextoCompacto::reserve(qsizetype caracteres)

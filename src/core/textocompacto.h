@@ -16,6 +16,10 @@ public:
 
     TextoCompacto& operator+=(QStringView texto);
     TextoCompacto& operator+=(const QString& texto) { return *this += QStringView(texto); }
+    // A column of a report line without a string of its own: the text then
+    // spaces up to largura characters, or spaces then the text; cut at largura.
+    void acrescentaAEsquerda(QStringView texto, qsizetype largura);
+    void acrescentaADireita(QStringView texto, qsizetype largura);
     void reserve(qsizetype caracteres);
     void clear();
     bool isEmpty() const { return size() == 0; }
@@ -31,6 +35,8 @@ public:
 
 private:
     void alarga();
+    void acrescentaEspacos(qsizetype n);
+    char* cresce(qsizetype n);   // n more Latin-1 characters, to be written
 
     QByteArray latin_;
     QString texto_;

@@ -545,9 +545,13 @@ ResultadoRelatorio montarelatoriorecebimentos(const PeriodoRelatorio& p, const D
                 t += nl;
                 datalancada = true;
             }
-            t += p.mostracodigos ? completaadireita(l.codigo, 16) : semcodigo;
-            t += completaadireita(l.nomenulo ? naoidentificado : l.nomedizimista, 50);
-            t += completaaesquerda(l.valornulo ? zero : l.valor, 16);
+            // Columns as completaadireita / completaaesquerda make them, without a string per column.
+            if (p.mostracodigos)
+                t.acrescentaAEsquerda(l.codigo, 16);
+            else
+                t += semcodigo;
+            t.acrescentaAEsquerda(l.nomenulo ? naoidentificado : l.nomedizimista, 50);
+            t.acrescentaADireita(l.valornulo ? zero : l.valor, 16);
             t += nl;
             soma += valor;
         },
