@@ -5,6 +5,19 @@
 namespace tivane {
 
 namespace {
+// Where the first n characters of the text end (a surrogate pair is one
+// character, never cut in half), and how many it has up to there.
+qsizetype corteEmColunas(QStringView t, qsizetype n, qsizetype* colunas)
+{
+    qsizetype i = 0, c = 0;
+    while (i < t.size() && c < n) {
+        i += t.at(i).isHighSurrogate() && i + 1 < t.size() && t.at(i + 1).isLowSurrogate() ? 2 : 1;
+        ++c;
+    }
+    *colunas = c;
+    return i;
+}
+
 bool soLatin1(QStringView t)
 {
     for (const QChar c : t)
@@ -60,16 +73,20 @@ void TextoCompacto::acrescentaEspacos(qsizetype n)
 
 void TextoCompacto::acrescentaAEsquerda(QStringView texto, qsizetype largura)
 {
-    largura = qMax<qsizetype>(0, largura);
-    *this += texto.left(largura);
-    acrescentaEspacos(largura - texto.size());
+    qsizetype colunas = 0;
+    const qsizetype fim = corteEmColunas(texto, largura, &colunas);
+    *this += texto.left(fim);
+    if (fim == texto.size())
+        acrescentaEspacos(largura - colunas);
 }
 
 void TextoCompacto::acrescentaADireita(QStringView texto, qsizetype largura)
 {
-    largura = qMax<qsizetype>(0, largura);
-    acrescentaEspacos(largura - texto.size());
-    *this += texto.left(largura);
+    qsizetype colunas = 0;
+    const qsizetype fim = corteEmColunas(texto, largura, &colunas);
+    if (fim == texto.size())
+        acrescentaEspacos(largura - colunas);
+    *this += texto.left(fim);
 }
 
 void TextoCompacto::reserve(qsizetype caracteres)
