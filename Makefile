@@ -1,6 +1,9 @@
 BUILD ?= build
 # make bench ESCALA=5: the benchmarks on five times a large parish (its own cached file).
+# BENCH_ARGS: more options of the benchmark runner, e.g. on a busy machine
+# "--benchmark_repetitions=3 --benchmark_enable_random_interleaving=true".
 ESCALA ?= 1
+BENCH_ARGS ?=
 JOBS ?= $(shell nproc)
 PREFIX ?= /usr/local
 
@@ -36,7 +39,7 @@ test-sanitizers: deps
 bench: deps
 	@cmake -S . -B $(BUILD)-bench -DCMAKE_BUILD_TYPE=Release -DTIVANE_BUILD_TESTS=OFF -DTIVANE_BUILD_BENCH=ON >/dev/null
 	@cmake --build $(BUILD)-bench -j $(JOBS) --target tivane-bench
-	TIVANE_BENCH_ESCALA=$(ESCALA) "$(BUILD)-bench/bench/tivane-bench"
+	TIVANE_BENCH_ESCALA=$(ESCALA) "$(BUILD)-bench/bench/tivane-bench" $(BENCH_ARGS)
 
 # Into $(DESTDIR)$(PREFIX); built as the user, copied as root only when the
 # destination cannot be written otherwise.
