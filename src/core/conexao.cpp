@@ -634,8 +634,9 @@ bool preparaConexao(sqlite3* db, QString* erro)
     sqlite3_create_function_v2(db, "like", 3, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, funcaoLike, nullptr, nullptr, nullptr);
     sqlite3_create_function_v2(db, "dobra", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr, funcaoDobra, nullptr, nullptr, nullptr);
     executa(db, "PRAGMA journal_mode = DELETE;");
-    // Pages are decrypted on every read: keep a whole register of five parishes in memory.
-    executa(db, "PRAGMA cache_size = -64000;");
+    // Pages are decrypted on every read: keep the tithers of five parishes in memory (about
+    // 20 MB), not more: a year of receipts read through the cache would only fill it.
+    executa(db, "PRAGMA cache_size = -32000;");
     return true;
 }
 
