@@ -5,6 +5,7 @@
 
 #include "core/conexao.h"
 #include "core/dialogos.h"
+#include "core/integridade.h"
 #include "core/registro.h"
 #include "register/dizimistas.h"
 #include "register/frmlocaliza.h"
@@ -568,6 +569,46 @@ void CopiaBanco1GB_Limite(benchmark::State& estado)
     QFile::remove(destino);
 }
 
+// ---- a receipt while the file check runs, and Backup > Criar as the user runs it ---
+void ReceberDuranteVerificacao(benchmark::State& estado)
+{
+    ControleVerificacao c;
+    QThread* verificacao = QThread::create([&c] {
+        while (!c.parar)
+            verificaemfatias(Banco::caminhoArquivo(), &c);
+    });
+    verificacao->start(QThread::LowPriority);
+    ReceberDizimo(estado);
+    c.parar = true;
+    verificacao->wait();
+    delete verificacao;
+}
+void CriarBackup(benchmark::State& estado)
+{
+    const QString pasta = g_pasta + "/pen";
+    QDir().mkpath(pasta);
+    for (auto _ : estado) {
+        estado.PauseTiming();
+        QFile::remove(pasta + "/cadastrocd.mdb");
+        {   // a day's work since the last check: the file is read again
+            Escopo e = abreconexaoigreja();
+            Consulta("UPDATE igreja SET sobra = sobra").exec();
+        }
+        estado.ResumeTiming();
+        if (executabackup(ModoBackup::Backup, pasta).tamanho <= 0)
+            estado.SkipWithError("o backup falhou");
+    }
+    QDir(pasta).removeRecursively();
+}
+void CriarBackup_Limite(benchmark::State& estado)
+{
+    const QString origem = Banco::caminhoArquivo(), destino = g_pasta + "/copia.mdb";
+    for (auto _ : estado)
+        if (!copiaarquivo(origem, destino).ok)
+            estado.SkipWithError("a cópia falhou");
+    QFile::remove(destino);
+}
+
 // Collects the mean time of each run for the table at the end; with
 // --benchmark_repetitions, the best repetition (others' work only adds time:
 // add --benchmark_enable_random_interleaving=true on a busy machine).
@@ -616,6 +657,9 @@ BENCHMARK(PaginaUmAno)->Unit(benchmark::kMillisecond)->Iterations(10);
 BENCHMARK(PaginaUmDia)->Unit(benchmark::kMillisecond)->Iterations(10);
 BENCHMARK(AbrirRelatorio50MB)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(AbrirRelatorio50MB_Limite)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(ReceberDuranteVerificacao)->Unit(benchmark::kMillisecond)->Iterations(300);
+BENCHMARK(CriarBackup)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(CriarBackup_Limite)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(CopiaBanco1GB)->Unit(benchmark::kMillisecond)->Iterations(2);
 BENCHMARK(CopiaBanco1GB_Limite)->Unit(benchmark::kMillisecond)->Iterations(2);
 
@@ -685,6 +729,8 @@ int main(int argc, char** argv)
         {"Recibos de um ano, até a página", "RelatorioAnoNaPagina", "RelatorioAno_Limite", 1000},
         {"Página: um ano / um dia, só a tela", "PaginaUmAno", "PaginaUmDia", 50},
         {"Abrir relatório salvo de 50 MB", "AbrirRelatorio50MB", "AbrirRelatorio50MB_Limite", 1000},
+        {"Recibo durante a verificação / sozinho", "ReceberDuranteVerificacao", "ReceberDizimo", 50},
+        {"Backup > Criar / cópia + fsync", "CriarBackup", "CriarBackup_Limite", 10000},
         {"Cópia de um banco de 1 GB (backup)", "CopiaBanco1GB", "CopiaBanco1GB_Limite", 10000},
     };
     std::printf("\n%-40s %12s %12s %8s %10s\n", "figura", "programa", "limite", "razão", "meta");

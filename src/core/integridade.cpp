@@ -244,7 +244,8 @@ struct Fatia {
     ControleVerificacao* controle = nullptr;
     QElapsedTimer relogio;
     int linhas = 0;   // rows read by the statement running now
-    int fatia = 40;   // a slice reads for this long, then lets go of the file for as long again
+    int fatia = 40;   // a slice reads for this long,
+    int folga = 40;   // then lets go of the file for this long
     bool parar() const { return controle && controle->parar.load(std::memory_order_relaxed); }
     void conta()
     {
@@ -261,8 +262,8 @@ struct Fatia {
     {
         if (!esgotada())
             return;
-        for (int i = 0; i < fatia / 10 && !parar(); ++i)
-            QThread::msleep(10);
+        for (int i = 0; i < folga && !parar(); i += 5)
+            QThread::msleep(qMin(5, folga - i));
         relogio.restart();
     }
 };
@@ -443,7 +444,9 @@ int leArvore(Fatia& f, const Arvore& a)
     const int n = a.termos.size();
     const QString origem = aspas(a.tabela) + (tabela ? QString() : QStringLiteral(" INDEXED BY ") + aspas(a.indice));
     const QString colunas = tabela ? QStringLiteral("rowid, *") : QStringLiteral("rowid");
-    const QString ordem = tabela ? QStringLiteral("rowid") : a.termos.join(QStringLiteral(", "));
+    // A search on the forced index runs in the index's order; an ORDER BY of expressions
+    // that the index holds would only make the engine sort a copy of them.
+    const QString ordem = tabela ? QStringLiteral(" ORDER BY rowid") : QString();
     if (!a.emfatias) {
         f.linhas = 0;
         QStringList nada;
@@ -488,7 +491,7 @@ int leArvore(Fatia& f, const Arvore& a)
         }
         const QString sql = "SELECT " + colunas + " FROM " + origem
                             + (condicoes.isEmpty() ? QString() : " WHERE " + condicoes.join(QStringLiteral(" AND ")))
-                            + " ORDER BY " + ordem;
+                            + ordem;
         sqlite3_stmt* st = nullptr;
         const QByteArray texto = sql.toUtf8();
         int rc = sqlite3_prepare_v2(f.db, texto.constData(), texto.size(), &st, nullptr);
@@ -587,8 +590,10 @@ VerificacaoBanco verificaemfatias(const QString& caminho, ControleVerificacao* c
     Fatia f;
     f.db = c.db;
     f.controle = controle;
-    if (controle)
+    if (controle) {
         f.fatia = controle->fatiaMs;
+        f.folga = controle->pausaMs;
+    }
     f.relogio.start();
     sqlite3_busy_handler(c.db, ocupado, &f);
     sqlite3_progress_handler(c.db, 1000, progresso, &f);

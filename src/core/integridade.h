@@ -26,6 +26,7 @@ struct ControleVerificacao {
     std::atomic<qint64> feitos{0};   // entries read so far
     std::atomic<qint64> total{0};    // entries to read, estimated at the start
     int fatiaMs = 40;                // how long a slice holds the file
+    int pausaMs = 40;                // how long the file is let go between slices
     std::function<void()> aoLer;     // runs at each entry read, inside the slice (tests: slow storage)
 };
 

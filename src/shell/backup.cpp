@@ -424,8 +424,10 @@ qint64 copiabanco(const QString& origem, const QString& destino, ModoBackup modo
         }
     } else {
         Banco::conecta();   // opening finishes or undoes a write that was interrupted
-        // A file that passed a check and was not written since is not read again.
+        // A file that passed a check and was not written since is not read again. The user
+        // waits for this one: short pauses are enough for another computer's write to get in.
         ControleVerificacao c;
+        c.pausaMs = 5;
         const VerificacaoBanco v =
             javerificado(origem) ? VerificacaoBanco{}
                                  : comandamento<VerificacaoBanco>(QStringLiteral("Verificando o banco de dados ..."), c,

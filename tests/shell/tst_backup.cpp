@@ -329,7 +329,7 @@ private Q_SLOTS:
         }
         for (int fatia : {0, 40}) {
             ControleVerificacao c;
-            c.fatiaMs = fatia;
+            c.fatiaMs = c.pausaMs = fatia;
             QCOMPARE(int(verificaemfatias(banco(), &c).estado), int(EstadoBanco::Bom));
             QCOMPARE(c.feitos.load(), esperado);
         }
@@ -337,7 +337,7 @@ private Q_SLOTS:
         Banco::closeAll();
         escreve(banco(), estraga(modelo_, 7));
         ControleVerificacao d;
-        d.fatiaMs = 0;
+        d.fatiaMs = d.pausaMs = 0;
         const VerificacaoBanco v = verificaemfatias(banco(), &d);
         QVERIFY2(v.estado == EstadoBanco::Danificado && v.motivo.contains("danificado"), qPrintable(v.motivo));
         QVERIFY(!javerificado(banco()));
