@@ -18,6 +18,7 @@
 #endif
 #ifdef Q_OS_LINUX
 #include <QSettings>
+#include <QStorageInfo>
 #include <sys/inotify.h>
 #endif
 
@@ -100,6 +101,11 @@ public:
                                 QStringLiteral("TivaneDizimo"))
                           .fileName())
                 .absolutePath());
+        // Another PC's change to a shared folder never reaches this kernel's
+        // queue: there every operation looks at the file itself.
+        if (!Banco::vigiaconfiavel(QStorageInfo(QString::fromLocal8Bit(pastaConfig)).fileSystemType())
+            || !Banco::vigiaconfiavel(QStorageInfo(pastaDados).fileSystemType()))
+            return;
         fd_ = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
         if (fd_ < 0)
             return;
@@ -643,6 +649,16 @@ bool preparaConexao(sqlite3* db, QString* erro)
 }  // namespace
 
 namespace Banco {
+
+bool vigiaconfiavel(const QByteArray& tipo)
+{
+    static const QByteArray locais[] = {"ext2", "ext3", "ext4", "xfs", "btrfs", "f2fs", "jfs", "reiserfs",
+                                        "zfs", "tmpfs", "vfat", "exfat", "ntfs3", "overlay"};
+    for (const QByteArray& l : locais)
+        if (tipo == l)
+            return true;
+    return false;
+}
 
 bool aplicachave(sqlite3* db)
 {

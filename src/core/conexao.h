@@ -43,6 +43,10 @@ bool preparaPrimeiraExecucao();
 // In a data folder chosen in the settings, the database may keep the folder's
 // group access (the office's accounts may share it); others never.
 void protegearquivos();
+// Whether changes to a folder on this kind of file system (as QStorageInfo
+// names it) all reach the local change queue: only local ones do, so a
+// shared network folder is looked at on every operation.
+bool vigiaconfiavel(const QByteArray& tipoSistemaArquivos);
 QString ultimoErro();                           // Portuguese description of the last failure
 // A failure the program itself found (a rule of the data, not the engine):
 // the warnings below name it as the cause.

@@ -439,6 +439,15 @@ private Q_SLOTS:
         QCOMPARE(Dialogos::registros("msgbox").value(0).estilo, 292);
     }
 
+    // A shared network folder changes under other PCs' hands, unseen by this kernel's queue.
+    void vigiaSoEmPastaLocal()
+    {
+        for (const char* local : {"ext4", "xfs", "btrfs", "tmpfs", "vfat"})
+            QVERIFY2(Banco::vigiaconfiavel(local), local);
+        for (const char* rede : {"cifs", "smb3", "nfs", "nfs4", "fuse.sshfs", "9p", ""})
+            QVERIFY2(!Banco::vigiaconfiavel(rede), rede);
+    }
+
     void pastaTrocadaOuArquivoSubstituidoReabre()
     {
         {
