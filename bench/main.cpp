@@ -535,40 +535,6 @@ void AbrirRelatorio50MB_Limite(benchmark::State& estado)
     }
 }
 
-// ---- whole-file copy of a 1 GB database -------------------------------------
-QString arquivoGrande()
-{
-    static QString caminho;
-    if (caminho.isEmpty()) {
-        caminho = g_pasta + "/grande/cadastrocd.mdb";
-        QDir().mkpath(g_pasta + "/grande");
-        QFile f(caminho);
-        f.open(QIODevice::WriteOnly);
-        const QByteArray bloco(1 << 20, 'x');
-        for (int i = 0; i < 1024; ++i)
-            f.write(bloco);
-    }
-    return caminho;
-}
-void CopiaBanco1GB(benchmark::State& estado)
-{
-    const QString origem = arquivoGrande(), destino = g_pasta + "/copia.mdb";
-    for (auto _ : estado)
-        if (!copiaarquivo(origem, destino).ok)
-            estado.SkipWithError("a cópia falhou");
-    QFile::remove(destino);
-}
-void CopiaBanco1GB_Limite(benchmark::State& estado)
-{
-    const QString origem = arquivoGrande(), destino = g_pasta + "/copia.mdb";
-    for (auto _ : estado) {
-        QFile::remove(destino);
-        if (!QFile::copy(origem, destino))
-            estado.SkipWithError("a cópia falhou");
-    }
-    QFile::remove(destino);
-}
-
 // ---- a receipt while the file check runs, and Backup > Criar as the user runs it ---
 void ReceberDuranteVerificacao(benchmark::State& estado)
 {
@@ -660,8 +626,6 @@ BENCHMARK(AbrirRelatorio50MB_Limite)->Unit(benchmark::kMillisecond)->Iterations(
 BENCHMARK(ReceberDuranteVerificacao)->Unit(benchmark::kMillisecond)->Iterations(300);
 BENCHMARK(CriarBackup)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(CriarBackup_Limite)->Unit(benchmark::kMillisecond)->Iterations(3);
-BENCHMARK(CopiaBanco1GB)->Unit(benchmark::kMillisecond)->Iterations(2);
-BENCHMARK(CopiaBanco1GB_Limite)->Unit(benchmark::kMillisecond)->Iterations(2);
 
 int main(int argc, char** argv)
 {
@@ -731,7 +695,6 @@ int main(int argc, char** argv)
         {"Abrir relatório salvo de 50 MB", "AbrirRelatorio50MB", "AbrirRelatorio50MB_Limite", 1000},
         {"Recibo durante a verificação / sozinho", "ReceberDuranteVerificacao", "ReceberDizimo", 50},
         {"Backup > Criar / cópia + fsync", "CriarBackup", "CriarBackup_Limite", 10000},
-        {"Cópia de um banco de 1 GB (backup)", "CopiaBanco1GB", "CopiaBanco1GB_Limite", 10000},
     };
     std::printf("\n%-40s %12s %12s %8s %10s\n", "figura", "programa", "limite", "razão", "meta");
     for (const Figura& f : figuras) {
