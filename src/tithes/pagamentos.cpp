@@ -79,7 +79,7 @@ qint64 maiornumerorecibo(int ano)
 
 }  // namespace
 
-bool lervalor(const QString& texto, qint64* centavos)
+bool lervalorcasas(const QString& texto, int casas, qint64* unidades)
 {
     bool ok = false;
     const double v = QLocale(QLocale::Portuguese, QLocale::Brazil).toDouble(texto.trimmed(), &ok);
@@ -88,12 +88,20 @@ bool lervalor(const QString& texto, qint64* centavos)
     // Round half away from zero on the decimal digits, as "0.00" did: 1,005 -> 1,01.
     const QString s = QString::number(std::fabs(v), 'f', 8);
     const int ponto = s.indexOf(QLatin1Char('.'));
-    qint64 c = s.left(ponto).toLongLong() * 100 + s.mid(ponto + 1, 2).toLongLong();
-    if (s.at(ponto + 3).digitValue() >= 5)
-        ++c;
-    if (centavos)
-        *centavos = v < 0 ? -c : c;
+    qint64 escala = 1;
+    for (int i = 0; i < casas; ++i)
+        escala *= 10;
+    qint64 u = s.left(ponto).toLongLong() * escala + s.mid(ponto + 1, casas).toLongLong();
+    if (s.at(ponto + 1 + casas).digitValue() >= 5)
+        ++u;
+    if (unidades)
+        *unidades = v < 0 ? -u : u;
     return true;
+}
+
+bool lervalor(const QString& texto, qint64* centavos)
+{
+    return lervalorcasas(texto, 2, centavos);
 }
 
 QString formatacentavos(qint64 centavos)

@@ -14,6 +14,8 @@ namespace tivane {
 // "1.250", " 7 "); "12.5" is ambiguous there and is not read.
 // False when the text is not an amount.
 bool lervalor(const QString& texto, qint64* centavos);
+// The same to `casas` decimals (at most 7), the next one rounding half away from zero.
+bool lervalorcasas(const QString& texto, int casas, qint64* unidades);
 QString formatacentavos(qint64 centavos);
 // The text rewritten as "0.00" (12,5 -> "12,50"); unchanged when not a number.
 QString formatavalor(const QString& texto);

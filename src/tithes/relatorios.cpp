@@ -1,4 +1,5 @@
 #include "tithes/relatorios.h"
+#include "tithes/pagamentos.h"
 
 #include <QHash>
 #include <QLocale>
@@ -410,30 +411,13 @@ bool valorarmazenado(const QString& t, qint64* dezmilesimos)
     return true;
 }
 
-// Any amount in the Brazilian format ("1.000,05", " 7 ", "0,005"), to four
-// decimals, the fifth rounding half away from zero.
-bool lervalorquatrocasas(const QString& texto, qint64* dezmilesimos)
-{
-    bool ok = false;
-    const double v = QLocale(QLocale::Portuguese, QLocale::Brazil).toDouble(texto.trimmed(), &ok);
-    if (!ok || !std::isfinite(v) || std::fabs(v) >= LIMITE_VALOR)
-        return false;
-    const QString s = QString::number(std::fabs(v), 'f', 8);
-    const qsizetype ponto = s.indexOf(u'.');
-    qint64 d = s.left(ponto).toLongLong() * 10000 + s.mid(ponto + 1, 4).toLongLong();
-    if (s.at(ponto + 5).digitValue() >= 5)
-        ++d;
-    *dezmilesimos = v < 0 ? -d : d;
-    return true;
-}
-
 bool valordalinha(const LinhaPagamento& l, qint64* dezmilesimos)
 {
     if (l.valornulo || l.valor.trimmed().isEmpty()) {
         *dezmilesimos = 0;
         return true;
     }
-    return valorarmazenado(l.valor, dezmilesimos) || lervalorquatrocasas(l.valor, dezmilesimos);
+    return valorarmazenado(l.valor, dezmilesimos) || lervalorcasas(l.valor, 4, dezmilesimos);
 }
 
 // "0.00" of a sum: rounded once, half away from zero.
