@@ -109,10 +109,11 @@ public:
         fd_ = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
         if (fd_ < 0)
             return;
-        const uint32_t eventos = IN_MODIFY | IN_ATTRIB | IN_CLOSE_WRITE | IN_MOVED_FROM | IN_MOVED_TO | IN_CREATE
-                                 | IN_DELETE | IN_DELETE_SELF | IN_MOVE_SELF;
-        if (inotify_add_watch(fd_, pastaConfig.constData(), eventos) < 0
-            || inotify_add_watch(fd_, QFile::encodeName(pastaDados).constData(), eventos) < 0)
+        const uint32_t nomes = IN_ATTRIB | IN_MOVED_FROM | IN_MOVED_TO | IN_CREATE | IN_DELETE | IN_DELETE_SELF
+                               | IN_MOVE_SELF;
+        // What is written inside the database does not change which file to use.
+        dados_ = inotify_add_watch(fd_, QFile::encodeName(pastaDados).constData(), nomes);
+        if (inotify_add_watch(fd_, pastaConfig.constData(), nomes | IN_MODIFY | IN_CLOSE_WRITE) < 0 || dados_ < 0)
             desarma();
 #else
         Q_UNUSED(pastaDados);
@@ -130,10 +131,26 @@ public:
 #ifdef Q_OS_LINUX
         if (fd_ < 0 || caminho_.isEmpty() || caminho_ != caminhoAberto)
             return false;
-        char eventos[4096];
-        if (::read(fd_, eventos, sizeof eventos) < 0 && errno == EAGAIN)
-            return true;
-        desarma();   // something changed (or the queue cannot be read)
+        // The rollback journal comes and goes with every write, this program's
+        // included: anything else changed (or the queue cannot be read).
+        static const QByteArray diario = QByteArray(ARQUIVO_BANCO) + "-journal";
+        alignas(inotify_event) char eventos[4096];
+        for (;;) {
+            const ssize_t n = ::read(fd_, eventos, sizeof eventos);
+            if (n < 0 && errno == EAGAIN)
+                return true;
+            if (n <= 0)
+                break;
+            for (ssize_t i = 0; i < n;) {
+                const auto* e = reinterpret_cast<const inotify_event*>(eventos + i);
+                if (e->wd != dados_ || e->len == 0 || diario != e->name) {
+                    desarma();
+                    return false;
+                }
+                i += ssize_t(sizeof(inotify_event)) + e->len;
+            }
+        }
+        desarma();
 #else
         Q_UNUSED(caminhoAberto);
 #endif
@@ -151,6 +168,7 @@ public:
 
 private:
     int fd_ = -1;
+    int dados_ = -1;   // the watch on the data folder
     QString caminho_;
 };
 
