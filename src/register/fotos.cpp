@@ -95,8 +95,8 @@ bool jpeginteiro(const QByteArray& bytes)
         return false;
     qsizetype i = 2;
     for (;;) {
-        if (i >= n || d[i] != 0xFF)
-            return false;
+        while (i < n && d[i] != 0xFF)   // stray bytes between segments: the decoder skips them too
+            ++i;
         while (i < n && d[i] == 0xFF)   // fill bytes before a marker
             ++i;
         if (i >= n)
@@ -254,9 +254,10 @@ Foto lefotoarquivo(const QString& caminho, QImage* imagem, QString* detalhe)
     int limiteAnterior = -1;
     if (tamanho.isValid() && (tamanho.width() > teto || tamanho.height() > teto)) {
         leitor.setScaledSize(tamanho.boundedTo(QSize(teto, teto)));
-        // A decoder that cannot scale reads the whole picture first: the reader's
-        // own allocation limit (128 MB) would refuse pictures below ours.
-        if (!leitor.supportsOption(QImageIOHandler::ScaledSize)) {
+        // Only the JPEG decoder really decodes small; the others (PNG too, though it
+        // says it scales) read the whole picture first, and the reader's own
+        // allocation limit (128 MB) would refuse pictures below ours.
+        if (leitor.format() != "jpeg") {
             const int bits = leitor.imageFormat() == QImage::Format_Invalid
                                  ? 64
                                  : QImage::toPixelFormat(leitor.imageFormat()).bitsPerPixel();
