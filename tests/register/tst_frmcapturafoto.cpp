@@ -203,7 +203,10 @@ private slots:
         QImageReader::setAllocationLimit(1);
         escolhe("0009", imagem(pasta_ + "media.bmp", {1000, 1000}, "BMP", Qt::red));
         QCOMPARE(msg(), QString("Foto Carregada com Sucesso!!!"));
-        escolhe("0010", imagem(pasta_ + "media.png", {1000, 1000}, "PNG", Qt::red));
+        QImage funda(QSize(1000, 1000), QImage::Format_RGBA64);   // 16 bits a channel
+        funda.fill(Qt::red);
+        QVERIFY(funda.save(pasta_ + "media.png", "PNG"));
+        escolhe("0010", pasta_ + "media.png");
         QCOMPARE(QImageReader::allocationLimit(), 1);
         QImageReader::setAllocationLimit(limite);
         QCOMPARE(msg(), QString("Foto Carregada com Sucesso!!!"));
