@@ -43,9 +43,10 @@ bool preparaPrimeiraExecucao();
 // In a data folder chosen in the settings, the database may keep the folder's
 // group access (the office's accounts may share it); others never.
 void protegearquivos();
-// Whether changes to a folder on this kind of file system (as QStorageInfo
-// names it) all reach the local change queue: only local ones do, so a
-// shared network folder is looked at on every operation.
+// Whether a folder on this kind of file system (as QStorageInfo names it) is
+// this computer's alone: only then do all its changes reach the local change
+// queue (a shared network folder is looked at on every operation), and only
+// then are the files in it this computer's own work.
 bool vigiaconfiavel(const QByteArray& tipoSistemaArquivos);
 QString ultimoErro();                           // Portuguese description of the last failure
 // A failure the program itself found (a rule of the data, not the engine):

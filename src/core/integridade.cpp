@@ -34,6 +34,7 @@ VerificacaoBanco porCodigo(int codigo)
         return resultado(EstadoBanco::Danificado, QStringLiteral("o arquivo está danificado"));
     case SQLITE_BUSY:
     case SQLITE_LOCKED:
+    case SQLITE_READONLY:   // another computer's write was cut short: its next reader puts the file back
         return resultado(EstadoBanco::Ilegivel, QStringLiteral("o arquivo está em uso por outro programa"));
     case SQLITE_CANTOPEN:
     case SQLITE_PERM:

@@ -179,8 +179,11 @@ R comandamento(const QString& legenda, const ControleVerificacao& c, F trabalho)
     R r{};
     QThread* tarefa = QThread::create([&r, &trabalho] { r = trabalho(); });
     QPointer<QWidget> janela = Janelas::carrega(QStringLiteral("frmaguarde"));
-    if (janela && !janela->isVisible())
+    if (janela) {
+        // Modality takes only on a hidden window: the automatic backup's wait for a drive may be showing.
+        janela->hide();
         janela->setWindowModality(Qt::ApplicationModal);
+    }
     FrmAguarde::abre(legenda);
     FrmAguarde::defineMaximo(1000);
     QEventLoop laco;

@@ -1,5 +1,6 @@
 #include "shell/verificacao.h"
 
+#include "core/conexao.h"
 #include "core/dialogos.h"
 #include "shell/backup.h"
 #include "shell/frmprincipal.h"
@@ -9,6 +10,7 @@
 #include <QDeadlineTimer>
 #include <QFileInfo>
 #include <QPointer>
+#include <QStorageInfo>
 #include <QThread>
 #include <QTimer>
 #include <memory>
@@ -76,8 +78,12 @@ void verificabancoaposlogin(const QString& caminho)
     if (g_iniciada || !QCoreApplication::instance())
         return;
     g_iniciada = true;
-    // A copy killed half-way left its temporary file beside the database.
-    removesobras(QFileInfo(caminho).absolutePath());
+    // A copy killed half-way left its temporary file beside the database. In a folder
+    // shared over the network it may be another computer's restore still running,
+    // whose clock this one cannot compare with.
+    const QString pasta = QFileInfo(caminho).absolutePath();
+    if (Banco::vigiaconfiavel(QStorageInfo(pasta).fileSystemType()))
+        removesobras(pasta);
     // The program never leaves with the check's thread running: it stops it (aboutToQuit is
     // not sent when the application ends without its loop; the post routine runs then too).
     QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, QCoreApplication::instance(),

@@ -396,6 +396,12 @@ private Q_SLOTS:
         Dialogos::respondeMsgbox(Dialogos::Sim);
         QVERIFY(executabackup(ModoBackup::Backup, pen).tamanho > 0);
         QCOMPARE(espia.legendas, (QStringList{verifica, copia}));
+        // The automatic backup's wait for a drive is showing, not modal: a copy by hand still holds the program.
+        FrmAguarde::abre("Insira o Pen Drive para backup automático...");
+        espia.legendas.clear();
+        Dialogos::respondeMsgbox(Dialogos::Sim);
+        QVERIFY(executabackup(ModoBackup::Backup, pen).tamanho > 0);
+        QCOMPARE(espia.legendas, QStringList{copia});
         qApp->removeEventFilter(&espia);
     }
 
