@@ -872,7 +872,7 @@ void avisaFalhaGravacao(const QString& oque)
     if (!cx().erro.isEmpty())
         texto += QStringLiteral(": ") + cx().erro;
     texto += QStringLiteral(". Nada foi alterado.");
-    Dialogos::msgbox(texto, 48);
+    Dialogos::msgbox(texto, Dialogos::Alerta);
 }
 
 void avisaFalhaLeitura(const QString& oque)
@@ -881,7 +881,7 @@ void avisaFalhaLeitura(const QString& oque)
     if (!cx().erro.isEmpty())
         texto += QStringLiteral(": ") + cx().erro;
     texto += QStringLiteral(". A operação foi interrompida.");
-    Dialogos::msgbox(texto, 48);
+    Dialogos::msgbox(texto, Dialogos::Alerta);
 }
 
 }  // namespace Banco
@@ -910,7 +910,7 @@ Escopo::Escopo(Tabela)
         Dialogos::msgbox(QStringLiteral("Não foi possível abrir o banco de dados ") + caminho
                              + QStringLiteral(": não há permissão para entrar na pasta de dados. O arquivo não foi "
                                               "alterado. O Sistema será finalizado!"),
-                         48);
+                         Dialogos::Alerta);
         encerraprograma(1);
         return;
     }
@@ -918,10 +918,10 @@ Escopo::Escopo(Tabela)
         Banco::closeAll();
         const int r = Dialogos::msgbox(QStringLiteral("O Banco de dados de cadastros não foi localizado: ") + caminho
                                            + QStringLiteral(" , deseja restaurar as configurações padrão do sistema?"),
-                                       292);
+                                       Dialogos::PerguntaNao);
         if (r == Dialogos::Sim) {
             if (restaurapadroes(false)) {
-                Dialogos::msgbox(QStringLiteral("Configurações restauradas com sucesso! Reinicialize o sistema !"), 64);
+                Dialogos::msgbox(QStringLiteral("Configurações restauradas com sucesso! Reinicialize o sistema !"), Dialogos::Informacao);
                 // Without a database in the default folder the next start would ask again, for ever: an
                 // empty database lets the office log in and restore a backup. An empty file is moved
                 // aside; any other file is never touched.
@@ -930,12 +930,12 @@ Escopo::Escopo(Tabela)
                     Dialogos::msgbox(QStringLiteral("Foi criado um banco de dados vazio em ") + novo
                                          + QStringLiteral(". Para recuperar os dados, entre no sistema e restaure o "
                                                           "backup mais recente em Ferramentas > Backup > Restaurar."),
-                                     64);
+                                     Dialogos::Informacao);
             } else
                 Dialogos::msgbox(QStringLiteral("Não foi possível gravar as configurações do sistema. "
-                                                "O Sistema será finalizado!"), 48);
+                                                "O Sistema será finalizado!"), Dialogos::Alerta);
         } else {
-            Dialogos::msgbox(QStringLiteral("O Sistema será finalizado!"), 48);
+            Dialogos::msgbox(QStringLiteral("O Sistema será finalizado!"), Dialogos::Alerta);
         }
         encerraprograma(0);
         return;
@@ -944,7 +944,7 @@ Escopo::Escopo(Tabela)
     if (!Banco::conectaEm(caminho, id, &erro)) {
         Dialogos::msgbox(QStringLiteral("Não foi possível abrir o banco de dados ") + caminho + QStringLiteral(": ")
                              + erro + QStringLiteral(". O arquivo não foi alterado. O Sistema será finalizado!"),
-                         48);
+                         Dialogos::Alerta);
         encerraprograma(1);
         return;
     }

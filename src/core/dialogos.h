@@ -16,9 +16,18 @@ namespace Dialogos {
 // Answers of a message box, as the old program tested them.
 enum Resposta { Ok = 1, Cancelar = 2, Sim = 6, Nao = 7 };
 
-// Style: 0 plain OK; 16 critical; 36 Yes/No question; 48 warning; 64 information;
-// 292 Yes/No question with No as the default button.
-int msgbox(const QString& texto, int estilo = 0, const QString& titulo = QStringLiteral("Tivane Dízimos"));
+// Styles of a message box, with the old program's values: an icon (16, 32,
+// 48, 64), plus 4 for Yes/No buttons, plus 256 for No as the default button.
+enum Estilo {
+    Simples = 0,         // plain, OK
+    Critico = 16,
+    Pergunta = 36,       // Yes/No question
+    Alerta = 48,
+    Informacao = 64,
+    PerguntaNao = 292    // Yes/No question with No as the default button
+};
+
+int msgbox(const QString& texto, int estilo = Simples, const QString& titulo = QStringLiteral("Tivane Dízimos"));
 // Returns the text typed; an empty text when cancelled.
 QString inputbox(const QString& pergunta, const QString& titulo = QStringLiteral("Tivane Dízimos"),
                  const QString& padrao = QString());

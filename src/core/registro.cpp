@@ -212,7 +212,7 @@ QString retornacaminhopadrao()
 
 bool restaurapadroes(bool perguntar)
 {
-    if (perguntar && Dialogos::msgbox("Deseja restaurar os padrões do Sistema?", 36) != Dialogos::Sim)
+    if (perguntar && Dialogos::msgbox("Deseja restaurar os padrões do Sistema?", Dialogos::Pergunta) != Dialogos::Sim)
         return false;
     bool ok = gravatextopadrao("caminhopadrao", caminhoPadraoInicial());
     ok = gravaopcao("01", false) && ok;
@@ -224,11 +224,11 @@ bool restaurapadroes(bool perguntar)
     if (!ok) {
         if (perguntar)
             Dialogos::msgbox("Não foi possível gravar as configurações do sistema. "
-                             "Verifique as permissões da pasta de configurações.", 48);
+                             "Verifique as permissões da pasta de configurações.", Dialogos::Alerta);
         return false;
     }
     if (perguntar)
-        Dialogos::msgbox("Configurações restauradas com sucesso!", 64);
+        Dialogos::msgbox("Configurações restauradas com sucesso!", Dialogos::Informacao);
     return true;
 }
 

@@ -524,17 +524,17 @@ void FrmCadastroDizimistas::gravardizimista()
     const QString nome = txtnome_->text();
     switch (decidegravacao(codigo, nome, status() == QLatin1String("Modificando Registro"), registromostrado())) {
     case PassoGravacao::NomeVazio:
-        Dialogos::msgbox(QStringLiteral("Você deve digitar o nome do dizimista para continuar."), 64);
+        Dialogos::msgbox(QStringLiteral("Você deve digitar o nome do dizimista para continuar."), Dialogos::Informacao);
         txtnome_->setFocus();
         return;
     case PassoGravacao::JaSalvo:
-        Dialogos::msgbox(QStringLiteral("Esse registro já foi salvo, tente modificar !"), 64);
+        Dialogos::msgbox(QStringLiteral("Esse registro já foi salvo, tente modificar !"), Dialogos::Informacao);
         return;
     case PassoGravacao::Alterar:
         alterardizimista(true);
         return;
     case PassoGravacao::NomeExiste:
-        Dialogos::msgbox(QStringLiteral("Já existe funcionário cadastrado com este nome!"), 64);
+        Dialogos::msgbox(QStringLiteral("Já existe funcionário cadastrado com este nome!"), Dialogos::Informacao);
         txtnome_->setFocus();
         return;
     case PassoGravacao::CodigoEmPagamentos:
@@ -542,7 +542,7 @@ void FrmCadastroDizimistas::gravardizimista()
                              + QStringLiteral(" já consta em pagamentos gravados, de um dizimista excluído ou não "
                                               "cadastrado. Escolha outro código, para que este dizimista não fique "
                                               "com esses pagamentos."),
-                         48);
+                         Dialogos::Alerta);
         txtcodigo_->setFocus();
         return;
     case PassoGravacao::FalhaLeitura:
@@ -552,7 +552,7 @@ void FrmCadastroDizimistas::gravardizimista()
     case PassoGravacao::Incluir:
         if (codigo.trimmed().isEmpty()) {
             // A tither without a code could not be found by the other windows.
-            Dialogos::msgbox(QStringLiteral("Você deve informar o código do dizimista para continuar."), 64);
+            Dialogos::msgbox(QStringLiteral("Você deve informar o código do dizimista para continuar."), Dialogos::Informacao);
             txtcodigo_->setFocus();
             return;
         }
@@ -576,7 +576,7 @@ bool FrmCadastroDizimistas::datasconferem()
             Dialogos::msgbox(QStringLiteral("A data de ") + QString::fromUtf8(d.rotulo) + QStringLiteral(" (")
                                  + d.caixa->displayText()
                                  + QStringLiteral(") não é válida. Corrija a data ou apague-a para continuar."),
-                             64);
+                             Dialogos::Informacao);
             d.caixa->setFocus();
             return false;
         }
@@ -592,7 +592,7 @@ void FrmCadastroDizimistas::incluirdizimista(const QString& codigo)
     d.codigo = codigo;
     if (!inclusaoaceita(inseredizimista(d), QStringLiteral("Não foi possível gravar o dizimista"), txtnome_))
         return;
-    Dialogos::msgbox(QStringLiteral("Dizimista: (") + txtnome_->text() + QStringLiteral(") cadastrado com sucesso !"), 64);
+    Dialogos::msgbox(QStringLiteral("Dizimista: (") + txtnome_->text() + QStringLiteral(") cadastrado com sucesso !"), Dialogos::Informacao);
     reinicia();
     // The message took the focus away: typing and the keys F1-F8 go on here.
     txtnome_->setFocus();
@@ -617,7 +617,7 @@ void FrmCadastroDizimistas::alterardizimista(bool perguntar)
     if (perguntar
         && Dialogos::msgbox(QStringLiteral("Deseja alterar os dados do Dizimista:") + salvo.nome.value_or(QString())
                                 + QStringLiteral(" ?"),
-                            36)
+                            Dialogos::Pergunta)
                != Dialogos::Sim)
         return;
     alteracaoconcluida(atualizadizimista(preencheregistrodizimista()),
@@ -643,7 +643,7 @@ void FrmCadastroDizimistas::excluirdizimista(const QString& codigo)
     case Leitura::Encontrado:
         break;
     case Leitura::NaoEncontrado:
-        Dialogos::msgbox(QStringLiteral("Não existe dizimista cadastrado com este código"), 48);
+        Dialogos::msgbox(QStringLiteral("Não existe dizimista cadastrado com este código"), Dialogos::Alerta);
         return;
     case Leitura::Falha:
         Banco::avisaFalhaLeitura(QStringLiteral("Não foi possível ler o dizimista ") + codigo);
@@ -651,7 +651,7 @@ void FrmCadastroDizimistas::excluirdizimista(const QString& codigo)
     }
     if (Dialogos::msgbox(QStringLiteral("Deseja Realmente excluir o Dizimista: ") + salvo.nome.value_or(QString())
                              + QStringLiteral(" ?"),
-                         36)
+                         Dialogos::Pergunta)
         != Dialogos::Sim)
         return;
     if (!exclusaoconcluida(apagadizimista(codigo), QStringLiteral("Não existe dizimista cadastrado com este código"),

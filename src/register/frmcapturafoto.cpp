@@ -178,7 +178,7 @@ bool FrmCapturaFoto::codigoaceito()
     const Foto r = caminhosfotos(lblcodigo_->text(), nullptr, nullptr);
     if (r == Foto::Ok)
         return true;
-    Dialogos::msgbox(mensagemfoto(r, lblcodigo_->text()), 48);
+    Dialogos::msgbox(mensagemfoto(r, lblcodigo_->text()), Dialogos::Alerta);
     return false;
 }
 
@@ -205,14 +205,14 @@ void FrmCapturaFoto::cmdwebcam()
                 Dialogos::msgbox(QStringLiteral("Erro na Web Cam: ") + erro
                                      + QStringLiteral(". Nenhuma foto foi gravada; verifique se ela está "
                                                       "conectada e clique em \"Web Cam\" de novo."),
-                                 48);
+                                 Dialogos::Alerta);
         });
     }
     QString erro;
     if (!camera_->inicia(&erro)) {
         paracamera();
         webcam_ = false;
-        Dialogos::msgbox(QStringLiteral("Erro inicializando Web Cam"), 48);
+        Dialogos::msgbox(QStringLiteral("Erro inicializando Web Cam"), Dialogos::Alerta);
         return;
     }
     webcam_ = true;
@@ -239,7 +239,7 @@ void FrmCapturaFoto::cmdcapturar()
         // The preview goes on: the camera may still be starting.
         Dialogos::msgbox(QStringLiteral("Nenhuma imagem foi recebida da Web Cam; nenhuma foto foi gravada. "
                                         "Verifique a câmera e tente capturar de novo."),
-                         48);
+                         Dialogos::Alerta);
         return;
     }
     // Timers keep running under message boxes: the preview must not paint over the shot.
@@ -270,11 +270,11 @@ void FrmCapturaFoto::salvafotocapturada(const QString& caminho)
     QString detalhe;
     const Foto lida = lefotoarquivo(caminho, &imagem, &detalhe);
     if (lida != Foto::Ok) {
-        Dialogos::msgbox(mensagemfoto(lida, detalhe), lida == Foto::NaoEncontrada ? 0 : 48);
+        Dialogos::msgbox(mensagemfoto(lida, detalhe), lida == Foto::NaoEncontrada ? Dialogos::Simples : Dialogos::Alerta);
         return;
     }
     if (existefoto(lblcodigo_->text())
-        && Dialogos::msgbox(QStringLiteral("Já existe arquivo de foto gravado com este código , deseja apaga-lo?"), 36)
+        && Dialogos::msgbox(QStringLiteral("Já existe arquivo de foto gravado com este código , deseja apaga-lo?"), Dialogos::Pergunta)
                == Dialogos::Nao)
         return;
     gravaimagem(imagem);
@@ -285,28 +285,28 @@ bool FrmCapturaFoto::gravaimagem(const QImage& imagem)
     QString detalhe;
     const Foto r = gravafotos(lblcodigo_->text(), imagem, &detalhe);
     if (r != Foto::Ok) {
-        Dialogos::msgbox(mensagemfoto(r, detalhe), 48);
+        Dialogos::msgbox(mensagemfoto(r, detalhe), Dialogos::Alerta);
         return false;
     }
     mostrafotos();
-    Dialogos::msgbox(QStringLiteral("Foto Carregada com Sucesso!!!"), 64);
+    Dialogos::msgbox(QStringLiteral("Foto Carregada com Sucesso!!!"), Dialogos::Informacao);
     return true;
 }
 
 void FrmCapturaFoto::cmdexcluir()
 {
-    if (Dialogos::msgbox(QStringLiteral("Deseja excluir a foto atual ?"), 36, TITULO_EXCLUSAO) == Dialogos::Nao)
+    if (Dialogos::msgbox(QStringLiteral("Deseja excluir a foto atual ?"), Dialogos::Pergunta, TITULO_EXCLUSAO) == Dialogos::Nao)
         return;
     QString detalhe;
     const Foto r = apagafotos(lblcodigo_->text(), &detalhe);
     if (r != Foto::Ok) {
         mostrafotos();   // what is left
-        Dialogos::msgbox(mensagemfoto(r, detalhe), 48, TITULO_EXCLUSAO);
+        Dialogos::msgbox(mensagemfoto(r, detalhe), Dialogos::Alerta, TITULO_EXCLUSAO);
         return;
     }
     image2_->clear();
     picfoto_->clear();
-    Dialogos::msgbox(QStringLiteral("Foto excluída com sucesso!"), 64, TITULO_EXCLUSAO);
+    Dialogos::msgbox(QStringLiteral("Foto excluída com sucesso!"), Dialogos::Informacao, TITULO_EXCLUSAO);
 }
 
 void FrmCapturaFoto::sair()

@@ -350,7 +350,7 @@ void FrmCapturaImpressao::inicializaleitorsuprema(const QString& prefixo)
     if (!arquivoexiste(caminho)) {
         Dialogos::msgbox(QStringLiteral("Banco de dados de impressão digital Suprema não encontrado! (") + caminho
                              + QStringLiteral(")"),
-                         48);
+                         Dialogos::Alerta);
         cmdcapturar_->setEnabled(false);
         return;
     }
@@ -399,7 +399,7 @@ void FrmCapturaImpressao::inicializaleitorsuprema(const QString& prefixo)
             eu->cmdcapturar_->setEnabled(false);
             Dialogos::msgbox(QStringLiteral("Não foi possível abrir o banco de dados de impressão digital (") + caminho
                                  + QStringLiteral("): ") + texto + QStringLiteral(". Nada foi gravado."),
-                             48);
+                             Dialogos::Alerta);
             return;
         }
         eu->status(QStringLiteral("UFD_Open: OK") + QUEBRA);
@@ -419,7 +419,7 @@ void FrmCapturaImpressao::capturaimpressaosuprema()
         const int dedo = eu->txtqualdedo_->text().toInt(&ok);
         const int s = eu->leitor_->adiciona(eu->lblcodigo_->text(), ok ? dedo : 0, eu->modelo_, eu->lblnome_->text());
         if (s == LeitorJaCadastrada)
-            Dialogos::msgbox(QStringLiteral("Impressão Digital já cadastrada"), 64);
+            Dialogos::msgbox(QStringLiteral("Impressão Digital já cadastrada"), Dialogos::Informacao);
         else if (s != LeitorOk)
             eu->status(QStringLiteral("UFD_AddData: ") + eu->leitor_->textoerro(s) + QUEBRA);
     });
@@ -464,7 +464,7 @@ void FrmCapturaImpressao::capturaetapa(int execucao, std::function<void(bool)> f
             if (!imagem.isNull())
                 eu->pbimageframe_->setPixmap(QPixmap::fromImage(
                     imagem.scaled(eu->pbimageframe_->size() - QSize(2, 2), Qt::KeepAspectRatio, Qt::SmoothTransformation)));
-            Dialogos::msgbox(QStringLiteral("Impressão Capturada com sucesso!"), 64);
+            Dialogos::msgbox(QStringLiteral("Impressão Capturada com sucesso!"), Dialogos::Informacao);
             if (!eu)
                 return;
             eu->cmdsair_->setFocus();

@@ -139,7 +139,7 @@ void JanelaCadastro::definenovocodigo()
     }
     mostratexto(txtcodigo_, codigo);
     if (vazia)
-        Dialogos::msgbox(QStringLiteral("Não existem registros cadastrados"), 64);
+        Dialogos::msgbox(QStringLiteral("Não existem registros cadastrados"), Dialogos::Informacao);
 }
 
 void JanelaCadastro::passo(bool acima)
@@ -151,7 +151,7 @@ void JanelaCadastro::passo(bool acima)
         avisafalhaleitura();
         return;
     case Leitura::NaoEncontrado:
-        Dialogos::msgbox(acima ? QStringLiteral("Último Registro") : QStringLiteral("Primeiro Registro"), 64);
+        Dialogos::msgbox(acima ? QStringLiteral("Último Registro") : QStringLiteral("Primeiro Registro"), Dialogos::Informacao);
         return;
     case Leitura::Encontrado:
         if (mostra(alvo))
@@ -172,7 +172,7 @@ void JanelaCadastro::proximoregistro()
 
 void JanelaCadastro::sair()
 {
-    if (Dialogos::msgbox(perguntasair_, 36) != Dialogos::Sim)
+    if (Dialogos::msgbox(perguntasair_, Dialogos::Pergunta) != Dialogos::Sim)
         return;
     mostrabarraprincipal(true);
     Janelas::fecha(nome_);
@@ -182,7 +182,7 @@ bool JanelaCadastro::inclusaoaceita(Gravacao resultado, const QString& falha, QW
 {
     switch (resultado) {
     case Gravacao::CodigoExiste:
-        Dialogos::msgbox(QStringLiteral("Já existe funcionário cadastrado com este código, tente modificar !"), 48);
+        Dialogos::msgbox(QStringLiteral("Já existe funcionário cadastrado com este código, tente modificar !"), Dialogos::Alerta);
         foco->setFocus();
         return false;
     case Gravacao::Falha:
@@ -199,10 +199,10 @@ bool JanelaCadastro::exclusaoconcluida(Gravacao resultado, const QString& naoexi
 {
     switch (resultado) {
     case Gravacao::Gravado:
-        Dialogos::msgbox(QStringLiteral("Registro excluído com sucesso !!!"), 64);
+        Dialogos::msgbox(QStringLiteral("Registro excluído com sucesso !!!"), Dialogos::Informacao);
         return true;
     case Gravacao::NaoEncontrado:
-        Dialogos::msgbox(naoexiste, 48);
+        Dialogos::msgbox(naoexiste, Dialogos::Alerta);
         return false;
     default:
         Banco::avisaFalhaGravacao(falha);
@@ -214,11 +214,11 @@ void JanelaCadastro::alteracaoconcluida(Gravacao resultado, const QString& suces
 {
     switch (resultado) {
     case Gravacao::Gravado:
-        Dialogos::msgbox(sucesso, 64);
+        Dialogos::msgbox(sucesso, Dialogos::Informacao);
         break;
     case Gravacao::NaoEncontrado:
         Dialogos::msgbox(
-            QStringLiteral("Registro não encontrado para ser efetuda a modificação! Operação Cancelada !"), 48);
+            QStringLiteral("Registro não encontrado para ser efetuda a modificação! Operação Cancelada !"), Dialogos::Alerta);
         break;
     case Gravacao::Falha:
     case Gravacao::CodigoExiste:

@@ -209,7 +209,7 @@ bool unidadeAcessivel(const QString& pasta, const QVector<UnidadeListada>& unida
 {
     if (unidades.isEmpty() || aindanaunidade(pasta, unidades))
         return true;
-    Dialogos::msgbox(QStringLiteral("Erro ao Acessar Drive"), 16);
+    Dialogos::msgbox(QStringLiteral("Erro ao Acessar Drive"), Dialogos::Critico);
     return false;
 }
 
@@ -404,14 +404,14 @@ qint64 copiabanco(const QString& origem, const QString& destino, ModoBackup modo
     if (!unidadeAcessivel(escolhida, unidades))
         return 0;
     if (!fo.exists() || fo.isDir()) {
-        Dialogos::msgbox(QStringLiteral("Não foi possível encontrar o banco de dados"), 48);
+        Dialogos::msgbox(QStringLiteral("Não foi possível encontrar o banco de dados"), Dialogos::Alerta);
         return 0;
     }
     const QString pasta = QFileInfo(destino).absolutePath();
     if (restaura)
         QDir().mkpath(pasta);   // a data folder lost with its database
     if (!QFileInfo(pasta).isDir()) {
-        Dialogos::msgbox(QStringLiteral("A pasta de destino não existe: ") + pasta, 48);
+        Dialogos::msgbox(QStringLiteral("A pasta de destino não existe: ") + pasta, Dialogos::Alerta);
         return 0;
     }
 
@@ -422,7 +422,7 @@ qint64 copiabanco(const QString& origem, const QString& destino, ModoBackup modo
         if (v.estado != EstadoBanco::Bom) {
             Dialogos::msgbox(QStringLiteral("O arquivo ") + origem + QStringLiteral(" não pode ser restaurado: ") + v.motivo
                                  + QStringLiteral(". O banco de dados atual não foi alterado."),
-                             48);
+                             Dialogos::Alerta);
             return 0;
         }
     } else {
@@ -441,13 +441,13 @@ qint64 copiabanco(const QString& origem, const QString& destino, ModoBackup modo
                                                      "Restaure o backup mais recente em Ferramentas > Backup > "
                                                      "Restaurar, ou procure o suporte técnico.\r\n\r\n"
                                                      "Deseja copiar o arquivo mesmo assim?"),
-                                292)
+                                Dialogos::PerguntaNao)
                    != Dialogos::Sim)
             return 0;
     }
 
     if (QFileInfo::exists(destino)
-        && Dialogos::msgbox(destino.toUpper() + QStringLiteral("\r\nJá existe o arquivo neste diretório, Substituir?"), 36)
+        && Dialogos::msgbox(destino.toUpper() + QStringLiteral("\r\nJá existe o arquivo neste diretório, Substituir?"), Dialogos::Pergunta)
                != Dialogos::Sim)
         return 0;
     // The drive may have been taken out while a question was open.
@@ -469,12 +469,12 @@ qint64 copiabanco(const QString& origem, const QString& destino, ModoBackup modo
                              + (restaura ? QStringLiteral(". O banco de dados atual não foi alterado.")
                                          : QStringLiteral(". O banco de dados não foi alterado e nenhum arquivo foi "
                                                           "substituído.")),
-                         48);
+                         Dialogos::Alerta);
         return 0;
     }
     if (restaura && !reaberto)
         Dialogos::msgbox(QStringLiteral("O banco de dados foi restaurado, mas não pôde ser aberto: ") + erro + QLatin1Char('.'),
-                         48);
+                         Dialogos::Alerta);
     return r.tamanho;
 }
 
@@ -485,13 +485,13 @@ ResultadoBackup executabackup(ModoBackup modo, const QString& pasta, const QVect
     if (pasta.trimmed().isEmpty()) {
         Dialogos::msgbox(restaura ? QStringLiteral("Escolha a pasta de origem do backup.")
                                   : QStringLiteral("Escolha a pasta de destino do backup."),
-                         48);
+                         Dialogos::Alerta);
         return r;
     }
     const QString banco = Banco::caminhoArquivo();
     const QString escolhido = caminhoescolhido(pasta);
     if (mesmoarquivo(banco, escolhido)) {
-        Dialogos::msgbox(MESMO_ARQUIVO, 64);
+        Dialogos::msgbox(MESMO_ARQUIVO, Dialogos::Informacao);
         return r;
     }
     r.destino = restaura ? banco : escolhido;

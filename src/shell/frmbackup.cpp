@@ -93,13 +93,13 @@ void copiaparaunidade(const QString& unidade)
         Dialogos::msgbox(QStringLiteral("Erro na Cópia dos Arquivos: não foi possível criar a pasta ") + pasta
                              + QStringLiteral(" (o drive permite somente leitura ou está cheio). "
                                               "O banco de dados não foi alterado."),
-                         48);
+                         Dialogos::Alerta);
         return;
     }
     // The copy step of the backup window, without the window: one the user has
     // open is left as it is.
     if (executabackup(ModoBackup::Backup, pasta, unidades).tamanho > 0)
-        Dialogos::msgbox(QStringLiteral("Backup Realizado com sucesso!"), 64);
+        Dialogos::msgbox(QStringLiteral("Backup Realizado com sucesso!"), Dialogos::Informacao);
 }
 
 void tickbackupautomatico()
@@ -391,7 +391,7 @@ void FrmBackup::trocadrive()
         return;
     const QFileInfo fi(unidade);
     if (!fi.isDir() || !fi.isReadable() || !QDir(unidade).exists()) {
-        Dialogos::msgbox(QStringLiteral("Erro ao Acessar Drive"), 16);
+        Dialogos::msgbox(QStringLiteral("Erro ao Acessar Drive"), Dialogos::Critico);
         const QSignalBlocker bloqueio(drive_);
         drive_->setCurrentIndex(drive_->findText(driveAtual_));
         return;
@@ -417,17 +417,17 @@ void FrmBackup::criapasta()
     if (nome.isEmpty() || nome == QLatin1String(".") || nome == QLatin1String("..") || nome.contains(QLatin1Char('/'))) {
         Dialogos::msgbox(QStringLiteral("Nome de pasta inválido: \"") + txtpasta_->text()
                              + QStringLiteral("\". Digite um nome sem \"/\"."),
-                         48);
+                         Dialogos::Alerta);
         txtpasta_->setFocus();
         return;
     }
     const QString pasta = QDir(lblcaminho_->text()).filePath(nome);
     if (QFileInfo::exists(pasta)) {
-        Dialogos::msgbox(QStringLiteral("A pasta ") + pasta + QStringLiteral(" já existe."), 48);
+        Dialogos::msgbox(QStringLiteral("A pasta ") + pasta + QStringLiteral(" já existe."), Dialogos::Alerta);
     } else if (!QDir(lblcaminho_->text()).mkdir(nome)) {
         Dialogos::msgbox(QStringLiteral("Não foi possível criar a pasta ") + pasta
                              + QStringLiteral(": a pasta atual não permite gravação ou não existe mais."),
-                         48);
+                         Dialogos::Alerta);
         txtpasta_->setFocus();
         return;
     }

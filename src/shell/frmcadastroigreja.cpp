@@ -125,7 +125,7 @@ FrmCadastroIgreja::FrmCadastroIgreja()
         Dialogos::msgbox(QStringLiteral("Não foi possível ler os dados da igreja: ") + Banco::ultimoErro()
                              + QStringLiteral(". Os campos estão em branco e esta janela não salvará, para não apagar "
                                               "os dados gravados. Feche-a e abra-a novamente mais tarde."),
-                         48);
+                         Dialogos::Alerta);
 }
 
 bool FrmCadastroIgreja::event(QEvent* e)
@@ -186,7 +186,7 @@ void FrmCadastroIgreja::salvar()
     const DadosIgreja d = dadosdajanela();
     // Blanks count as text here, as they always did.
     if (d.razaosocial.isEmpty() || d.fantasia.isEmpty()) {
-        Dialogos::msgbox(QStringLiteral("Digite a razão social e nome fantasia da igreja !"), 48);
+        Dialogos::msgbox(QStringLiteral("Digite a razão social e nome fantasia da igreja !"), Dialogos::Alerta);
         caixa("txtrazaosocial")->setFocus();
         return;
     }
@@ -194,14 +194,14 @@ void FrmCadastroIgreja::salvar()
         Dialogos::msgbox(QStringLiteral("Os dados da igreja não puderam ser lidos quando esta janela foi aberta: "
                                         "nada foi salvo, para não apagar os dados gravados. Feche a janela e "
                                         "abra-a novamente."),
-                         48);
+                         Dialogos::Alerta);
         return;
     }
     if (!gravarigreja(d)) {
         Banco::avisaFalhaGravacao(QStringLiteral("Não foi possível gravar os dados da igreja"));
         return;
     }
-    Dialogos::msgbox(QStringLiteral("Igreja : (") + d.fantasia + QStringLiteral(") cadastrada com sucesso ."), 64);
+    Dialogos::msgbox(QStringLiteral("Igreja : (") + d.fantasia + QStringLiteral(") cadastrada com sucesso ."), Dialogos::Informacao);
     fechajanelas();
     mostrabarraprincipal(true);
 }

@@ -116,7 +116,7 @@ bool FrmCadastroUsuarios::mostra(const QString& codigo)
         preenchecamposusuario(u);
         return true;
     case Leitura::NaoEncontrado:
-        Dialogos::msgbox(QStringLiteral("Não existe usuário cadastrado com este código"), 48);
+        Dialogos::msgbox(QStringLiteral("Não existe usuário cadastrado com este código"), Dialogos::Alerta);
         return false;
     case Leitura::Falha:
         avisafalhaleitura();
@@ -149,7 +149,7 @@ void FrmCadastroUsuarios::preenchecamposusuario(const Usuario& u)
 void FrmCadastroUsuarios::salvar()
 {
     if (txtsenha_->text() != txtcontrasenha_->text()) {
-        Dialogos::msgbox(QStringLiteral("Senha e contra-senha não conferem"), 48);
+        Dialogos::msgbox(QStringLiteral("Senha e contra-senha não conferem"), Dialogos::Alerta);
         txtsenha_->setFocus();
         return;
     }
@@ -161,11 +161,11 @@ void FrmCadastroUsuarios::gravarusuario()
     const Usuario u = preencheregistrousuario();
     switch (decidegravacaousuario(u, status() == QLatin1String("Modificando Registro"), registromostrado())) {
     case PassoGravacaoUsuario::SenhaOuNomeVazio:
-        Dialogos::msgbox(QStringLiteral("Você deve digitar a senha e o nome do usuário."), 64);
+        Dialogos::msgbox(QStringLiteral("Você deve digitar a senha e o nome do usuário."), Dialogos::Informacao);
         txtnome_->setFocus();
         return;
     case PassoGravacaoUsuario::JaSalvo:
-        Dialogos::msgbox(QStringLiteral("Esse registro já foi salvo, tente modificar !"), 64);
+        Dialogos::msgbox(QStringLiteral("Esse registro já foi salvo, tente modificar !"), Dialogos::Informacao);
         return;
     case PassoGravacaoUsuario::Alterar:
         alterarusuario(true);
@@ -173,14 +173,14 @@ void FrmCadastroUsuarios::gravarusuario()
     case PassoGravacaoUsuario::CodigoInvalido:
         Dialogos::msgbox(QStringLiteral("O código do usuário deve ser um número, como 0001. Corrija o código (")
                              + u.codigo + QStringLiteral(") para salvar."),
-                         48);
+                         Dialogos::Alerta);
         txtcodigo_->setFocus();
         return;
     case PassoGravacaoUsuario::CodigoEmPagamentos:
         Dialogos::msgbox(QStringLiteral("O código ") + u.codigo
                              + QStringLiteral(" já consta em pagamentos registrados por outro usuário. Escolha outro "
                                               "código, para que este usuário não fique com esses pagamentos."),
-                         48);
+                         Dialogos::Alerta);
         txtcodigo_->setFocus();
         return;
     case PassoGravacaoUsuario::Incluir:
@@ -198,7 +198,7 @@ void FrmCadastroUsuarios::incluirusuario(const QString& codigo)
     u.codigo = codigo;
     if (!inclusaoaceita(insereusuario(u), QStringLiteral("Não foi possível gravar o usuário"), txtnome_))
         return;
-    Dialogos::msgbox(QStringLiteral("Usuário: (") + u.nome + QStringLiteral(") cadastrado com sucesso !"), 64);
+    Dialogos::msgbox(QStringLiteral("Usuário: (") + u.nome + QStringLiteral(") cadastrado com sucesso !"), Dialogos::Informacao);
     reinicia();
 }
 
@@ -216,7 +216,7 @@ void FrmCadastroUsuarios::alterarusuario(bool perguntar)
         break;
     }
     if (perguntar
-        && Dialogos::msgbox(QStringLiteral("Deseja alterar os dados do usuário:") + salvo.nome + QStringLiteral(" ?"), 36)
+        && Dialogos::msgbox(QStringLiteral("Deseja alterar os dados do usuário:") + salvo.nome + QStringLiteral(" ?"), Dialogos::Pergunta)
                != Dialogos::Sim)
         return;
     alteracaoconcluida(atualizausuario(preencheregistrousuario()),
@@ -232,12 +232,12 @@ void FrmCadastroUsuarios::excluirusuario(const QString& codigo)
         avisafalhaleitura();
         return;
     case Leitura::NaoEncontrado:
-        Dialogos::msgbox(QStringLiteral("Não existe usuário cadastrado com este código"), 48);
+        Dialogos::msgbox(QStringLiteral("Não existe usuário cadastrado com este código"), Dialogos::Alerta);
         return;
     case Leitura::Encontrado:
         break;
     }
-    if (Dialogos::msgbox(QStringLiteral("Deseja Realmente excluir o Usuário: ") + salvo.nome + QStringLiteral(" ?"), 36)
+    if (Dialogos::msgbox(QStringLiteral("Deseja Realmente excluir o Usuário: ") + salvo.nome + QStringLiteral(" ?"), Dialogos::Pergunta)
         != Dialogos::Sim)
         return;
     if (!exclusaoconcluida(apagausuario(codigo), QStringLiteral("Não existe usuário cadastrado com este código"),
@@ -252,7 +252,7 @@ bool FrmCadastroUsuarios::confirmasenhaatual()
 {
     const QString senha = Dialogos::inputbox(QStringLiteral("Digite a senha atual para modificar este registro:"));
     if (senha != txtsenha_->text()) {
-        Dialogos::msgbox(QStringLiteral("Senha incorreta!"), 0);
+        Dialogos::msgbox(QStringLiteral("Senha incorreta!"), Dialogos::Simples);
         return false;
     }
     return true;

@@ -238,13 +238,13 @@ void FrmConfiguracoes::salvar()
     const Configuracoes c = configuracoesdajanela();
     const QString problema = verificapastadados(c.caminhopadrao);
     if (!problema.isEmpty()) {
-        Dialogos::msgbox(problema, 48);
+        Dialogos::msgbox(problema, Dialogos::Alerta);
         txtcaminhodados_->setFocus();
         txtcaminhodados_->selectAll();
         return;
     }
     if (!gravaconfiguracoes(c)) {
-        Dialogos::msgbox(QString::fromUtf8(FALHA_GRAVACAO), 48);
+        Dialogos::msgbox(QString::fromUtf8(FALHA_GRAVACAO), Dialogos::Alerta);
         return;
     }
     fechajanelas();
@@ -258,7 +258,7 @@ void FrmConfiguracoes::restaurar()
 
 void FrmConfiguracoes::voltar()
 {
-    if (Dialogos::msgbox(QStringLiteral("Deseja abandonar a tela de configurações sem salvar as alterações?"), 36)
+    if (Dialogos::msgbox(QStringLiteral("Deseja abandonar a tela de configurações sem salvar as alterações?"), Dialogos::Pergunta)
         == Dialogos::Sim)
         fechajanelas();
 }
@@ -280,11 +280,11 @@ void FrmConfiguracoes::alterarfundo()
         Dialogos::msgbox(QStringLiteral("O arquivo \"%1\" não é uma imagem que o sistema consiga abrir. "
                                         "O fundo atual foi mantido.")
                              .arg(caminho),
-                         48);
+                         Dialogos::Alerta);
         return;
     }
     if (!gravatextopadrao(QStringLiteral("caminhologo"), caminho)) {
-        Dialogos::msgbox(QString::fromUtf8(FALHA_GRAVACAO) + QStringLiteral(" O fundo atual foi mantido."), 48);
+        Dialogos::msgbox(QString::fromUtf8(FALHA_GRAVACAO) + QStringLiteral(" O fundo atual foi mantido."), Dialogos::Alerta);
         return;
     }
     txtcaminhologo_->setText(caminho);
@@ -295,18 +295,18 @@ void FrmConfiguracoes::alterarfundo()
 
 void FrmConfiguracoes::excluirfundo()
 {
-    if (Dialogos::msgbox(QStringLiteral("Deseja apagar a logotipo do sistema?"), 36) != Dialogos::Sim)
+    if (Dialogos::msgbox(QStringLiteral("Deseja apagar a logotipo do sistema?"), Dialogos::Pergunta) != Dialogos::Sim)
         return;
     // Only the setting goes: the picture file stays where it is.
     if (!gravatextopadrao(QStringLiteral("caminhologo"), QString())) {
-        Dialogos::msgbox(QString::fromUtf8(FALHA_GRAVACAO), 48);
+        Dialogos::msgbox(QString::fromUtf8(FALHA_GRAVACAO), Dialogos::Alerta);
         return;
     }
     txtcaminhologo_->clear();
     logoigreja_->clear();
     if (FrmPrincipal* p = FrmPrincipal::atual())
         p->limpafundo();
-    Dialogos::msgbox(QStringLiteral("Logotipo principal excluído com sucesso!!!"), 64);
+    Dialogos::msgbox(QStringLiteral("Logotipo principal excluído com sucesso!!!"), Dialogos::Informacao);
 }
 
 }  // namespace tivane

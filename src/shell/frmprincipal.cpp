@@ -370,7 +370,7 @@ void FrmPrincipal::aciona(const QString& nome)
         return;
     }
     if (item == QLatin1String("mnuversaoatual")) {
-        Dialogos::msgbox(mensagemversao(), 64, QStringLiteral("Tivane Dízimos"));
+        Dialogos::msgbox(mensagemversao(), Dialogos::Informacao, QStringLiteral("Tivane Dízimos"));
         return;
     }
     if (Comandos::executa(item))

@@ -181,7 +181,7 @@ bool FrmSenha::entrarnosistema()
     if (!item)
         return false;
     if (txtsenha_->text() != item->text(2)) {
-        Dialogos::msgbox(QStringLiteral("Senha Incorreta!"), 48);
+        Dialogos::msgbox(QStringLiteral("Senha Incorreta!"), Dialogos::Alerta);
         txtsenha_->setFocus();
         return false;
     }
@@ -190,7 +190,7 @@ bool FrmSenha::entrarnosistema()
         codigo = QStringLiteral("0000");
     if (!gravausuarioatual(codigo))
         Dialogos::msgbox(QStringLiteral("Não foi possível gravar o usuário atual nas configurações do sistema. "
-                                        "Verifique as permissões da pasta de configurações."), 48);
+                                        "Verifique as permissões da pasta de configurações."), Dialogos::Alerta);
     logou_ = true;
     // The main window comes first, so closing the login does not end the program.
     if (!Janelas::abre("frmprincipal")) {

@@ -204,7 +204,7 @@ void tempobloqueia_Timer()
     if (r.inativados > 0)
         Dialogos::msgbox(QStringLiteral("Foram definidos ") + QString::number(r.inativados)
                              + QStringLiteral(" dizimistas como inativos!"),
-                         64);
+                         Dialogos::Informacao);
 }
 
 }  // namespace tivane

@@ -48,7 +48,7 @@ void inicia(const QString& caminho)
         const QString aviso = avisoverificacao(caminho, *resultado);
         tarefa->deleteLater();
         if (!aviso.isEmpty())
-            Dialogos::msgbox(aviso, 48);
+            Dialogos::msgbox(aviso, Dialogos::Alerta);
     });
     tarefa->start(QThread::LowPriority);
 }

@@ -192,7 +192,7 @@ void avisaemail(int status, const QString& anexos)
         return;
     // A typing mistake is a warning; a mail client that fails gets the mail
     // routine's plain box.
-    Dialogos::msgbox(mensagemstatusemail(status, anexos), status == EmailDestinatarioInvalido ? 48 : 0);
+    Dialogos::msgbox(mensagemstatusemail(status, anexos), status == EmailDestinatarioInvalido ? Dialogos::Alerta : Dialogos::Simples);
 }
 
 QString mensagemstatusemail(int status, const QString& anexos)

@@ -344,7 +344,7 @@ void FrmFolhaDeRelatorio::abrir()
         return;
     QString texto, erro;
     if (!lerarquivorelatorio(caminho, &texto, &erro)) {
-        Dialogos::msgbox(QStringLiteral("Não foi possível abrir o arquivo \"%1\": %2").arg(caminho, erro), 48);
+        Dialogos::msgbox(QStringLiteral("Não foi possível abrir o arquivo \"%1\": %2").arg(caminho, erro), Dialogos::Alerta);
         return;
     }
     definetexto(TextoCompacto());
@@ -366,10 +366,10 @@ void FrmFolhaDeRelatorio::salvar()
     if (!gravaarquivorelatorio(caminho, texto(), &erro)) {
         Dialogos::msgbox(
             QStringLiteral("Não foi possível gravar o arquivo \"%1\": %2. O relatório continua na tela.").arg(caminho, erro),
-            48);
+            Dialogos::Alerta);
         return;
     }
-    Dialogos::msgbox(QStringLiteral("Arquivo Gravado com Sucesso!"), 64);
+    Dialogos::msgbox(QStringLiteral("Arquivo Gravado com Sucesso!"), Dialogos::Informacao);
 }
 
 void FrmFolhaDeRelatorio::editar()
@@ -402,7 +402,7 @@ void FrmFolhaDeRelatorio::imprimir()
         // print (and the printer dialog) starts from a fresh one.
         delete impressora_;
         impressora_ = nullptr;
-        Dialogos::msgbox(QString::fromUtf8(SEM_IMPRESSORA), 64);
+        Dialogos::msgbox(QString::fromUtf8(SEM_IMPRESSORA), Dialogos::Informacao);
     }
 }
 
@@ -419,7 +419,7 @@ void FrmFolhaDeRelatorio::enviar()
     QString erro;
     if (!gravaarquivorelatorio(anexo, texto(), &erro)) {
         Dialogos::msgbox(QStringLiteral("Não foi possível gravar o arquivo \"%1\" para o e-mail: %2").arg(anexo, erro),
-                         48);
+                         Dialogos::Alerta);
         return;
     }
     const QString endereco = Dialogos::inputbox(QStringLiteral("Digite o e-mail do destinatário :")).trimmed();

@@ -233,7 +233,7 @@ void FrmPagamentos::receber()
     qint64 centavos = 0;
     const bool numero = lervalor(valor_->text(), &centavos);
     if (valor_->text().trimmed() == QLatin1String("0,00") || (numero && centavos == 0)) {
-        Dialogos::msgbox(QStringLiteral("Você deve definir o valor recebido!"), 64);
+        Dialogos::msgbox(QStringLiteral("Você deve definir o valor recebido!"), Dialogos::Informacao);
         valor_->setFocus();
         return;
     }
@@ -242,7 +242,7 @@ void FrmPagamentos::receber()
         Dialogos::msgbox(centavos < 0 ? QStringLiteral("O valor recebido não pode ser negativo! Ajuste por favor!")
                                       : QStringLiteral("O valor máximo de um recibo é 9.999.999,99: um valor maior não "
                                                        "pode ser escrito por extenso. Ajuste por favor!"),
-                         48);
+                         Dialogos::Alerta);
         valor_->setFocus();
         return;
     }
@@ -252,7 +252,7 @@ void FrmPagamentos::receber()
     case Leitura::NaoEncontrado:
         if (Dialogos::msgbox(QStringLiteral("Não foi encontrado Dizimista com o código especificado acima, deseja "
                                             "continuar?"),
-                             36)
+                             Dialogos::Pergunta)
             != Dialogos::Sim)
             return;
         break;
@@ -261,7 +261,7 @@ void FrmPagamentos::receber()
         return;
     }
     if (!numero) {
-        Dialogos::msgbox(QStringLiteral("Formato de valor incorreto! Ajuste por favor!"), 48);
+        Dialogos::msgbox(QStringLiteral("Formato de valor incorreto! Ajuste por favor!"), Dialogos::Alerta);
         valor_->setFocus();
         return;
     }
@@ -287,7 +287,7 @@ void FrmPagamentos::receber()
 
 void FrmPagamentos::sair()
 {
-    if (Dialogos::msgbox(QStringLiteral("Deseja realmente sair da tela de Pagamentos?"), 36) == Dialogos::Sim)
+    if (Dialogos::msgbox(QStringLiteral("Deseja realmente sair da tela de Pagamentos?"), Dialogos::Pergunta) == Dialogos::Sim)
         fechajanelas();
 }
 

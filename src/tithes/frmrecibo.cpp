@@ -97,7 +97,7 @@ void FrmRecibo::defineModelo(const ModeloRecibo& modelo)
 
 void FrmRecibo::pergunta()
 {
-    const int r = Dialogos::msgbox(QStringLiteral("Deseja Imprimir o Recibo Atual ?"), 36);
+    const int r = Dialogos::msgbox(QStringLiteral("Deseja Imprimir o Recibo Atual ?"), Dialogos::Pergunta);
     // The question hands the focus back to the main window: bring the receipt
     // forward again, in the middle of the screen.
     centralizanatela(this);

@@ -96,7 +96,7 @@ bool datadoperiodo(const QString& texto, const QString& qual, QDate* data)
     *data = QDate::fromString(texto, QStringLiteral("dd/MM/yyyy"));
     if (data->isValid())
         return true;
-    Dialogos::msgbox(QStringLiteral("A data %1 (%2) não existe no calendário! Escolha outra data.").arg(qual, texto), 48);
+    Dialogos::msgbox(QStringLiteral("A data %1 (%2) não existe no calendário! Escolha outra data.").arg(qual, texto), Dialogos::Alerta);
     return false;
 }
 
@@ -140,11 +140,11 @@ void executarelatorioperiodo(const PeriodoRelatorio& periodo, Montador montador)
         }
     }
     if (!r.ok) {
-        Dialogos::msgbox(r.erro, 48);
+        Dialogos::msgbox(r.erro, Dialogos::Alerta);
         return;
     }
     QPointer<FrmFolhaDeRelatorio> pagina = exibefolhaderelatorio(r.texto);
-    Dialogos::msgbox(QString::fromUtf8(SUCESSO), 64);
+    Dialogos::msgbox(QString::fromUtf8(SUCESSO), Dialogos::Informacao);
     if (pagina)
         pagina->activateWindow();
 }
@@ -154,7 +154,7 @@ void mostrarelatorio(const QString& texto, bool justificar)
     QPointer<FrmFolhaDeRelatorio> pagina = exibefolhaderelatorio(texto);
     if (pagina && justificar)
         pagina->justifica(0, texto.size());
-    Dialogos::msgbox(QString::fromUtf8(SUCESSO), 64);
+    Dialogos::msgbox(QString::fromUtf8(SUCESSO), Dialogos::Informacao);
     if (pagina)
         pagina->activateWindow();
 }
@@ -625,7 +625,7 @@ bool FrmRelatorios::listaincompleta() const
     if (listafalhou_)
         Dialogos::msgbox(QStringLiteral("A lista de dizimistas não pôde ser lida: o relatório não foi gerado. "
                                         "Carregue a lista novamente."),
-                         48);
+                         Dialogos::Alerta);
     return listafalhou_;
 }
 
@@ -737,9 +737,9 @@ void FrmRelatorios::gerarelatoriorecebimentopordata(const QString& datainicio, c
     if (!datadoperiodo(datainicio, QStringLiteral("inicial"), &p.inicio) ||
         !datadoperiodo(datafim, QStringLiteral("final"), &p.fim))
         return;
-    p.mostracodigos = Dialogos::msgbox(QStringLiteral("Deseja emitir os códigos dos recibos?"), 292) == Dialogos::Sim;
+    p.mostracodigos = Dialogos::msgbox(QStringLiteral("Deseja emitir os códigos dos recibos?"), Dialogos::PerguntaNao) == Dialogos::Sim;
     if (p.inicio.daysTo(p.fim) < 0) {
-        Dialogos::msgbox(QStringLiteral("A data inicial é maior que a data final!"), 48);
+        Dialogos::msgbox(QStringLiteral("A data inicial é maior que a data final!"), Dialogos::Alerta);
         return;
     }
     p.codigodizimista = codigodizimista;
@@ -759,7 +759,7 @@ void FrmRelatorios::gerarelatoriorecebimentopordataanalitico(const QString& data
         !datadoperiodo(datafim, QStringLiteral("final"), &p.fim))
         return;
     if (p.inicio.daysTo(p.fim) < 0) {
-        Dialogos::msgbox(QStringLiteral("A data inicial é maior que a data final!"), 48);
+        Dialogos::msgbox(QStringLiteral("A data inicial é maior que a data final!"), Dialogos::Alerta);
         return;
     }
     p.codigodizimista = codigodizimista;
@@ -789,12 +789,12 @@ void promptaniversariantes()
                            "Exemplo: 01 = Janeiro"),
             QStringLiteral("Tivane Dízimos"));
         if (resposta.isEmpty()) {
-            Dialogos::msgbox(QStringLiteral("Operação Cancelada!"), 64);
+            Dialogos::msgbox(QStringLiteral("Operação Cancelada!"), Dialogos::Informacao);
             return;
         }
         if (lernumeromes(resposta, &mes))
             break;
-        Dialogos::msgbox(QStringLiteral("O Valor deve ser númerico!"), 64);
+        Dialogos::msgbox(QStringLiteral("O Valor deve ser númerico!"), Dialogos::Informacao);
     }
     // Works on its own list, so a reports window the user has open keeps its choices.
     ListaDizimistas itens;
@@ -805,7 +805,7 @@ void promptaniversariantes()
     DadosIgreja igreja;
     if (!igrejadorelatorio(&igreja))
         return;
-    const bool telefone = Dialogos::msgbox(QStringLiteral("Deseja emitir o telefone dos Dízimistas?"), 36,
+    const bool telefone = Dialogos::msgbox(QStringLiteral("Deseja emitir o telefone dos Dízimistas?"), Dialogos::Pergunta,
                                            QStringLiteral("Tivane Dízimos")) == Dialogos::Sim;
     mostrarelatorio(textorelatorioaniversariantes(itens, mes, telefone, igreja, QDate::currentDate()), true);
 }

@@ -296,7 +296,7 @@ bool imprimeformulariorecibo(const ModeloRecibo& modelo, QWidget* pai)
     const bool semPadrao = QPrinterInfo::defaultPrinter().isNull();
     const QStringList instaladas = semPadrao ? QPrinterInfo::availablePrinterNames() : QStringList();
     if (arquivo.isEmpty() && semPadrao && instaladas.isEmpty()) {
-        Dialogos::msgbox(QStringLiteral("Impressora Padrão não localizada ou não instalada!"), 48);
+        Dialogos::msgbox(QStringLiteral("Impressora Padrão não localizada ou não instalada!"), Dialogos::Alerta);
         return false;
     }
     QPrinter impressora(QPrinter::HighResolution);
@@ -312,7 +312,7 @@ bool imprimeformulariorecibo(const ModeloRecibo& modelo, QWidget* pai)
     if (!imprimerecibo(modelo, &impressora)) {
         Dialogos::msgbox(QStringLiteral("Não foi possível imprimir o recibo ") + modelo.codigo
                              + QStringLiteral(". Verifique a impressora."),
-                         48);
+                         Dialogos::Alerta);
         return false;
     }
     return true;
@@ -325,7 +325,7 @@ bool emiterecibo(const QString& codigo, bool segundavia)
     case Leitura::Encontrado:
         break;
     case Leitura::NaoEncontrado:
-        Dialogos::msgbox(QStringLiteral("Recibo não encontrado"), 48);
+        Dialogos::msgbox(QStringLiteral("Recibo não encontrado"), Dialogos::Alerta);
         return false;
     case Leitura::Falha:
         Banco::avisaFalhaLeitura(QStringLiteral("Não foi possível ler o recibo ") + codigo);
@@ -403,7 +403,7 @@ QString pedecodigorecibo(const QString& pergunta)
     case Leitura::Encontrado:
         return codigo;
     case Leitura::NaoEncontrado:
-        Dialogos::msgbox(QStringLiteral("Recibo não encontrado com o código ") + codigo + QStringLiteral(" !"), 64);
+        Dialogos::msgbox(QStringLiteral("Recibo não encontrado com o código ") + codigo + QStringLiteral(" !"), Dialogos::Informacao);
         return QString();
     case Leitura::Falha:
         Banco::avisaFalhaLeitura(QStringLiteral("Não foi possível procurar o recibo ") + codigo);
@@ -418,7 +418,7 @@ void promptestornorecibo()
     const QString codigo =
         pedecodigorecibo(QStringLiteral("Digite o Código do Recibo  a ser estornado (Excluir):\nFormato:  00000/00"));
     if (!codigo.isEmpty() && estornarecibo(codigo))
-        Dialogos::msgbox(QStringLiteral("Recibo ") + codigo + QStringLiteral(" estornado com sucesso!"), 64);
+        Dialogos::msgbox(QStringLiteral("Recibo ") + codigo + QStringLiteral(" estornado com sucesso!"), Dialogos::Informacao);
 }
 
 void promptsegundaviarecibo()
