@@ -12,7 +12,7 @@
 #include "register/numeracao.h"
 #include "shell/backup.h"
 #include "shell/frmsenha.h"
-#include "shell/igreja.h"
+#include "core/igreja.h"
 #include "shell/varredura.h"
 #include "core/janelas.h"
 #include "tithes/frmfolhaderelatorio.h"

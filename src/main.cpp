@@ -1,5 +1,5 @@
 #include "core/conexao.h"
-#include "shell/frmaguarde.h"
+#include "core/frmaguarde.h"
 #include "shell/frmsenha.h"
 
 #include <QApplication>

@@ -3,6 +3,9 @@
 #include <QHash>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QStringList>
+#include <QTimer>
+#include <QToolBar>
 
 namespace tivane {
 namespace Janelas {
@@ -157,4 +160,40 @@ bool executa(const QString& nome)
 }
 
 }  // namespace Comandos
+QWidget* janelaprincipal()
+{
+    return Janelas::instancia(QStringLiteral("frmprincipal"));
+}
+
+QToolBar* barraprincipal()
+{
+    QWidget* p = janelaprincipal();
+    return p ? p->findChild<QToolBar*>(QStringLiteral("barraprincipal"), Qt::FindDirectChildrenOnly) : nullptr;
+}
+
+void mostrabarraprincipal(bool visivel)
+{
+    if (QToolBar* b = barraprincipal())
+        b->setVisible(visivel);
+}
+
+void fechajanelas()
+{
+    mostrabarraprincipal(true);
+    const QStringList janelas = {
+        QStringLiteral("frmcadastrodizimistas"), QStringLiteral("frmrelatorios"), QStringLiteral("frmcadastroigreja"),
+        QStringLiteral("Frmconfiguracoes"), QStringLiteral("frmconfiguracoes"), QStringLiteral("frmpagamentos"),
+        QStringLiteral("frmbackup"), QStringLiteral("frmaguarde")};
+    // Janelas::fecha defers the deletion, so the caller's own window survives
+    // until its handler has returned.
+    for (const QString& j : janelas)
+        Janelas::fecha(j);
+    if (QWidget* p = janelaprincipal())
+        if (QTimer* t = p->findChild<QTimer*>(QStringLiteral("temporefresh"), Qt::FindDirectChildrenOnly))
+            t->stop();
+    // Closing one of them activates the next MDI child, and the payments and
+    // reports windows hide the toolbar when activated: show it again.
+    mostrabarraprincipal(true);
+}
+
 }  // namespace tivane

@@ -8,6 +8,7 @@
 #include <functional>
 
 class QMdiArea;
+class QToolBar;
 
 namespace tivane {
 
@@ -43,6 +44,18 @@ void registra(const QString& nome, std::function<void()> acao);
 bool registrado(const QString& nome);
 bool executa(const QString& nome);
 }  // namespace Comandos
+
+// The main window "frmprincipal" as the work windows see it: they reach it
+// through the registry, so they do not depend on it.
+QWidget* janelaprincipal();
+// The main toolbar, or null when the main window is not open. Work windows hide
+// it when they open; their exits and fechajanelas show it again.
+QToolBar* barraprincipal();
+void mostrabarraprincipal(bool visivel);
+// Shows the main toolbar, closes the tithers, reports, church, settings,
+// payments and backup windows and the please-wait window, and stops the
+// automatic-backup timer. Safe from inside the windows it closes.
+void fechajanelas();
 
 struct RegistroJanela {
     RegistroJanela(const char* nome, Janelas::Fabrica fabrica, int tipo) { Janelas::registra(nome, std::move(fabrica), tipo); }

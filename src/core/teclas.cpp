@@ -1,7 +1,6 @@
 #include "core/teclas.h"
 
 #include "core/janelas.h"
-#include "shell/frmprincipal.h"
 
 #include <QEvent>
 #include <QHash>

@@ -3,7 +3,7 @@
 
 #include "core/conexao.h"
 #include "core/registro.h"
-#include "shell/frmaguarde.h"
+#include "core/frmaguarde.h"
 
 #include <QDir>
 #include <QFile>

@@ -5,7 +5,6 @@
 #include "core/janelas.h"
 #include "core/teclas.h"
 #include "register/numeracao.h"
-#include "shell/frmprincipal.h"
 
 #include <QAction>
 #include <QFrame>

@@ -5,7 +5,7 @@
 #include "core/integridade.h"
 #include "core/janelas.h"
 #include "core/registro.h"
-#include "shell/frmaguarde.h"
+#include "core/frmaguarde.h"
 
 #include <QApplication>
 #include <QDateTime>

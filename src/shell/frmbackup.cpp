@@ -5,7 +5,7 @@
 #include "core/formularios.h"
 #include "core/janelas.h"
 #include "core/registro.h"
-#include "shell/frmaguarde.h"
+#include "core/frmaguarde.h"
 #include "shell/frmprincipal.h"
 
 #include <QApplication>

@@ -1,6 +1,6 @@
 #pragma once
 // "Dados da Igreja": the church's one record, edited and saved here.
-#include "shell/igreja.h"
+#include "core/igreja.h"
 
 #include <QWidget>
 

@@ -5,7 +5,7 @@
 #include "core/janelas.h"
 #include "core/registro.h"
 #include "shell/frmprincipal.h"
-#include "shell/igreja.h"
+#include "core/igreja.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

@@ -5,7 +5,7 @@
 #include "core/janelas.h"
 #include "core/registro.h"
 #include "core/versao.h"
-#include "shell/frmaguarde.h"
+#include "core/frmaguarde.h"
 
 #include <QAction>
 #include <QApplication>
@@ -451,36 +451,6 @@ void FrmPrincipal::showEvent(QShowEvent* e)
         return;
     centrada_ = true;
     centralizanatela(this);
-}
-
-QToolBar* barraprincipal()
-{
-    FrmPrincipal* p = FrmPrincipal::atual();
-    return p ? p->barraprincipal() : nullptr;
-}
-
-void mostrabarraprincipal(bool visivel)
-{
-    if (QToolBar* b = barraprincipal())
-        b->setVisible(visivel);
-}
-
-void fechajanelas()
-{
-    mostrabarraprincipal(true);
-    const QStringList janelas = {
-        QStringLiteral("frmcadastrodizimistas"), QStringLiteral("frmrelatorios"), QStringLiteral("frmcadastroigreja"),
-        CONFIGURACOES.at(0), CONFIGURACOES.at(1), QStringLiteral("frmpagamentos"), QStringLiteral("frmbackup"),
-        QStringLiteral("frmaguarde")};
-    // Janelas::fecha defers the deletion, so the caller's own window survives
-    // until its handler has returned.
-    for (const QString& j : janelas)
-        Janelas::fecha(j);
-    if (FrmPrincipal* p = FrmPrincipal::atual())
-        p->temporefresh()->stop();
-    // Closing one of them activates the next MDI child, and the payments and
-    // reports windows hide the toolbar when activated: show it again.
-    mostrabarraprincipal(true);
 }
 
 namespace {

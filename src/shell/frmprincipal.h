@@ -5,6 +5,8 @@
 #include <QMainWindow>
 #include <QString>
 
+#include "core/janelas.h"
+
 class QAction;
 class QComboBox;
 class QLabel;
@@ -69,16 +71,6 @@ private:
     bool atualizandoBackup_ = false;
     bool centrada_ = false;
 };
-
-// The main toolbar, or null when the main window is not open. Work windows hide
-// it when they open; their exits and fechajanelas show it again.
-QToolBar* barraprincipal();
-void mostrabarraprincipal(bool visivel);
-
-// Shows the main toolbar, closes the tithers, reports, church, settings,
-// payments and backup windows and the please-wait window, and stops the
-// automatic-backup timer. Safe from inside the windows it closes.
-void fechajanelas();
 
 // Ends the program at once, without questions ("Sair"): leaves the event loop,
 // so no window's closing code runs.

@@ -4,7 +4,7 @@
 #include "core/dialogos.h"
 #include "core/janelas.h"
 #include "core/registro.h"
-#include "shell/frmaguarde.h"
+#include "core/frmaguarde.h"
 #include "tithes/pagamentos.h"
 
 #include <QCoreApplication>

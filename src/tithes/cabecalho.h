@@ -3,7 +3,7 @@
 // layout that all reports share.
 #include <QString>
 
-#include "shell/igreja.h"
+#include "core/igreja.h"
 
 namespace tivane {
 

@@ -7,7 +7,6 @@
 #include "core/registro.h"
 #include "register/dizimistas.h"
 #include "register/frmlocaliza.h"
-#include "shell/frmprincipal.h"
 #include "tithes/pagamentos.h"
 #include "tithes/recibo.h"
 

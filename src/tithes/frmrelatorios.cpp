@@ -28,9 +28,8 @@
 #include "core/janelas.h"
 #include "register/dizimistas.h"
 #include "register/frmlocaliza.h"
-#include "shell/frmaguarde.h"
-#include "shell/frmprincipal.h"
-#include "shell/igreja.h"
+#include "core/frmaguarde.h"
+#include "core/igreja.h"
 #include "tithes/frmfolhaderelatorio.h"
 
 namespace tivane {
@@ -72,7 +71,7 @@ class EsperaRelatorio {
 public:
     explicit EsperaRelatorio(int dias)
     {
-        principal_ = FrmPrincipal::atual();
+        principal_ = janelaprincipal();
         if (principal_)
             principal_->hide();
         FrmAguarde::abre();

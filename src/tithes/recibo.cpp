@@ -5,7 +5,7 @@
 #include "core/janelas.h"
 #include "core/registro.h"
 #include "core/texto.h"
-#include "shell/igreja.h"
+#include "core/igreja.h"
 #include "tithes/frmrecibo.h"
 #include "tithes/pagamentos.h"
 

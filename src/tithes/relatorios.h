@@ -11,7 +11,7 @@
 #include <initializer_list>
 
 #include "core/textocompacto.h"
-#include "shell/igreja.h"
+#include "core/igreja.h"
 
 namespace tivane {
 

@@ -39,8 +39,10 @@ codigo=$?
 grep -qx 'janela frmsenha: Tivane Dízimos 1.0 - Tivane System' "$saida" \
   || falha "o programa instalado não mostrou a janela de login"
 grep -qx 'usuario: Master' "$saida" || falha "o login do programa instalado não lista Master"
-grep -q "^biblioteca: $raiz/lib/tivane-dizimos/libtivane.so" "$saida" \
-  || falha "o programa instalado não usa a própria biblioteca instalada"
+for camada in core register tithes shell; do
+  grep -q "^biblioteca: $raiz/lib/tivane-dizimos/libtivane-$camada.so" "$saida" \
+    || falha "o programa instalado não usa a própria biblioteca $camada instalada"
+done
 
 # The package: its dependencies, and every library the running program loaded
 # comes from them (or from the package itself).

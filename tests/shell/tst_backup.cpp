@@ -5,7 +5,7 @@
 #include "core/integridade.h"
 #include "core/janelas.h"
 #include "shell/backup.h"
-#include "shell/frmaguarde.h"
+#include "core/frmaguarde.h"
 #include "shell/frmbackup.h"
 #include "shell/frmprincipal.h"
 #include "shell/verificacao.h"

@@ -1,7 +1,7 @@
 #include "core/dialogos.h"
 #include "core/janelas.h"
 #include "core/registro.h"
-#include "shell/frmaguarde.h"
+#include "core/frmaguarde.h"
 #include "shell/frmprincipal.h"
 #include "testsupport.h"
 

@@ -1,7 +1,7 @@
 #include "core/conexao.h"
 #include "core/dialogos.h"
 #include "core/registro.h"
-#include "shell/frmaguarde.h"
+#include "core/frmaguarde.h"
 #include "shell/varredura.h"
 #include "testsupport.h"
 #include "tithes/pagamentos.h"

@@ -12,7 +12,7 @@
 #include "core/conexao.h"
 #include "core/dialogos.h"
 #include "core/janelas.h"
-#include "shell/frmaguarde.h"
+#include "core/frmaguarde.h"
 #include "shell/frmprincipal.h"
 #include "tithes/frmfolhaderelatorio.h"
 #include "tithes/frmrelatorios.h"

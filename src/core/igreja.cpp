@@ -1,4 +1,4 @@
-#include "shell/igreja.h"
+#include "core/igreja.h"
 
 #include "core/conexao.h"
 #include "core/registro.h"

@@ -1,4 +1,4 @@
-#include "shell/frmaguarde.h"
+#include "core/frmaguarde.h"
 
 #include "core/formularios.h"
 #include "core/janelas.h"

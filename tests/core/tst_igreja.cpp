@@ -5,7 +5,7 @@
 #include "core/janelas.h"
 #include "core/registro.h"
 #include "shell/frmcadastroigreja.h"
-#include "shell/igreja.h"
+#include "core/igreja.h"
 
 #include <QtWidgets>
 

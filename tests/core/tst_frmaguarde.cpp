@@ -1,5 +1,5 @@
 #include "core/janelas.h"
-#include "shell/frmaguarde.h"
+#include "core/frmaguarde.h"
 #include "testsupport.h"
 
 #include <QLabel>
