@@ -143,12 +143,32 @@ bool dialogoImpressora(QPrinter* impressora, QWidget* pai, const QString& titulo
     return d.exec() == QDialog::Accepted;
 }
 
-bool iniciaPrograma(const QString& programa, const QStringList& argumentos)
+bool iniciaPrograma(const QString& programa, const QStringList& argumentos, std::function<void(int codigo)> falhou)
 {
     anota("programa", programa, QString(), 0, argumentos);
     if (estado().teste)
         return estado().programas.isEmpty() ? true : estado().programas.dequeue();
-    return QProcess::startDetached(programa, argumentos);
+    if (!falhou)
+        return QProcess::startDetached(programa, argumentos);
+    // No parent: leaving the program must not kill the program it started. It
+    // is never waited for: a mail client's helper may stay until the client closes.
+    auto* p = new QProcess;
+    p->setProgram(programa);
+    p->setArguments(argumentos);
+    p->setStandardInputFile(QProcess::nullDevice());
+    p->setStandardOutputFile(QProcess::nullDevice());
+    p->setStandardErrorFile(QProcess::nullDevice());
+    QObject::connect(p, &QProcess::finished, p, [p, falhou](int codigo, QProcess::ExitStatus saida) {
+        p->deleteLater();
+        if (saida == QProcess::NormalExit && codigo != 0)
+            falhou(codigo);
+    });
+    p->start();
+    if (!p->waitForStarted(5000)) {
+        delete p;
+        return false;
+    }
+    return true;
 }
 
 bool abreLink(const QString& url)
@@ -195,6 +215,41 @@ void limpa()
 }
 
 }  // namespace Dialogos
+
+namespace {
+std::function<QString()>& consultacliente()
+{
+    static std::function<QString()> c;
+    return c;
+}
+}  // namespace
+
+QString clienteemailpadrao()
+{
+    if (consultacliente())
+        return consultacliente()();
+    // xdg-email hands the message to MAILER before anything else.
+    const QString mailer = qEnvironmentVariable("MAILER").trimmed();
+    if (!mailer.isEmpty())
+        return mailer;
+    QProcess p;
+    p.setStandardInputFile(QProcess::nullDevice());
+    p.start(QStringLiteral("xdg-mime"), {QStringLiteral("query"), QStringLiteral("default"),
+                                         QStringLiteral("x-scheme-handler/mailto")});
+    if (!p.waitForFinished(5000)) {
+        p.kill();
+        p.waitForFinished(1000);
+        return QString();
+    }
+    if (p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
+        return QString();
+    return QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed();
+}
+
+void defineconsultaclienteemail(std::function<QString()> consulta)
+{
+    consultacliente() = std::move(consulta);
+}
 
 namespace {
 void encerraPadrao(int codigo) { std::exit(codigo); }

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <functional>
 
 class QWidget;
 class QPrinter;
@@ -38,7 +39,10 @@ QString escolherPasta(const QString& titulo, const QString& pasta);
 bool dialogoImpressora(QPrinter* impressora, QWidget* pai = nullptr,
                        const QString& titulo = QStringLiteral("Imprimir"));
 // Starts an external program without waiting (mail client, links); false when it could not start.
-bool iniciaPrograma(const QString& programa, const QStringList& argumentos);
+// With falhou, the program is watched: an exit with a non-zero code calls it
+// (later, from the event loop); leaving this program never stops it.
+bool iniciaPrograma(const QString& programa, const QStringList& argumentos,
+                    std::function<void(int codigo)> falhou = {});
 // Opens a link with the desktop's handler.
 bool abreLink(const QString& url);
 
@@ -66,6 +70,12 @@ Registro ultimo(const QString& tipo = QString());
 void limpa();
 
 }  // namespace Dialogos
+
+// The desktop's mail program: the MAILER variable, or the handler of mailto
+// links (xdg-mime); empty when there is none, or when that cannot be told.
+QString clienteemailpadrao();
+// Tests answer the question themselves; an empty function asks the desktop again.
+void defineconsultaclienteemail(std::function<QString()> consulta);
 
 // Ends the program at once, without running any window's closing code.
 // Tests replace it so the process lives on; callers return right after it.

@@ -1,7 +1,6 @@
 #include "tithes/email.h"
 
 #include <QFileInfo>
-#include <QProcess>
 
 #include "core/dialogos.h"
 
@@ -109,68 +108,6 @@ bool argumentosemail(const QString& assunto, const QString& para, const QString&
     return true;
 }
 
-namespace {
-
-std::function<QString()>& consultacliente()
-{
-    static std::function<QString()> c;
-    return c;
-}
-
-// xdg-email ends with a non-zero code when it finds no mail client to hand
-// the message to; that is said when it happens. It is never waited for: it
-// may stay until the mail client closes.
-bool iniciaclienteemail(const QStringList& argumentos, const QString& anexos)
-{
-    // No parent: leaving the program must not kill the mail client it started.
-    auto* p = new QProcess;
-    p->setProgram(QStringLiteral("xdg-email"));
-    p->setArguments(argumentos);
-    p->setStandardInputFile(QProcess::nullDevice());
-    p->setStandardOutputFile(QProcess::nullDevice());
-    p->setStandardErrorFile(QProcess::nullDevice());
-    QObject::connect(p, &QProcess::finished, p, [p, anexos](int codigo, QProcess::ExitStatus saida) {
-        p->deleteLater();
-        if (saida == QProcess::NormalExit && codigo != 0)
-            avisaemail(EmailSemCliente, anexos);
-    });
-    p->start();
-    if (!p->waitForStarted(5000)) {
-        delete p;
-        return false;
-    }
-    return true;
-}
-
-}  // namespace
-
-QString clienteemailpadrao()
-{
-    if (consultacliente())
-        return consultacliente()();
-    // xdg-email hands the message to MAILER before anything else.
-    const QString mailer = qEnvironmentVariable("MAILER").trimmed();
-    if (!mailer.isEmpty())
-        return mailer;
-    QProcess p;
-    p.setStandardInputFile(QProcess::nullDevice());
-    p.start(QStringLiteral("xdg-mime"), {QStringLiteral("query"), QStringLiteral("default"),
-                                         QStringLiteral("x-scheme-handler/mailto")});
-    if (!p.waitForFinished(5000)) {
-        p.kill();
-        p.waitForFinished(1000);
-        return QString();
-    }
-    if (p.exitStatus() != QProcess::NormalExit || p.exitCode() != 0)
-        return QString();
-    return QString::fromLocal8Bit(p.readAllStandardOutput()).trimmed();
-}
-
-void defineconsultaclienteemail(std::function<QString()> consulta)
-{
-    consultacliente() = std::move(consulta);
-}
-
 int enviaemail(const QString& assunto, const QString& para, const QString& copia, const QString& copiaoculta,
                const QString& anexos, const QString& corpo)
 {
@@ -180,9 +117,10 @@ int enviaemail(const QString& assunto, const QString& para, const QString& copia
         return status;
     if (clienteemailpadrao().isEmpty())
         return EmailSemCliente;
-    const QString programa = QStringLiteral("xdg-email");
-    const bool iniciado =
-        Dialogos::modoTeste() ? Dialogos::iniciaPrograma(programa, args) : iniciaclienteemail(args, anexos);
+    // xdg-email ends with a non-zero code when it finds no mail client to hand
+    // the message to; that is said when it happens.
+    const bool iniciado = Dialogos::iniciaPrograma(QStringLiteral("xdg-email"), args,
+                                                   [anexos](int) { avisaemail(EmailSemCliente, anexos); });
     return iniciado ? EmailEnviado : EmailSemCliente;
 }
 

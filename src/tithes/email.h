@@ -4,7 +4,6 @@
 // items separated by ";".
 #include <QString>
 #include <QStringList>
-#include <functional>
 
 namespace tivane {
 
@@ -35,12 +34,6 @@ bool enderecoemailvalido(const QString& endereco);
 bool argumentosemail(const QString& assunto, const QString& para, const QString& copia,
                      const QString& copiaoculta, const QString& anexos, const QString& corpo,
                      QStringList* argumentos, int* status = nullptr);
-
-// The desktop's mail program: the MAILER variable, or the handler of mailto
-// links (xdg-mime); empty when there is none, or when that cannot be told.
-QString clienteemailpadrao();
-// Tests answer the question themselves; an empty function asks the desktop again.
-void defineconsultaclienteemail(std::function<QString()> consulta);
 
 // Hands the message to the mail client, which shows it to be sent. Returns a
 // StatusEmail: EmailSemCliente when the desktop has no mail program (without
