@@ -208,19 +208,17 @@ bool FrmLocaliza::eventFilter(QObject* o, QEvent* e)
 void FrmLocaliza::buscar()
 {
     lista_->clear();
-    int modo = 0;
+    ModoBusca modo = PorNome;
     for (int i = 0; i < 5; ++i)
         if (optopcao_[i]->isChecked())
-            modo = i;
-    const int tipo = lbltipo_->text().toInt();
+            modo = ModoBusca(i);
     const QString parte = txtnome_->text();
     switch (modo) {
-    case PorNome: carregalistaporpartedonome(parte, tipo); break;
-    case PorCodigo: carregalistaporcodigo(parte, tipo); break;
-    case PorBarras: carregalistaporcodigodebarras(parte, tipo); break;
-    case PorTelefone: carregalistaportelefone(parte, tipo); break;
-    case PorNascimento: carregalistaporpis(parte, tipo); break;
-    default: break;
+    case PorNome: carregalistaporpartedonome(parte, tipo_); break;
+    case PorCodigo: carregalistaporcodigo(parte, tipo_); break;
+    case PorBarras: carregalistaporcodigodebarras(parte, tipo_); break;
+    case PorTelefone: carregalistaportelefone(parte, tipo_); break;
+    case PorNascimento: carregalistaporpis(parte, tipo_); break;
     }
 }
 
@@ -241,7 +239,7 @@ void FrmLocaliza::adiciona(const QVector<LinhaBusca>& linhas, bool terceira)
     lista_->setUpdatesEnabled(true);
 }
 
-void FrmLocaliza::busca(int modo, const QString& parte, int tipo, bool terceira)
+void FrmLocaliza::busca(ModoBusca modo, const QString& parte, TipoBusca tipo, bool terceira)
 {
     QVector<LinhaBusca> linhas;
     if (!buscalocalizador(modo, parte, tipo, &linhas)) {
@@ -260,17 +258,17 @@ void FrmLocaliza::tiraterceiracoluna()
     }
 }
 
-void FrmLocaliza::carregalistaporpartedonome(const QString& parte, int tipo)
+void FrmLocaliza::carregalistaporpartedonome(const QString& parte, TipoBusca tipo)
 {
     busca(PorNome, parte, tipo, false);
 }
 
-void FrmLocaliza::carregalistaporcodigo(const QString& parte, int tipo)
+void FrmLocaliza::carregalistaporcodigo(const QString& parte, TipoBusca tipo)
 {
     busca(PorCodigo, parte, tipo, false);
 }
 
-void FrmLocaliza::carregalistaporcodigodebarras(const QString& parte, int tipo)
+void FrmLocaliza::carregalistaporcodigodebarras(const QString& parte, TipoBusca tipo)
 {
     if (tipo != BUSCA_DIZIMISTAS)
         return;
@@ -280,7 +278,7 @@ void FrmLocaliza::carregalistaporcodigodebarras(const QString& parte, int tipo)
     busca(PorBarras, parte, tipo, true);
 }
 
-void FrmLocaliza::carregalistaportelefone(const QString& parte, int tipo)
+void FrmLocaliza::carregalistaportelefone(const QString& parte, TipoBusca tipo)
 {
     tiraterceiracoluna();
     lista_->setColumnCount(3);
@@ -289,7 +287,7 @@ void FrmLocaliza::carregalistaportelefone(const QString& parte, int tipo)
         busca(PorTelefone, parte, tipo, true);
 }
 
-void FrmLocaliza::carregalistaporpis(const QString& parte, int tipo)
+void FrmLocaliza::carregalistaporpis(const QString& parte, TipoBusca tipo)
 {
     tiraterceiracoluna();
     if (tipo == BUSCA_DIZIMISTAS)
@@ -310,32 +308,46 @@ void FrmLocaliza::selecionado()
     QTreeWidgetItem* item = lista_->currentItem();
     if (lista_->topLevelItemCount() == 0 || !item || !item->isSelected())
         return;
-    retornaselecionado(lbltipo_->text().toInt());
+    retornaselecionado(tipo_);
+}
+
+void FrmLocaliza::defineorigem(const QString& janela, TipoBusca tipo)
+{
+    janela_ = janela;
+    tipo_ = tipo;
+    lblnomedoform_->setText(janela);
+    lbltipo_->setText(QString::number(tipo));
+    if (tipo == BUSCA_DIZIMISTAS) {
+        lbltitulo_->setText(QStringLiteral("Busca de Dizimistas"));
+        lbldestino_->setText(QStringLiteral("Cadastro de Dizimistas"));
+    }
+}
+
+bool FrmLocaliza::codigoescolhido(QString* codigo) const
+{
+    QTreeWidgetItem* item = lista_->currentItem();
+    if (!item)
+        return false;
+    *codigo = item->text(1);
+    return true;
 }
 
 void abrelocalizador(const QString& janela, int tipo)
 {
-    QWidget* w = Janelas::abre(QStringLiteral("frmlocaliza"));
-    if (!w)
-        return;
-    w->findChild<QLabel*>(QStringLiteral("lblnomedoform"))->setText(janela);
-    w->findChild<QLabel*>(QStringLiteral("lbltipo"))->setText(QString::number(tipo));
-    if (tipo == BUSCA_DIZIMISTAS) {
-        w->findChild<QLabel*>(QStringLiteral("lbltitulo"))->setText(QStringLiteral("Busca de Dizimistas"));
-        w->findChild<QLabel*>(QStringLiteral("lbldestino"))->setText(QStringLiteral("Cadastro de Dizimistas"));
-    }
+    if (auto* busca = qobject_cast<FrmLocaliza*>(Janelas::abre(QStringLiteral("frmlocaliza"))))
+        busca->defineorigem(janela, TipoBusca(tipo));
 }
 
 void retornaselecionado(int)
 {
-    QWidget* busca = Janelas::instancia(QStringLiteral("frmlocaliza"));
+    auto* busca = Janelas::instancia<FrmLocaliza>(QStringLiteral("frmlocaliza"));
     if (!busca)
         return;
-    const QString destino = busca->findChild<QLabel*>(QStringLiteral("lblnomedoform"))->text();
-    QTreeWidgetItem* item = busca->findChild<QTreeWidget*>(QStringLiteral("lista"))->currentItem();
-    const QString codigo = item ? item->text(1) : QString();
+    const QString destino = busca->janeladestino();
+    QString codigo;
+    const bool escolhido = busca->codigoescolhido(&codigo);
     Janelas::fecha(QStringLiteral("frmlocaliza"));
-    if (!item)
+    if (!escolhido)
         return;
 
     // The caller may have been closed while the search stayed open: then

@@ -14,9 +14,8 @@ class QTreeWidget;
 
 namespace tivane {
 
-// Kinds of record searched.
-constexpr int BUSCA_DIZIMISTAS = 1;
-constexpr int BUSCA_USUARIOS = 5;
+// Kinds of record searched; any other number finds nothing.
+enum TipoBusca : int { BUSCA_DIZIMISTAS = 1, BUSCA_USUARIOS = 5 };
 
 enum ModoBusca { PorNome = 0, PorCodigo = 1, PorBarras = 2, PorTelefone = 3, PorNascimento = 4 };
 
@@ -46,12 +45,18 @@ class FrmLocaliza : public QWidget {
 public:
     FrmLocaliza();
 
+    // The window the choice goes to and the kind searched, replacing the last ones.
+    void defineorigem(const QString& janela, TipoBusca tipo);
+    const QString& janeladestino() const { return janela_; }
+    // The code of the chosen row; false when no row is chosen.
+    bool codigoescolhido(QString* codigo) const;
+
     void buscar();
-    void carregalistaporpartedonome(const QString& parte, int tipo);
-    void carregalistaporcodigo(const QString& parte, int tipo);
-    void carregalistaporcodigodebarras(const QString& parte, int tipo);
-    void carregalistaportelefone(const QString& parte, int tipo);
-    void carregalistaporpis(const QString& parte, int tipo);
+    void carregalistaporpartedonome(const QString& parte, TipoBusca tipo);
+    void carregalistaporcodigo(const QString& parte, TipoBusca tipo);
+    void carregalistaporcodigodebarras(const QString& parte, TipoBusca tipo);
+    void carregalistaportelefone(const QString& parte, TipoBusca tipo);
+    void carregalistaporpis(const QString& parte, TipoBusca tipo);
     void selecionado();
     // A click on a column header: sort by it, ascending, from now on.
     void ordenapelacoluna(int coluna);
@@ -62,7 +67,7 @@ protected:
 private:
     void adiciona(const QVector<LinhaBusca>& linhas, bool terceira);
     // Runs the search and lists what it found; on a read failure the list stays empty and the cause is shown.
-    void busca(int modo, const QString& parte, int tipo, bool terceira);
+    void busca(ModoBusca modo, const QString& parte, TipoBusca tipo, bool terceira);
     void tiraterceiracoluna();
     void definepadrao(QPushButton* botao);
 
@@ -74,9 +79,12 @@ private:
     QPushButton* cmdselecionado_;
     QPushButton* cmdsair_;
     QLabel* lbldestino_;
+    // Hidden copies of the caller and the kind, for whoever inspects the window.
     QLabel* lblnomedoform_;
     QLabel* lbltipo_;
     QPushButton* padrao_ = nullptr;
+    QString janela_;
+    TipoBusca tipo_ = BUSCA_DIZIMISTAS;
     int colunaordem_ = -1;
 };
 
