@@ -3,13 +3,9 @@
 
 #include "core/conexao.h"
 #include "core/registro.h"
-#include "core/frmaguarde.h"
 
 #include <QDir>
 #include <QFile>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QWidget>
 
 namespace tivane {
 
@@ -275,48 +271,6 @@ bool listadizimistasativos(QVector<DizimistaAtivo>* lista)
     if (lista)
         *lista = std::move(r);
     return true;
-}
-
-bool carregalistadizimistasativos(QWidget* janela)
-{
-    auto* lista = janela ? janela->findChild<QListWidget*>(QStringLiteral("listadizimistasativos")) : nullptr;
-    if (!lista)
-        return false;
-    lista->clear();
-    FrmAguarde::abre();
-    QVector<DizimistaAtivo> ativos;
-    if (!listadizimistasativos(&ativos)) {
-        FrmAguarde::fecha();
-        Banco::avisaFalhaLeitura(QStringLiteral("Não foi possível ler a lista de dizimistas ativos"));
-        return false;
-    }
-    FrmAguarde::defineMaximo(ativos.size());
-    FrmAguarde::defineValor(ativos.size());
-    QStringList codigos;
-    codigos.reserve(ativos.size());
-    for (const DizimistaAtivo& a : ativos)
-        codigos << a.codigo;
-    lista->addItems(codigos);
-    FrmAguarde::fecha();
-    return true;
-}
-
-void mostradizimistadocodigo(QWidget* janela, QLineEdit* codigo, QLineEdit* nome, bool procuravazio)
-{
-    static const QColor AZULCLARO(192, 192, 255);
-    const QString texto = codigo->text();
-    QString achado;
-    const Leitura lido =
-        !procuravazio && texto.isEmpty() ? Leitura::NaoEncontrado : localizadizimista(texto, &achado);
-    const bool existe = lido == Leitura::Encontrado;
-    for (QLineEdit* e : {codigo, nome}) {
-        QPalette p = e->palette();
-        p.setColor(QPalette::Base, existe ? AZULCLARO : janela->palette().color(QPalette::Base));
-        e->setPalette(p);
-    }
-    nome->setText(achado);
-    if (lido == Leitura::Falha)
-        Banco::avisaFalhaLeitura(QStringLiteral("Não foi possível procurar o dizimista ") + texto);
 }
 
 QString caminhofotodizimista(const QString& codigo, bool grande)

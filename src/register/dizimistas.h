@@ -8,9 +8,6 @@
 
 #include "core/conexao.h"
 
-class QLineEdit;
-class QWidget;
-
 namespace tivane {
 
 // A text field that may be Null in the table (a box left empty is not written).
@@ -93,14 +90,6 @@ struct DizimistaAtivo {
 };
 // The active tithers in table order; false (and no list) when the table could not be read whole.
 bool listadizimistasativos(QVector<DizimistaAtivo>* lista);
-// Fills the window's list box "listadizimistasativos" with their codes; on a
-// read failure warns and leaves the list empty (false).
-bool carregalistadizimistasativos(QWidget* janela);
-// Looks up the tither of the code box and shows the answer: both boxes light
-// blue for a known tither (the window's base colour otherwise) and the name
-// in the name box; a failed read is reported. With procuravazio false an
-// empty code counts as not found, without a read.
-void mostradizimistadocodigo(QWidget* janela, QLineEdit* codigo, QLineEdit* nome, bool procuravazio);
 
 // Data folder + "fotos" + code + "p.jpg" (small) or "g.jpg" (large).
 QString caminhofotodizimista(const QString& codigo, bool grande = false);

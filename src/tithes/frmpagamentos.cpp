@@ -5,6 +5,7 @@
 #include "core/formularios.h"
 #include "core/janelas.h"
 #include "core/registro.h"
+#include "register/caixadizimista.h"
 #include "register/dizimistas.h"
 #include "register/frmlocaliza.h"
 #include "tithes/pagamentos.h"

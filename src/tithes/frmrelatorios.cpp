@@ -26,6 +26,7 @@
 #include "core/dialogos.h"
 #include "core/formularios.h"
 #include "core/janelas.h"
+#include "register/caixadizimista.h"
 #include "register/dizimistas.h"
 #include "register/frmlocaliza.h"
 #include "core/frmaguarde.h"

@@ -2,7 +2,6 @@
 #include "testsupport.h"
 
 #include "core/conexao.h"
-#include "core/dialogos.h"
 #include "register/dizimistas.h"
 
 #include <QtWidgets>
@@ -133,14 +132,6 @@ private slots:
         QVERIFY(teste::sql("INSERT INTO dizimistas (codigo, nome, ativo, cadastro) VALUES ('0003', 'C', 1, '01/01/2012'),"
                            " ('0001', 'A', 0, NULL), ('0002', 'B', 1, NULL), ('0004', 'D', NULL, NULL)"));
         QCOMPARE(ativos(), QStringList({"0003|01/01/2012", "0002|"}));   // table order, Null date as ""
-        QWidget janela;
-        auto* lista = new QListWidget(&janela);
-        lista->setObjectName("listadizimistasativos");
-        lista->addItem("antigo");
-        carregalistadizimistasativos(&janela);
-        QCOMPARE(lista->count(), 2);
-        QCOMPARE(lista->item(0)->text() + "|" + lista->item(1)->text(), QString("0003|0002"));
-        carregalistadizimistasativos(nullptr);   // no window, no crash
     }
 
     // A file another program holds, one whose tables are gone and one with damaged
@@ -169,13 +160,6 @@ private slots:
         QCOMPARE(decidegravacao("0999", "Ninguém", false), PassoGravacao::FalhaLeitura);
         QVERIFY2(Banco::ultimoErro().contains(falha.causa()), qPrintable(Banco::ultimoErro()));
         QCOMPARE(ativos(), QStringList{"falha"});
-        QWidget janela;
-        auto* lista = new QListWidget(&janela);
-        lista->setObjectName("listadizimistasativos");
-        Dialogos::limpa();
-        QVERIFY(!carregalistadizimistasativos(&janela));
-        QCOMPARE(lista->count(), 0);
-        QVERIFY(Dialogos::ultimo("msgbox").texto.contains(falha.causa()));
     }
 };
 

@@ -1,0 +1,31 @@
+#include "register/caixadizimista.h"
+
+#include "core/conexao.h"
+#include "register/dizimistas.h"
+
+#include <QColor>
+#include <QLineEdit>
+#include <QPalette>
+#include <QWidget>
+
+namespace tivane {
+
+void mostradizimistadocodigo(QWidget* janela, QLineEdit* codigo, QLineEdit* nome, bool procuravazio)
+{
+    static const QColor AZULCLARO(192, 192, 255);
+    const QString texto = codigo->text();
+    QString achado;
+    const Leitura lido =
+        !procuravazio && texto.isEmpty() ? Leitura::NaoEncontrado : localizadizimista(texto, &achado);
+    const bool existe = lido == Leitura::Encontrado;
+    for (QLineEdit* e : {codigo, nome}) {
+        QPalette p = e->palette();
+        p.setColor(QPalette::Base, existe ? AZULCLARO : janela->palette().color(QPalette::Base));
+        e->setPalette(p);
+    }
+    nome->setText(achado);
+    if (lido == Leitura::Falha)
+        Banco::avisaFalhaLeitura(QStringLiteral("Não foi possível procurar o dizimista ") + texto);
+}
+
+}  // namespace tivane
