@@ -46,11 +46,11 @@ FrmRelatorios* abrejanela()
 
 RegistroComando cmdRecebimentos("mnurelatrecebimentos", [] {
     if (FrmRelatorios* f = abrejanela())
-        f->escolhetipo(0);
+        f->escolhetipo(FrmRelatorios::PorPeriodo);
 });
 RegistroComando cmdDados("mnudadoscadastro", [] {
     if (FrmRelatorios* f = abrejanela())
-        f->escolhetipo(2);
+        f->escolhetipo(FrmRelatorios::DadosDeCadastro);
 });
 RegistroComando cmdBairro("mnurelatdizimistabairro", [] {
     if (FrmRelatorios* f = abrejanela())
@@ -192,17 +192,6 @@ FrmRelatorios::FrmRelatorios()
     fonteComum.setBold(false);
     QPalette paletaComum = palette();
     paletaComum.setColor(QPalette::WindowText, QApplication::palette().color(QPalette::WindowText));
-
-    // Report type held by invisible options; none chosen at first.
-    for (int i = 0; i < 4; ++i) {
-        opttiporelatorio_[i] = new QRadioButton(this);
-        nome(opttiporelatorio_[i], QStringLiteral("opttiporelatorio%1").arg(i));
-        opttiporelatorio_[i]->setAutoExclusive(false);
-        opttiporelatorio_[i]->hide();
-    }
-    txtmesaniversario_ = new QLineEdit(QStringLiteral("0"), this);
-    nome(txtmesaniversario_, QStringLiteral("txtmesaniversario"));
-    txtmesaniversario_->hide();
 
     // ---- Choice panel
     framerelatorios_ = new QFrame(frame_);
@@ -399,8 +388,6 @@ FrmRelatorios::FrmRelatorios()
     // textChanged also follows the code that the search window writes in.
     connect(txtcodigodizimista_, &QLineEdit::textChanged, this, &FrmRelatorios::txtcodigodizimista_Change);
     connect(listadizimistas_->header(), &QHeaderView::sectionClicked, this, &FrmRelatorios::listadizimistas_ColumnClick);
-    for (int i = 0; i < 4; ++i)
-        connect(opttiporelatorio_[i], &QRadioButton::clicked, this, [this, i] { opttiporelatorio_Click(i); });
 
     // ---- Load: the period from the first of this month to yesterday.
     preenchecombosdata(this, 2);
@@ -462,21 +449,12 @@ void FrmRelatorios::definepadrao(QPushButton* botao)
 
 // ---- Report type ----------------------------------------------------------------
 
-int FrmRelatorios::tipoescolhido() const
-{
-    for (int i = 0; i < 4; ++i)
-        if (opttiporelatorio_[i]->isChecked())
-            return i;
-    return -1;
-}
-
 void FrmRelatorios::escolhetipo(int indice)
 {
-    if (indice < 0 || indice > 3)
+    if (indice < PorPeriodo || indice > Aniversariantes)
         return;
-    for (int i = 0; i < 4; ++i)
-        opttiporelatorio_[i]->setChecked(i == indice);
-    opttiporelatorio_Click(indice);
+    tipo_ = TipoRelatorio(indice);
+    opttiporelatorio_Click(tipo_);
 }
 
 void FrmRelatorios::cmdtiporelatorio_Click(int indice)
@@ -485,30 +463,30 @@ void FrmRelatorios::cmdtiporelatorio_Click(int indice)
     definepadrao(cmdfiltra_);
 }
 
-void FrmRelatorios::opttiporelatorio_Click(int indice)
+void FrmRelatorios::opttiporelatorio_Click(TipoRelatorio tipo)
 {
     for (QWidget* w : {static_cast<QWidget*>(frameperiodo_), static_cast<QWidget*>(frameseleciona_),
                        static_cast<QWidget*>(frameopcoes_), static_cast<QWidget*>(framedados_),
                        static_cast<QWidget*>(frameopcaoperiodo_)})
         w->hide();
-    switch (indice) {
-    case 0:
+    switch (tipo) {
+    case PorPeriodo:
         frameperiodo_->show();
         frameopcaoperiodo_->show();
         break;
-    case 1:
+    case PorDizimista:
         frameseleciona_->show();
         frameperiodo_->show();
         break;
-    case 2:
+    case DadosDeCadastro:
         carregalistacompletadizimistas();
         framedados_->show();
         frameopcoes_->show();
         break;
-    case 3:
+    case Aniversariantes:
         framedados_->show();
         break;
-    default:
+    case Nenhum:
         break;
     }
     cmdgerarelatorio_->setEnabled(true);
@@ -525,26 +503,26 @@ void FrmRelatorios::cmdgerarelatorio_Click()
 {
     const QString inicio = dataescolhida(0);
     const QString fim = dataescolhida(1);
-    switch (tipoescolhido()) {
-    case 0:
+    switch (tipo_) {
+    case PorPeriodo:
         if (optperiodo_[0]->isChecked())
             gerarelatoriorecebimentopordata(inicio, fim, QString());
         else if (optperiodo_[1]->isChecked())
             gerarelatoriorecebimentopordataanalitico(inicio, fim, QString());
         break;
-    case 1:
+    case PorDizimista:
         gerarelatoriorecebimentopordata(inicio, fim, txtcodigodizimista_->text());
         break;
-    case 2:
+    case DadosDeCadastro:
         if (frameopcoes_->isVisible())
             relatoriodedados();
         else
             frameopcoes_->show();
         break;
-    case 3:
+    case Aniversariantes:
         relatorioaniversariantes(true);
         break;
-    default:
+    case Nenhum:
         break;
     }
 }
@@ -643,10 +621,8 @@ bool FrmRelatorios::carregalistadizimistasporbairro(const QString& bairro)
 
 bool FrmRelatorios::carregalistaaniversariantes()
 {
-    int mes = 0;
-    lernumeromes(txtmesaniversario_->text(), &mes);
     ListaDizimistas itens;
-    return mostralista(tivane::carregalistaaniversariantes(mes, &itens), itens);
+    return mostralista(tivane::carregalistaaniversariantes(mesaniversario_, &itens), itens);
 }
 
 void FrmRelatorios::cmdfiltra_Click()
@@ -719,12 +695,10 @@ void FrmRelatorios::relatorioaniversariantes(bool exibetelefone)
     DadosIgreja igreja;
     if (listaincompleta() || !igrejadorelatorio(&igreja))
         return;
-    int mes = 0;
-    lernumeromes(txtmesaniversario_->text(), &mes);
     colunaordem_ = ColDia;
     ordenalista();
-    const QString texto =
-        textorelatorioaniversariantes(itensdalista(), mes, exibetelefone, igreja, QDate::currentDate());
+    const QString texto = textorelatorioaniversariantes(itensdalista(), mesaniversario_, exibetelefone, igreja,
+                                                        QDate::currentDate());
     mostrarelatorio(texto, true);
 }
 

@@ -21,6 +21,8 @@ namespace tivane {
 class FrmRelatorios : public QWidget {
     Q_OBJECT
 public:
+    enum TipoRelatorio { Nenhum = -1, PorPeriodo = 0, PorDizimista = 1, DadosDeCadastro = 2, Aniversariantes = 3 };
+
     FrmRelatorios();
 
     // Public methods other windows and the main menu use.
@@ -37,14 +39,14 @@ public:
     void gerarelatoriorecebimentopordataanalitico(const QString& datainicio, const QString& datafim,
                                                   const QString& codigodizimista);
 
-    // Chooses a report type (0 to 3) as its option button would.
+    // Chooses a report type (0 to 3) and shows its panels; any other number is ignored.
     void escolhetipo(int indice);
-    // The report type chosen, -1 when none.
-    int tipoescolhido() const;
+    // The report type chosen, Nenhum at first.
+    TipoRelatorio tipoescolhido() const { return tipo_; }
 
     // Event handlers.
     void cmdtiporelatorio_Click(int indice);
-    void opttiporelatorio_Click(int indice);
+    void opttiporelatorio_Click(TipoRelatorio tipo);
     void cmdgerarelatorio_Click();
     void cmdgerarelatoriodizimistabairro_Click();
     void cmdfiltra_Click();
@@ -77,7 +79,6 @@ private:
     QGroupBox* framedizimistabairro_;
     QGroupBox* framerelatoriosanaliticos_;
     QToolButton* cmdtiporelatorio_[3];
-    QRadioButton* opttiporelatorio_[4];
     QGroupBox* frameperiodo_;
     QGroupBox* frameopcaoperiodo_;
     QFrame* frameseleciona_;
@@ -98,8 +99,10 @@ private:
     QPushButton* cmdsair_;
     QLineEdit* txtbairro_;
     QPushButton* cmdgerarelatoriodizimistabairro_;
-    QLineEdit* txtmesaniversario_;
     QPushButton* padrao_ = nullptr;
+
+    TipoRelatorio tipo_ = Nenhum;
+    int mesaniversario_ = 0;   // the month the birthday list is loaded for
 
     ListaDizimistas itens_;   // what the last loader gave; the list points into it
     int colunaordem_ = -1;           // sort key once a header was clicked
