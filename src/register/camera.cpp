@@ -4,9 +4,9 @@
 #include <QCameraDevice>
 #include <QMediaCaptureSession>
 #include <QMediaDevices>
-#include <QPointer>
 #include <QVideoFrame>
 #include <QVideoSink>
+#include <utility>
 
 namespace tivane {
 
@@ -44,7 +44,7 @@ public:
             return false;
         }
         camera_ = new QCamera(dispositivo, this);
-        connect(camera_.data(), &QCamera::errorOccurred, this, [this](QCamera::Error codigo, const QString& texto) {
+        connect(camera_, &QCamera::errorOccurred, this, [this](QCamera::Error codigo, const QString& texto) {
             if (codigo == QCamera::NoError)
                 return;
             parou();
@@ -69,9 +69,13 @@ public:
         parou();
         if (!camera_)
             return;
-        camera_->stop();
+        // Called from the camera's own error signal too (through falhou): the
+        // camera goes once that returns, or with us, its parent.
+        QCamera* camera = std::exchange(camera_, nullptr);
+        camera->disconnect(this);
+        camera->stop();
         sessao_.setCamera(nullptr);
-        delete camera_.data();
+        camera->deleteLater();
     }
 
     bool ativa() const override { return camera_ && camera_->isActive(); }
@@ -79,7 +83,7 @@ public:
 private:
     QMediaCaptureSession sessao_;
     QVideoSink sink_;
-    QPointer<QCamera> camera_;
+    QCamera* camera_ = nullptr;   // a child: see para()
     QElapsedTimer convertido_;
 };
 

@@ -308,7 +308,6 @@ FrmFolhaDeRelatorio::FrmFolhaDeRelatorio()
 
 FrmFolhaDeRelatorio::~FrmFolhaDeRelatorio()
 {
-    delete impressora_;
     // A year of receipts is tens of megabytes: give them back to the system now,
     // not only when the allocator happens to.
     txtrelatorio_->defineTexto(TextoCompacto());
@@ -320,10 +319,10 @@ FrmFolhaDeRelatorio::~FrmFolhaDeRelatorio()
 QPrinter* FrmFolhaDeRelatorio::impressora()
 {
     if (!impressora_) {
-        impressora_ = new QPrinter(QPrinter::HighResolution);
+        impressora_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
         impressora_->setDocName(windowTitle());
     }
-    return impressora_;
+    return impressora_.get();
 }
 
 QString FrmFolhaDeRelatorio::texto() const
@@ -400,8 +399,7 @@ void FrmFolhaDeRelatorio::imprimir()
     if (semdestino || imprimetexto(p, texto()) < 0) {
         // A printer that failed to start refuses every later change: the next
         // print (and the printer dialog) starts from a fresh one.
-        delete impressora_;
-        impressora_ = nullptr;
+        impressora_.reset();
         Dialogos::msgbox(QString::fromUtf8(SEM_IMPRESSORA), Dialogos::Informacao);
     }
 }

@@ -5,6 +5,7 @@
 
 #include <QString>
 #include <QWidget>
+#include <memory>
 
 class QAction;
 class QGroupBox;
@@ -51,7 +52,7 @@ private:
     VisorTexto* txtrelatorio_;
     QToolBar* barrarelatorio_;
     QTimer* tempoimprime_;
-    QPrinter* impressora_ = nullptr;
+    std::unique_ptr<QPrinter> impressora_;
 };
 
 // Shows the report page (opening it when needed) with this text in place of

@@ -629,18 +629,15 @@ struct LeitorPagamentosDia::Dados {
     std::unique_ptr<Consulta> consulta;
 };
 
-LeitorPagamentosDia::LeitorPagamentosDia() : d(new Dados)
+LeitorPagamentosDia::LeitorPagamentosDia() : d(std::make_unique<Dados>())
 {
     if (d->escopo)
-        d->consulta.reset(new Consulta("SELECT codigo, codigodizimista, nomedizimista, valor FROM pagamentos"
-                                       " WHERE data = ? ORDER BY rowid"));
+        d->consulta = std::make_unique<Consulta>("SELECT codigo, codigodizimista, nomedizimista, valor FROM pagamentos"
+                                                 " WHERE data = ? ORDER BY rowid");
 }
 
-LeitorPagamentosDia::~LeitorPagamentosDia()
-{
-    d->consulta.reset();
-    delete d;
-}
+// Dados declares the statement after its connection, so it is finalized first.
+LeitorPagamentosDia::~LeitorPagamentosDia() = default;
 
 bool LeitorPagamentosDia::ok() const
 {

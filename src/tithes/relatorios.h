@@ -9,6 +9,7 @@
 #include <QVector>
 #include <functional>
 #include <initializer_list>
+#include <memory>
 
 #include "core/textocompacto.h"
 #include "core/igreja.h"
@@ -177,7 +178,7 @@ public:
 
 private:
     struct Dados;
-    Dados* d;
+    std::unique_ptr<Dados> d;
 };
 
 }  // namespace tivane
