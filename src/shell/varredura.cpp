@@ -9,8 +9,6 @@
 
 #include <QCoreApplication>
 #include <QStringList>
-#include <sqlcipher/sqlite3.h>
-#include <algorithm>
 
 namespace tivane {
 
@@ -19,55 +17,6 @@ namespace {
 RegistroComando reg("tempobloqueia", [] { tempobloqueia_Timer(); });
 
 constexpr int DIAS_PADRAO = 120;
-const QDate PISO(2010, 1, 1);
-
-// A stored date "dd/mm/yyyy" (also "d/m/yyyy") as a Julian day, read as lerdata
-// reads it; -1 when it is not a date. Runs once per payment: plain ASCII, nearly
-// every stored date, is read from the bytes without decoding them.
-qint64 diajuliano(const unsigned char* p, int n)
-{
-    const char* texto = reinterpret_cast<const char*>(p);
-    const bool ascii = std::all_of(p, p + n, [](unsigned char c) { return c < 0x80; });
-    const QDate d = ascii ? lerdata(QLatin1StringView(texto, n)) : lerdata(QString::fromUtf8(texto, n));
-    return d.isValid() ? d.toJulianDay() : -1;
-}
-
-// Aggregate ultimopagamento(rowid, data) over the payments joined to one tither:
-// NULL when none joined, -1 when a date cannot be read, else the latest Julian day.
-struct Acumulado {
-    bool algum;
-    bool ilegivel;
-    qint64 maior;
-};
-
-void passo(sqlite3_context* ctx, int, sqlite3_value** argv)
-{
-    auto* a = static_cast<Acumulado*>(sqlite3_aggregate_context(ctx, sizeof(Acumulado)));
-    if (!a) {
-        sqlite3_result_error_nomem(ctx);
-        return;
-    }
-    if (sqlite3_value_type(argv[0]) == SQLITE_NULL)
-        return;   // the tither has no payment: the outer join's empty row
-    a->algum = true;
-    if (a->ilegivel)
-        return;
-    const unsigned char* texto = sqlite3_value_text(argv[1]);
-    const qint64 dia = texto ? diajuliano(texto, sqlite3_value_bytes(argv[1])) : -1;
-    if (dia < 0)
-        a->ilegivel = true;
-    else if (dia > a->maior)
-        a->maior = dia;
-}
-
-void final(sqlite3_context* ctx)
-{
-    auto* a = static_cast<Acumulado*>(sqlite3_aggregate_context(ctx, 0));
-    if (!a || !a->algum)
-        sqlite3_result_null(ctx);
-    else
-        sqlite3_result_int64(ctx, a->ilegivel ? -1 : a->maior);
-}
 
 bool g_varrendo = false;
 
@@ -107,8 +56,7 @@ ResultadoVarredura marcainativos(const QDate& hoje, int dias, const std::functio
     if (!e)
         return falha(true, QString());
     // Registered here so the stored schema and the shared opener stay untouched.
-    if (sqlite3_create_function_v2(Banco::conexao(), "ultimopagamento", 2, SQLITE_UTF8 | SQLITE_DETERMINISTIC,
-                                   nullptr, nullptr, passo, final, nullptr) != SQLITE_OK)
+    if (!registraultimopagamento())
         return falha(true, QStringLiteral("a função de datas não pôde ser preparada"));
 
     int total = 0;
@@ -125,11 +73,10 @@ ResultadoVarredura marcainativos(const QDate& hoje, int dias, const std::functio
         return {};
 
     const qint64 limiteHoje = hoje.toJulianDay();
-    const qint64 piso = PISO.toJulianDay();
     QStringList vencidos;
     {
         Consulta c(QStringLiteral(
-            "SELECT d.codigo, d.cadastro, ultimopagamento(p.rowid, p.data) FROM dizimistas d"
+            "SELECT d.codigo, ultimopagamento(p.rowid, p.data, d.cadastro) FROM dizimistas d"
             " LEFT JOIN pagamentos p ON p.codigodizimista = d.codigo"
             " WHERE d.ativo <> 0 GROUP BY d.rowid ORDER BY d.rowid"));
         int i = 0;
@@ -137,19 +84,7 @@ ResultadoVarredura marcainativos(const QDate& hoje, int dias, const std::functio
             if (andamento)
                 andamento(i, total);
             ++i;
-            qint64 ultima;
-            if (c.isNull(2)) {
-                const QDate cadastro = lerdata(c.text(1));
-                if (!cadastro.isValid())
-                    continue;
-                ultima = cadastro.toJulianDay();
-            } else {
-                ultima = c.inteiro(2);
-                if (ultima < 0)
-                    continue;
-                ultima = qMax(ultima, piso);
-            }
-            if (ultima + dias < limiteHoje)
+            if (!c.isNull(1) && c.inteiro(1) + dias < limiteHoje)
                 vencidos.append(c.text(0));
         }
         if (!c.ok())

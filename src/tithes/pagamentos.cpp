@@ -2,11 +2,11 @@
 
 #include "core/conexao.h"
 #include "core/registro.h"
-#include "register/dizimistas.h"
-
 #include "register/numeracao.h"
 
 #include <QLocale>
+#include <sqlcipher/sqlite3.h>
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -242,32 +242,72 @@ QDate lerdata(QLatin1StringView texto)
     return lerpartesdata(texto);
 }
 
-QString ultimopagamentodizimista(const QString& codigodizimista)
+namespace {
+
+const QDate PISO_ULTIMO_PAGAMENTO(2010, 1, 1);
+
+// A stored date as a Julian day, read as lerdata reads it; -1 when it is not a
+// date. Runs once per payment: plain ASCII, nearly every stored date, is read
+// from the bytes without decoding them.
+qint64 diajuliano(const unsigned char* p, int n)
 {
-    bool achou = false;
-    QDate ultima(2010, 1, 1);
-    {
-        Escopo e = abreconexaopagamentos();
-        if (!e)
-            return QString();
-        Consulta c("SELECT data FROM pagamentos WHERE codigodizimista = ?");
-        c.bind(codigodizimista);
-        while (c.next()) {
-            achou = true;
-            const QDate d = lerdata(c.text(0));
-            if (!d.isValid())
-                return QString();
-            if (d > ultima)
-                ultima = d;
-        }
-        if (!c.ok())
-            return QString();
+    if (!p)
+        return -1;
+    const char* texto = reinterpret_cast<const char*>(p);
+    const bool ascii = std::all_of(p, p + n, [](unsigned char c) { return c < 0x80; });
+    const QDate d = ascii ? lerdata(QLatin1StringView(texto, n)) : lerdata(QString::fromUtf8(texto, n));
+    return d.isValid() ? d.toJulianDay() : -1;
+}
+
+struct Acumulado {
+    bool algum;      // a payment joined
+    bool ilegivel;   // a payment's date cannot be read
+    qint64 maior;
+    qint64 cadastro;
+};
+
+void passo(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    auto* a = static_cast<Acumulado*>(sqlite3_aggregate_context(ctx, sizeof(Acumulado)));
+    if (!a) {
+        sqlite3_result_error_nomem(ctx);
+        return;
     }
-    if (achou)
-        return ultima.toString(QStringLiteral("dd/MM/yyyy"));
-    QString cadastro;
-    datacadastrodizimista(codigodizimista, &cadastro);   // "" also when it cannot be read
-    return cadastro;
+    if (sqlite3_value_type(argv[0]) == SQLITE_NULL) {
+        // The outer join's empty row: the tither has no payment.
+        a->cadastro = diajuliano(sqlite3_value_text(argv[2]), sqlite3_value_bytes(argv[2]));
+        return;
+    }
+    a->algum = true;
+    if (a->ilegivel)
+        return;
+    const qint64 dia = diajuliano(sqlite3_value_text(argv[1]), sqlite3_value_bytes(argv[1]));
+    if (dia < 0)
+        a->ilegivel = true;
+    else if (dia > a->maior)
+        a->maior = dia;
+}
+
+void final(sqlite3_context* ctx)
+{
+    auto* a = static_cast<Acumulado*>(sqlite3_aggregate_context(ctx, 0));
+    if (!a)
+        sqlite3_result_null(ctx);
+    else if (!a->algum)
+        a->cadastro < 0 ? sqlite3_result_null(ctx) : sqlite3_result_int64(ctx, a->cadastro);
+    else if (a->ilegivel)
+        sqlite3_result_null(ctx);
+    else
+        sqlite3_result_int64(ctx, qMax(a->maior, PISO_ULTIMO_PAGAMENTO.toJulianDay()));
+}
+
+}  // namespace
+
+bool registraultimopagamento()
+{
+    return sqlite3_create_function_v2(Banco::conexao(), "ultimopagamento", 3, SQLITE_UTF8 | SQLITE_DETERMINISTIC,
+                                      nullptr, nullptr, passo, final, nullptr)
+           == SQLITE_OK;
 }
 
 }  // namespace tivane

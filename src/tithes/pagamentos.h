@@ -1,6 +1,6 @@
 #pragma once
 // Tithes received (table pagamentos): amounts, yearly receipt codes, the
-// payment row and the last-payment lookup of the inactivity sweep.
+// payment row and the last-payment rule of the inactivity sweep.
 #include <QDate>
 #include <QString>
 
@@ -41,11 +41,14 @@ QString gravapagamento(QString& data, QString& hora, QString& valor, QString& co
 // Whether a payment row has exactly this code, or the table could not be read.
 Leitura reciboexiste(const QString& codigo);
 
-// The tither's latest payment date "dd/mm/yyyy", never before 01/01/2010;
-// reversed rows ("E" + code) never match. Without payments, the registration
-// date. Empty when a stored date cannot be read, so the sweep leaves the
-// tither alone.
-QString ultimopagamentodizimista(const QString& codigodizimista);
+// Registers on the open connection the aggregate
+// ultimopagamento(p.rowid, p.data, d.cadastro), run over one tither d joined
+// (left join) to its payments p by p.codigodizimista = d.codigo, so reversed
+// rows ("E" + code) never match. It gives the Julian day from which the
+// tither's absence counts: the latest payment, never before 01/01/2010;
+// without payments, the registration date; NULL when a date it needs cannot
+// be read. False when it could not be registered.
+bool registraultimopagamento();
 
 // Reads "dd/mm/yyyy" (also "d/m/yyyy"); invalid QDate otherwise.
 QDate lerdata(const QString& texto);

@@ -10,12 +10,12 @@ using namespace tivane;
 
 namespace {
 
-void pagamento(const QString& codigo, const QString& dizimista = "0001", const QString& data = "10/01/2026")
+void pagamento(const QString& codigo, const QString& dizimista = "0001")
 {
     QVERIFY(teste::sql(QString("INSERT INTO pagamentos (codigo, data, hora, valor, codigofuncionario, codigodizimista,"
-                               " nomedizimista, mesreferencia, anoreferencia) VALUES (%1, '%2', '10:00', '10,00', '0000',"
-                               " '%3', 'Fulano', '01', '2026')")
-                           .arg(codigo.isNull() ? QString("NULL") : "'" + codigo + "'", data, dizimista)));
+                               " nomedizimista, mesreferencia, anoreferencia) VALUES (%1, '10/01/2026', '10:00', '10,00', '0000',"
+                               " '%2', 'Fulano', '01', '2026')")
+                           .arg(codigo.isNull() ? QString("NULL") : "'" + codigo + "'", dizimista)));
 }
 
 QString um(const QString& sql)
@@ -166,29 +166,6 @@ private Q_SLOTS:
         cod = "0001";
         QCOMPARE(gravapagamento(data, hora, valor, cod, nome, mes, ano), QString("00004/26"));
         QCOMPARE(linha("00004/26").at(2), QString("7,50"));
-    }
-
-    void ultimoPagamento_data()
-    {
-        QTest::addColumn<QStringList>("linhas");   // "codigo;data"
-        QTest::addColumn<QString>("esperado");
-        QTest::newRow("05/02 > 30/01") << QStringList{"0001;30/01/2026", "0001;05/02/2026", "0002;01/06/2026"} << "05/02/2026";
-        QTest::newRow("só estornados") << QStringList{"E0001;05/02/2026", "EE0001;06/02/2026"} << "10/10/2020";
-        QTest::newRow("tudo antes de 2010") << QStringList{"0001;05/05/2009", "0001;31/12/2009"} << "01/01/2010";
-        QTest::newRow("data ilegível") << QStringList{"0001;05/02/2026", "0001;31/02/2026"} << "";
-        QTest::newRow("sem pagamentos") << QStringList() << "10/10/2020";
-        QTest::newRow("dia sem zero") << QStringList{"0001;5/2/2026", "0001;30/01/2026"} << "05/02/2026";
-    }
-    void ultimoPagamento()
-    {
-        QFETCH(QStringList, linhas);
-        QFETCH(QString, esperado);
-        QVERIFY(teste::sql("INSERT INTO dizimistas (codigo, nome, cadastro, ativo) VALUES ('0001', 'A', '10/10/2020', 1)"));
-        int n = 0;
-        for (const QString& l : linhas)
-            pagamento(QString("%1/26").arg(++n, 5, 10, QChar('0')), l.section(';', 0, 0), l.section(';', 1));
-        QCOMPARE(ultimopagamentodizimista("0001"), esperado);
-        QCOMPARE(ultimopagamentodizimista("9999"), QString());
     }
 
     void estornoTrocaALinha()
