@@ -127,20 +127,6 @@ QVariant lervalorregistro(RaizRegistro, const QString& chave, const QString& nom
     return leitor(l.aplicacao).value(caminhoValor(l, nome));
 }
 
-bool chaveexiste(RaizRegistro, const QString& chave)
-{
-    const LocalChave l = localDaChave(chave);
-    if (!l.valido)
-        return false;
-    QSettings& s = leitor(l.aplicacao);
-    if (l.grupo.isEmpty())
-        return !s.allKeys().isEmpty();
-    s.beginGroup(l.grupo);
-    const bool existe = !s.allKeys().isEmpty();
-    s.endGroup();
-    return existe;
-}
-
 bool gravatextopadrao(const QString& nome, const QString& texto)
 {
     return gravavalorregistro(RaizRegistro::LocalMachine, "Software\\TivaneDizimo\\textopadrao", nome, texto);

@@ -14,7 +14,6 @@ enum class RaizRegistro { LocalMachine };
 bool gravavalorregistro(RaizRegistro raiz, const QString& chave, const QString& nome, const QVariant& valor);
 // Returns an invalid QVariant when the key or value does not exist.
 QVariant lervalorregistro(RaizRegistro raiz, const QString& chave, const QString& nome);
-bool chaveexiste(RaizRegistro raiz, const QString& chave);
 
 // Typed layer.
 bool gravatextopadrao(const QString& nome, const QString& texto);

@@ -183,18 +183,6 @@ Gravacao apagadizimista(const QString& codigo)
     return Gravacao::Gravado;
 }
 
-Gravacao definesituacao(const QString& codigo, bool ativo)
-{
-    Escopo e = abreconexaodizimistas();
-    if (!e)
-        return Gravacao::Falha;
-    Consulta c(QStringLiteral("UPDATE dizimistas SET ativo = ? WHERE codigo = ?"));
-    c.bind(sim(ativo)).bind(codigo);
-    if (!c.exec())
-        return Gravacao::Falha;
-    return c.changes() > 0 ? Gravacao::Gravado : Gravacao::NaoEncontrado;
-}
-
 PassoGravacao decidegravacao(const QString& codigo, const QString& nome, bool modificando, bool mostrado)
 {
     if (nome.trimmed().isEmpty())
@@ -250,11 +238,6 @@ Leitura nomedizimistaexiste(const QString& nome)
 Leitura buscanomedizimista(const QString& codigo, QString* nome)
 {
     return textoDoCodigo("SELECT nome FROM dizimistas WHERE codigo = ?", codigo, nome);
-}
-
-Leitura datacadastrodizimista(const QString& codigo, QString* cadastro)
-{
-    return textoDoCodigo("SELECT cadastro FROM dizimistas WHERE codigo = ?", codigo, cadastro);
 }
 
 bool listadizimistasativos(QVector<DizimistaAtivo>* lista)

@@ -56,8 +56,6 @@ Gravacao inseredizimista(const Dizimista& dizimista);
 Gravacao atualizadizimista(const Dizimista& dizimista);
 // Deletes the row and the tither's photo files.
 Gravacao apagadizimista(const QString& codigo);
-// Sets only `ativo`; every other field stays as it is.
-Gravacao definesituacao(const QString& codigo, bool ativo);
 
 // What saving the window's record must do, checked in this order.
 enum class PassoGravacao {
@@ -80,9 +78,8 @@ Leitura dizimistaexiste(const QString& codigo);
 // Existence and name in one lookup (the payments window runs it at each keystroke).
 Leitura localizadizimista(const QString& codigo, QString* nome);
 Leitura nomedizimistaexiste(const QString& nome);
-// The field of the tither with that code; "" when Null or not found.
+// The name of the tither with that code; "" when Null or not found.
 Leitura buscanomedizimista(const QString& codigo, QString* nome);
-Leitura datacadastrodizimista(const QString& codigo, QString* cadastro);
 
 struct DizimistaAtivo {
     QString codigo;

@@ -98,10 +98,6 @@ private slots:
         compara("0003", d);
         QCOMPARE(sql("tel", "0003"), QString("NULL"));
 
-        QCOMPARE(definesituacao("0003", false), Gravacao::Gravado);   // only the flag changes
-        d.ativo = false;
-        compara("0003", d);
-        QCOMPARE(definesituacao("0404", false), Gravacao::NaoEncontrado);
         d.codigo = "0099";
         QCOMPARE(atualizadizimista(d), Gravacao::NaoEncontrado);
         QCOMPARE(dizimistaexiste("0099"), Leitura::NaoEncontrado);
@@ -112,10 +108,6 @@ private slots:
         QCOMPARE(inseredizimista(so("0010", "JOÃO D'ARC")), Gravacao::Gravado);
         QVERIFY(existe("0010") && !existe("10") && !existe("'") && !existe(""));
         QCOMPARE(campo(buscanomedizimista, "0010") + "|" + campo(buscanomedizimista, "0011"), QString("JOÃO D'ARC|-"));
-        QCOMPARE(campo(datacadastrodizimista, "0010"), QString(""));   // Null date
-        QVERIFY(teste::sql("UPDATE dizimistas SET cadastro = '02/03/2015'"));
-        QCOMPARE(campo(datacadastrodizimista, "0010"), QString("02/03/2015"));
-        QCOMPARE(campo(datacadastrodizimista, "x' OR '1'='1"), QString("-"));
         QCOMPARE(campo(localizadizimista, "0010") + "|" + campo(localizadizimista, "'"), QString("JOÃO D'ARC|-"));
         QVERIFY(nomedizimistaexiste("joão d'arc") == Leitura::Encontrado && nomedizimistaexiste("JOÃO D'ARC") == Leitura::Encontrado
                 && nomedizimistaexiste("JOÃO") == Leitura::NaoEncontrado);
@@ -149,8 +141,7 @@ private slots:
         Dizimista d;
         QString t;
         const Leitura lidas[] = {lerdizimista("0150", &d), dizimistaexiste("0150"), localizadizimista("0150", &t),
-                                 nomedizimistaexiste("Nome 150"), buscanomedizimista("0150", &t),
-                                 datacadastrodizimista("0150", &t)};
+                                 nomedizimistaexiste("Nome 150"), buscanomedizimista("0150", &t)};
         for (const Leitura l : lidas) {
             QVERIFY(l != Leitura::NaoEncontrado);
             if (tipo != "danificado")   // pages left whole still read
