@@ -4,8 +4,6 @@
 #include <QGuiApplication>
 #include <QScreen>
 
-#include "core/dialogos.h"
-#include "core/janelas.h"
 #include "core/texto.h"
 
 #include <QAbstractSpinBox>
@@ -13,87 +11,16 @@
 #include <QComboBox>
 #include <QDate>
 #include <QEvent>
-#include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
 #include <QPlainTextEdit>
-#include <QPrinter>
-#include <QPrinterInfo>
 #include <QPointer>
 #include <QProxyStyle>
 #include <QTextBrowser>
 #include <QTextEdit>
 #include <cmath>
-#include <memory>
 
 namespace tivane {
-
-// ---- Next record code -------------------------------------------------------
-
-QString formatacodigo(qint64 numero)
-{
-    return QString::number(numero).rightJustified(4, u'0');
-}
-
-bool codigonumerico(const QString& texto)
-{
-    if (texto.isEmpty())
-        return false;
-    for (const QChar ch : texto)
-        if (ch.unicode() < '0' || ch.unicode() > '9')
-            return false;
-    return true;
-}
-
-QString geraproximocodigo(const QStringList& codigos)
-{
-    qint64 maior = 0;
-    for (const QString& c : codigos) {
-        const QString t = c.trimmed();
-        // Only plain digits count: the program never stores other codes.
-        if (!codigonumerico(t))
-            continue;
-        bool ok = false;
-        const qint64 n = t.toLongLong(&ok);
-        if (!ok)
-            continue;
-        if (n > maior)
-            maior = n;
-    }
-    return formatacodigo(maior + 1);
-}
-
-QString geraproximocodigo(Tabela tabela)
-{
-    const char* sql = nullptr;
-    switch (tabela) {
-    case Tabela::Dizimistas: {
-        Escopo e = abreconexaodizimistas();
-        if (!e)
-            return QString();
-        sql = "SELECT MAX(CAST(trim(codigo) AS INTEGER)) FROM dizimistas"
-              " WHERE trim(codigo) GLOB '[0-9]*' AND trim(codigo) NOT GLOB '*[^0-9]*'";
-        Consulta c(QString::fromLatin1(sql));
-        if (!c.next())
-            return c.ok() ? formatacodigo(1) : QString();
-        return formatacodigo(c.isNull(0) ? 1 : c.inteiro(0) + 1);
-    }
-    case Tabela::Usuarios: {
-        Escopo e = abreconexaousuarios();
-        if (!e)
-            return QString();
-        sql = "SELECT MAX(CAST(trim(codigo) AS INTEGER)) FROM usuarios"
-              " WHERE trim(codigo) GLOB '[0-9]*' AND trim(codigo) NOT GLOB '*[^0-9]*'";
-        Consulta c(QString::fromLatin1(sql));
-        if (!c.next())
-            return c.ok() ? formatacodigo(1) : QString();
-        return formatacodigo(c.isNull(0) ? 1 : c.inteiro(0) + 1);
-    }
-    default:
-        return QString();  // receipt codes and the church row are numbered elsewhere
-    }
-}
 
 // ---- Record-state banner ----------------------------------------------------
 
@@ -197,24 +124,6 @@ void limpatextos(QWidget* janela)
             pe->clear();
         else if (auto* te = qobject_cast<QTextEdit*>(w))
             te->clear();
-    }
-}
-
-void corfundopadrao(QWidget* janela)
-{
-    if (!janela)
-        return;
-    const QColor cor = QApplication::palette().color(QPalette::Base);
-    for (QLabel* l : janela->findChildren<QLabel*>()) {
-        QPalette p = l->palette();
-        p.setColor(QPalette::Window, cor);
-        l->setPalette(p);
-        l->setAutoFillBackground(true);
-    }
-    for (QWidget* w : caixasdetexto(janela)) {
-        QPalette p = w->palette();
-        p.setColor(QPalette::Base, cor);
-        w->setPalette(p);
     }
 }
 
@@ -401,64 +310,6 @@ void preenchecombosdata(QWidget* janela, int quantidade)
                            janela->findChild<QComboBox*>(QStringLiteral("Combomes") + n),
                            janela->findChild<QComboBox*>(QStringLiteral("comboano") + n));
     }
-}
-
-// ---- Form printing ----------------------------------------------------------
-
-namespace {
-void descarrega(QWidget* janela)
-{
-    const QString nome = janela->objectName();
-    if (!nome.isEmpty() && Janelas::instancia(nome) == janela)
-        Janelas::fecha(nome);
-    else
-        janela->close();
-}
-}  // namespace
-
-bool imprimeformulario(QWidget* janela, QPrinter* impressora)
-{
-    if (!janela)
-        return false;
-    corfundopadrao(janela);
-    if (QWidget* opcoes = janela->findChild<QWidget*>(QStringLiteral("Frameopcoes")))
-        opcoes->hide();
-    {
-        QPalette p = janela->palette();
-        p.setColor(QPalette::Window, QApplication::palette().color(QPalette::Base));
-        janela->setPalette(p);
-        janela->setAutoFillBackground(true);
-    }
-
-    std::unique_ptr<QPrinter> propria;
-    if (!impressora) {
-        propria = std::make_unique<QPrinter>(QPrinter::HighResolution);
-        impressora = propria.get();
-    }
-
-    bool impresso = false;
-    // A cancelled dialog prints nothing.
-    if (Dialogos::dialogoImpressora(impressora, janela)) {
-        const bool temImpressora = impressora->outputFormat() != QPrinter::NativeFormat
-                                   || !QPrinterInfo::availablePrinters().isEmpty();
-        if (temImpressora) {
-            QPainter pintor;
-            if (pintor.begin(impressora)) {
-                // The window at its own physical size, shrunk only if it does not fit the page.
-                const QRectF pagina = impressora->pageRect(QPrinter::DevicePixel);
-                double escala = double(impressora->resolution()) / qMax(1, janela->logicalDpiX());
-                const QSize tam = janela->size();
-                if (tam.width() > 0 && tam.height() > 0)
-                    escala = qMin(escala, qMin(pagina.width() / tam.width(), pagina.height() / tam.height()));
-                pintor.scale(escala, escala);
-                janela->render(&pintor, QPoint(), QRegion(),
-                               QWidget::DrawWindowBackground | QWidget::DrawChildren);
-                impresso = pintor.end();
-            }
-        }
-    }
-    descarrega(janela);
-    return impresso;
 }
 
 void centralizanatela(QWidget* janela)

@@ -1,8 +1,8 @@
 #pragma once
 // Routines the windows share: centring the main frame, locking and clearing
-// text boxes, the record-state banner, the combo fillers, the next record code
-// and form printing. Routines that serve a window take the window and reach its
-// controls by objectName.
+// text boxes, the record-state banner and the combo fillers.
+// Routines that serve a window take the window and reach its controls by
+// objectName.
 #include <QColor>
 #include <QFont>
 #include <QList>
@@ -15,24 +15,9 @@
 
 class QComboBox;
 class QLineEdit;
-class QPrinter;
 class QWidget;
 
 namespace tivane {
-
-// ---- Next record code -------------------------------------------------------
-
-// The code after the highest numeric code, at least four digits: "0001" for
-// none, "0011" after "0002" and "0010", "10000" after "9999". Empty and
-// non-numeric codes are ignored.
-QString geraproximocodigo(const QStringList& codigos);
-// Same over the codes stored in the tithers or users table. "" when the
-// database could not be read (callers must not make up a code then).
-QString geraproximocodigo(Tabela tabela);
-// A number as a record code: at least four digits with leading zeros.
-QString formatacodigo(qint64 numero);
-// Whether a text can be a new record's code: digits only ("0012", "5").
-bool codigonumerico(const QString& texto);
 
 // ---- Record-state banner ----------------------------------------------------
 
@@ -56,8 +41,6 @@ QList<QWidget*> caixasdetexto(QWidget* janela);
 void bloqueiacampos(QWidget* janela);
 void desbloqueiacampos(QWidget* janela);
 void limpatextos(QWidget* janela);
-// Labels and text boxes get the system window colour as back colour.
-void corfundopadrao(QWidget* janela);
 // A password box that shows "*" for each character, whatever the desktop style.
 void mascarasenha(QLineEdit* caixa);
 // A stored text shown whole: a box cuts what it is given past its typing
@@ -97,15 +80,6 @@ void preenchecomboestados(QComboBox* combo);
 // (e.g. "combodias0", "Combomes1").
 void preenchecombosdata(QWidget* janela, int quantidade);
 void preenchecombosdata(QComboBox* dias, QComboBox* meses, QComboBox* anos);
-
-// ---- Form printing ----------------------------------------------------------
-
-// Prints the window's image: back colours to the system colour, hides its
-// "Frameopcoes", shows the printer dialog and, when accepted and a printer
-// exists (or the printer writes a file), prints the window; then closes the
-// window either way. Failing steps are skipped silently. With impressora null
-// a printer of the default kind is used. True when a page was printed.
-bool imprimeformulario(QWidget* janela, QPrinter* impressora = nullptr);
 
 // Compares texts as a Brazilian reader sorts them: "Ângela" beside "Ana",
 // "maria" beside "MARIA", never after "Zélia".

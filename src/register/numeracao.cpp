@@ -1,7 +1,5 @@
 #include "register/numeracao.h"
 
-#include "core/formularios.h"
-
 #include <limits>
 
 namespace tivane {
@@ -76,6 +74,21 @@ QString sqlpagamentos(Tabela tabela)
 }
 
 }  // namespace
+
+QString formatacodigo(qint64 numero)
+{
+    return QString::number(numero).rightJustified(4, u'0');
+}
+
+bool codigonumerico(const QString& texto)
+{
+    if (texto.isEmpty())
+        return false;
+    for (const QChar ch : texto)
+        if (ch.unicode() < '0' || ch.unicode() > '9')
+            return false;
+    return true;
+}
 
 qint64 valorcodigo(const QString& texto)
 {
@@ -177,18 +190,6 @@ Leitura proximocodigo(Tabela tabela, const QString& codigo, QString* alvo)
 Leitura codigoanterior(Tabela tabela, const QString& codigo, QString* alvo)
 {
     return vizinho(tabela, codigo, false, alvo);
-}
-
-QString primeirocodigo(Tabela tabela)
-{
-    Escopo e(tabela);
-    if (!e)
-        return QString();
-    Consulta c(QStringLiteral("SELECT codigo FROM %1 WHERE CAST(codigo AS INTEGER) IS NOT NULL"
-                              " ORDER BY CAST(codigo AS INTEGER), codigo LIMIT 1").arg(nomeTabela(tabela)));
-    if (c.next())
-        return c.text(0);
-    return c.ok() ? QStringLiteral("0001") : QString();
 }
 
 }  // namespace tivane

@@ -9,6 +9,11 @@
 
 namespace tivane {
 
+// A number as a record code: at least four digits with leading zeros.
+QString formatacodigo(qint64 numero);
+// Whether a text can be a new record's code: digits only ("0012", "5").
+bool codigonumerico(const QString& texto);
+
 // The number at the start of a code text, as the old program read it:
 // leading blanks skipped, then digits; 0 when there are none ("" , "abc").
 qint64 valorcodigo(const QString& texto);
@@ -33,7 +38,5 @@ Leitura codigoempagamentos(Tabela tabela, const QString& codigo);
 // either end). NaoEncontrado when there is none: the caller reports the end.
 Leitura proximocodigo(Tabela tabela, const QString& codigo, QString* alvo);
 Leitura codigoanterior(Tabela tabela, const QString& codigo, QString* alvo);
-// The lowest saved code; "0001" for an empty table, "" when it could not be read.
-QString primeirocodigo(Tabela tabela);
 
 }  // namespace tivane

@@ -2,7 +2,6 @@
 #include "core/formularios.h"
 #include "testsupport.h"
 
-#include <QPrinter>
 #include <QtWidgets>
 
 using namespace tivane;
@@ -19,27 +18,6 @@ template <typename T> T* filho(QWidget* pai, const char* nome)
 class TstFormularios : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase() { teste::criaBancoTeste(); }
-
-    void proximoCodigo()
-    {
-        // Numeric maximum plus one, past 9999, ignoring blank and non-numeric codes.
-        QCOMPARE(geraproximocodigo(QStringList{"0001", "0005", "0003"}), QStringLiteral("0006"));
-        QCOMPARE(geraproximocodigo(QStringList{}), QStringLiteral("0001"));
-        QCOMPARE(geraproximocodigo(QStringList{"9999", "0001"}), QStringLiteral("10000"));
-        QCOMPARE(geraproximocodigo(QStringList{"10000", "9"}), QStringLiteral("10001"));  // not compared as text
-        QCOMPARE(geraproximocodigo(QStringList{"0004", "abc", "12x", "-7", "", QString()}), QStringLiteral("0005"));
-
-        teste::limpaBanco();
-        QCOMPARE(geraproximocodigo(Tabela::Dizimistas), QStringLiteral("0001"));
-        teste::sql("INSERT INTO dizimistas (codigo, nome) VALUES ('0002', 'A'), ('0010', 'B'), ('0007', 'C')");
-        QCOMPARE(geraproximocodigo(Tabela::Dizimistas), QStringLiteral("0011"));
-        teste::sql("INSERT INTO dizimistas (codigo, nome) VALUES ('9999', 'D'), (NULL, 'E'), ('', 'F')");
-        QCOMPARE(geraproximocodigo(Tabela::Dizimistas), QStringLiteral("10000"));
-        teste::sql("INSERT INTO usuarios (codigo, nome) VALUES (NULL, 'X'), ('', 'Y')");
-        QCOMPARE(geraproximocodigo(Tabela::Usuarios), QStringLiteral("0001"));
-    }
-
     void banner()
     {
         struct Caso { int estado; const char* legenda; QColor fundo, texto; };
@@ -131,29 +109,6 @@ private slots:
         QCOMPARE(c[6]->count(), 0);
         preenchecombosdata(&janela, 1);  // not cleared first
         QCOMPARE(c[0]->count(), 62);
-    }
-
-    // A cancelled printer dialog prints nothing; either way the form is unloaded.
-    void impressao()
-    {
-        for (bool confirma : {false, true}) {
-            Dialogos::limpa();
-            const QString arquivo = teste::pastaTemporaria() + QStringLiteral("/recibo%1.pdf").arg(confirma);
-            QPrinter impressora;
-            impressora.setOutputFileName(arquivo);
-            QPointer<QWidget> w = new QWidget;
-            w->setAttribute(Qt::WA_DeleteOnClose);
-            w->resize(400, 200);
-            QWidget* opcoes = filho<QFrame>(w, "Frameopcoes");
-            w->show();
-            Dialogos::respondeImpressora(confirma);
-            QCOMPARE(imprimeformulario(w, &impressora), confirma);
-            QCOMPARE(Dialogos::registros("impressora").size(), 1);
-            QCOMPARE(QFile::exists(arquivo), confirma);
-            if (confirma)
-                QVERIFY(QFileInfo(arquivo).size() > 0 && (w.isNull() || opcoes->isHidden()));
-            QTRY_VERIFY(w.isNull());
-        }
     }
 };
 
