@@ -104,32 +104,34 @@ void fecharjanelaativa()
         Janelas::fecha(ativa());
 }
 
-void anteriorjanelaativa()
+namespace {
+// Runs one record routine of the active register window, when it has one.
+void aciona(std::function<void(QWidget*)> AcoesRegistro::*acao)
 {
     AcoesRegistro a;
-    if (QWidget* w = janelaRegistro(&a); w && a.anterior)
-        a.anterior(w);
+    if (QWidget* w = janelaRegistro(&a); w && a.*acao)
+        (a.*acao)(w);
+}
+}  // namespace
+
+void anteriorjanelaativa()
+{
+    aciona(&AcoesRegistro::anterior);
 }
 
 void proximojanelaativa()
 {
-    AcoesRegistro a;
-    if (QWidget* w = janelaRegistro(&a); w && a.proximo)
-        a.proximo(w);
+    aciona(&AcoesRegistro::proximo);
 }
 
 void localizarjanelaativa()
 {
-    AcoesRegistro a;
-    if (QWidget* w = janelaRegistro(&a); w && a.localizar)
-        a.localizar(w);
+    aciona(&AcoesRegistro::localizar);
 }
 
 void salvarjanelaativa()
 {
-    AcoesRegistro a;
-    if (QWidget* w = janelaRegistro(&a); w && a.salvar)
-        a.salvar(w);
+    aciona(&AcoesRegistro::salvar);
 }
 
 void excluirjanelaativa()
@@ -144,9 +146,7 @@ void excluirjanelaativa()
 
 void modificarjanelaativa()
 {
-    AcoesRegistro a;
-    if (QWidget* w = janelaRegistro(&a); w && a.modificar)
-        a.modificar(w);
+    aciona(&AcoesRegistro::modificar);
 }
 
 void teclasdeatalho(int codigotecla)

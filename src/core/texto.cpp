@@ -54,18 +54,6 @@ QString preenchimentoDe(const QString& preenchimento, qsizetype n)
     return r;
 }
 
-// Where the first n characters of the text end, and how many it has up to there.
-qsizetype corteEmColunas(QStringView t, qsizetype n, qsizetype* colunas)
-{
-    qsizetype i = 0, c = 0;
-    while (i < t.size() && c < n) {
-        i += unidadesDoCaractere(t, i);
-        ++c;
-    }
-    *colunas = c;
-    return i;
-}
-
 // Words of a group of three digits (0 to 999), following the size rules.
 QString extensoGrupo(int v)
 {
@@ -137,6 +125,31 @@ bool leValor(const QVariant& valor, double* numero)
 
 }  // namespace
 
+qsizetype corteEmColunas(QStringView t, qsizetype n, qsizetype* colunas)
+{
+    qsizetype i = 0, c = 0;
+    while (i < t.size() && c < n) {
+        i += unidadesDoCaractere(t, i);
+        ++c;
+    }
+    *colunas = c;
+    return i;
+}
+
+namespace {
+// The text cut to the width, or padded on the right (texto first) or on the left.
+QString completa(const QString& texto, double largura, const QString& preenchimento, bool textoprimeiro)
+{
+    const int n = larguraInteira(largura);
+    qsizetype colunas = 0;
+    const qsizetype fim = corteEmColunas(texto, n, &colunas);
+    if (fim < texto.size())
+        return texto.left(fim);
+    const QString resto = preenchimentoDe(preenchimento, n - colunas);
+    return textoprimeiro ? texto + resto : resto + texto;
+}
+}  // namespace
+
 QString nomediasemana(int numero)
 {
     if (numero < 0 || numero > 7)
@@ -160,22 +173,12 @@ QString textopornumero(int codigo)
 
 QString completaadireita(const QString& texto, double largura, const QString& preenchimento)
 {
-    const int n = larguraInteira(largura);
-    qsizetype colunas = 0;
-    const qsizetype fim = corteEmColunas(texto, n, &colunas);
-    if (fim < texto.size())
-        return texto.left(fim);
-    return texto + preenchimentoDe(preenchimento, n - colunas);
+    return completa(texto, largura, preenchimento, true);
 }
 
 QString completaaesquerda(const QString& texto, double largura, const QString& preenchimento)
 {
-    const int n = larguraInteira(largura);
-    qsizetype colunas = 0;
-    const qsizetype fim = corteEmColunas(texto, n, &colunas);
-    if (fim < texto.size())
-        return texto.left(fim);
-    return preenchimentoDe(preenchimento, n - colunas) + texto;
+    return completa(texto, largura, preenchimento, false);
 }
 
 QString dataporextenso(const QDate& data, bool comdiasemana)

@@ -20,6 +20,9 @@ QString textopornumero(int codigo);
 QString completaadireita(const QString& texto, double largura, const QString& preenchimento = QStringLiteral(" "));
 // The text right-aligned in a column of that width; a text too long keeps its start.
 QString completaaesquerda(const QString& texto, double largura, const QString& preenchimento = QStringLiteral(" "));
+// Where the first n characters of the text end (a surrogate pair is one
+// character, never cut in half), and how many it has up to there.
+qsizetype corteEmColunas(QStringView t, qsizetype n, qsizetype* colunas);
 
 // "5 de Janeiro de 2014", or "Domingo, 5 de Janeiro de 2014"; "" for an invalid date.
 QString dataporextenso(const QDate& data, bool comdiasemana = false);

@@ -1,23 +1,12 @@
 #include "core/textocompacto.h"
 
+#include "core/texto.h"
+
 #include <cstring>
 
 namespace tivane {
 
 namespace {
-// Where the first n characters of the text end (a surrogate pair is one
-// character, never cut in half), and how many it has up to there.
-qsizetype corteEmColunas(QStringView t, qsizetype n, qsizetype* colunas)
-{
-    qsizetype i = 0, c = 0;
-    while (i < t.size() && c < n) {
-        i += t.at(i).isHighSurrogate() && i + 1 < t.size() && t.at(i + 1).isLowSurrogate() ? 2 : 1;
-        ++c;
-    }
-    *colunas = c;
-    return i;
-}
-
 bool soLatin1(QStringView t)
 {
     for (const QChar c : t)

@@ -280,25 +280,28 @@ Foto lefotoarquivo(const QString& caminho, QImage* imagem, QString* detalhe)
     return Foto::Ok;
 }
 
+namespace {
+// The picture stretched over the top-left part `desenho` of a picture of that size and back colour.
+QImage pintafoto(const QImage& origem, const QSize& tamanho, const QColor& fundo, const QSize& desenho)
+{
+    QImage area(tamanho, QImage::Format_RGB32);
+    area.fill(fundo);
+    QPainter pintor(&area);
+    pintor.setRenderHint(QPainter::SmoothPixmapTransform);
+    pintor.drawImage(QRect(QPoint(0, 0), desenho), origem);
+    return area;
+}
+}  // namespace
+
 QImage fotopequena(const QImage& origem)
 {
     const QSize larga(qRound(1375 / 15.0), TAMANHO_FOTO_PEQUENA.height());
-    QImage area(TAMANHO_FOTO_PEQUENA, QImage::Format_RGB32);
-    area.fill(QColor(192, 255, 192));
-    QPainter pintor(&area);
-    pintor.setRenderHint(QPainter::SmoothPixmapTransform);
-    pintor.drawImage(QRect(QPoint(0, 0), larga), origem);
-    return area;
+    return pintafoto(origem, TAMANHO_FOTO_PEQUENA, QColor(192, 255, 192), larga);
 }
 
 QImage fotogrande(const QImage& origem)
 {
-    QImage area(TAMANHO_FOTO_GRANDE, QImage::Format_RGB32);
-    area.fill(QColor(192, 192, 255));
-    QPainter pintor(&area);
-    pintor.setRenderHint(QPainter::SmoothPixmapTransform);
-    pintor.drawImage(QRect(QPoint(0, 0), TAMANHO_FOTO_GRANDE), origem);
-    return area;
+    return pintafoto(origem, TAMANHO_FOTO_GRANDE, QColor(192, 192, 255), TAMANHO_FOTO_GRANDE);
 }
 
 Foto gravafotos(const QString& codigo, const QImage& origem, QString* detalhe)

@@ -60,7 +60,7 @@ QString rodape(const QDate& hoje)
            dataporextenso(hoje, true) + quebralinha() + reguarelatorio();
 }
 
-// Opening of the registration-data and neighbourhood reports, up to the title.
+// Opening of the registration-data, neighbourhood and birthday reports, up to the title.
 QString aberturalista(const DadosIgreja& igreja, const QString& titulo)
 {
     const QString nl = quebralinha();
@@ -143,7 +143,7 @@ QString textorelatorioaniversariantes(const ListaDizimistas& itens, int mes, boo
 {
     const QString nl = quebralinha();
     const QString regua = reguarelatorio();
-    QString t = nl + nl + cabecalhoigreja(igreja) + nl + nl + QStringLiteral("              ANIVERSARIANTES DO MÊS");
+    QString t = aberturalista(igreja, QStringLiteral("              ANIVERSARIANTES DO MÊS"));
     t += nl + QString(22, u' ') + nomedomes(mes).toUpper();
     t += nl + regua + nl + QStringLiteral("   DIA       NOME");
     if (exibetelefone)
@@ -465,10 +465,26 @@ bool percorreperiodo(const PeriodoRelatorio& p, const FonteDia& fonte, const Pro
     return true;
 }
 
-QString linhaperiodo(const PeriodoRelatorio& p)
+// The head of a period report: the church header, the title, the tither when
+// the report is for one, the period, and the column heading between two rules.
+void cabecalhoperiodo(TextoCompacto& t, const DadosIgreja& igreja, const QString& titulo, const PeriodoRelatorio& p,
+                      bool comdizimista, const QString& colunas)
 {
-    return QStringLiteral("PERÍODO DE:  ") + dataporextenso(p.inicio, false) + QStringLiteral("  ATÉ:  ") +
-           dataporextenso(p.fim, false) + QStringLiteral(" ");
+    const QString nl = quebralinha();
+    const QString regua = reguarelatorio();
+    t += nl;
+    t += nl + cabecalhoigreja(igreja);
+    t += nl + titulo;
+    t += nl;
+    if (comdizimista)
+        t += nl + QStringLiteral("DIZIMSTA: ") + p.nomedizimista + nl;
+    t += nl + QStringLiteral("PERÍODO DE:  ") + dataporextenso(p.inicio, false) + QStringLiteral("  ATÉ:  ")
+         + dataporextenso(p.fim, false) + QStringLiteral(" ");
+    t += nl;
+    t += nl + regua;
+    t += nl + colunas;
+    t += nl + regua;
+    t += nl;
 }
 
 QString rodapeperiodo(qint64 total, const QDate& hoje)
@@ -498,26 +514,15 @@ ResultadoRelatorio montarelatoriorecebimentos(const PeriodoRelatorio& p, const D
     if (!periodovalido(p, &r))
         return r;
     const QString nl = quebralinha();
-    const QString regua = reguarelatorio();
-    const bool filtra = !p.codigodizimista.isEmpty();
     const QString semcodigo(16, u' ');
     const QString naoidentificado = QStringLiteral("Não Identificado");
     const QString zero = QStringLiteral("0,00");
 
     TextoCompacto& t = r.texto;
     t.reserve(64 * 1024);
-    t += nl;
-    t += nl + cabecalhoigreja(igreja);
-    t += nl + QStringLiteral("                    RECEBIMENTO DE DÍZIMOS POR PERÍODO");
-    t += nl;
-    if (filtra)
-        t += nl + QStringLiteral("DIZIMSTA: ") + p.nomedizimista + nl;
-    t += nl + linhaperiodo(p);
-    t += nl;
-    t += nl + regua;
-    t += nl + QStringLiteral(" DATA           DIZIMISTA                                        VALOR");
-    t += nl + regua;
-    t += nl;
+    cabecalhoperiodo(t, igreja, QStringLiteral("                    RECEBIMENTO DE DÍZIMOS POR PERÍODO"), p,
+                     !p.codigodizimista.isEmpty(),
+                     QStringLiteral(" DATA           DIZIMISTA                                        VALOR"));
 
     qint64 soma = 0;
     bool datalancada = false;
@@ -555,20 +560,11 @@ ResultadoRelatorio montarelatoriototaisdiarios(const PeriodoRelatorio& p, const 
     if (!periodovalido(p, &r))
         return r;
     const QString nl = quebralinha();
-    const QString regua = reguarelatorio();
 
     TextoCompacto& t = r.texto;
     t.reserve(32 * 1024);
-    t += nl;
-    t += nl + cabecalhoigreja(igreja);
-    t += nl + QStringLiteral("               VALORES DE RECEBIMENTOS DE DÍZIMOS POR PERÍODO");
-    t += nl;
-    t += nl + linhaperiodo(p);
-    t += nl;
-    t += nl + regua;
-    t += nl + QStringLiteral(" DATA         VALOR DIÁRIO");
-    t += nl + regua;
-    t += nl;
+    cabecalhoperiodo(t, igreja, QStringLiteral("               VALORES DE RECEBIMENTOS DE DÍZIMOS POR PERÍODO"), p,
+                     false, QStringLiteral(" DATA         VALOR DIÁRIO"));
 
     qint64 soma = 0;
     qint64 somadia = 0;
