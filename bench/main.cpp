@@ -10,7 +10,7 @@
 #include "register/dizimistas.h"
 #include "register/frmlocaliza.h"
 #include "register/numeracao.h"
-#include "shell/backup.h"
+#include "shell/frmbackup.h"
 #include "shell/frmsenha.h"
 #include "core/igreja.h"
 #include "shell/varredura.h"

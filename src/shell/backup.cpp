@@ -1,24 +1,15 @@
 #include "shell/backup.h"
 
 #include "core/conexao.h"
-#include "core/dialogos.h"
 #include "core/integridade.h"
-#include "core/janelas.h"
-#include "core/registro.h"
-#include "core/frmaguarde.h"
 
-#include <QApplication>
 #include <QDateTime>
 #include <QDir>
-#include <QEventLoop>
 #include <QFile>
 #include <QFileInfo>
 #include <QMutex>
-#include <QPointer>
 #include <QRegularExpression>
 #include <QStorageInfo>
-#include <QThread>
-#include <QTimer>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -168,52 +159,19 @@ quint64 dispositivo(const QString& caminho)
     return ::stat(QFile::encodeName(caminho).constData(), &st) == 0 ? static_cast<quint64>(st.st_dev) : 0;
 }
 
-// Runs trabalho on a thread of its own while the please-wait window shows how far it
-// got, so the window never freezes; the please-wait window is modal meanwhile, so the
-// rest of the program waits for the copy.
-template <typename R, typename F>
-R comandamento(const QString& legenda, const ControleVerificacao& c, F trabalho)
+bool acessivel(const QString& pasta, const QVector<UnidadeListada>& unidades)
 {
-    if (!qobject_cast<QApplication*>(QCoreApplication::instance()))
-        return trabalho();
-    R r{};
-    QThread* tarefa = QThread::create([&r, &trabalho] { r = trabalho(); });
-    QPointer<QWidget> janela = Janelas::carrega(QStringLiteral("frmaguarde"));
-    if (janela) {
-        // Modality takes only on a hidden window: the automatic backup's wait for a drive may be showing.
-        janela->hide();
-        janela->setWindowModality(Qt::ApplicationModal);
-    }
-    FrmAguarde::abre(legenda);
-    FrmAguarde::defineMaximo(1000);
-    QEventLoop laco;
-    QObject::connect(tarefa, &QThread::finished, &laco, &QEventLoop::quit);
-    QTimer relogio;
-    relogio.setInterval(100);
-    QObject::connect(&relogio, &QTimer::timeout, &laco, [&c] {
-        const qint64 total = c.total.load(), feitos = c.feitos.load();
-        FrmAguarde::defineValor(total > 0 ? static_cast<int>(qMin<qint64>(1000, feitos * 1000 / total)) : 0);
-    });
-    relogio.start();
-    tarefa->start();
-    laco.exec();
-    tarefa->wait();
-    delete tarefa;
-    if (janela)
-        janela->setWindowModality(Qt::NonModal);
-    FrmAguarde::fecha();
-    return r;
+    return unidades.isEmpty() || aindanaunidade(pasta, unidades);
 }
 
-bool unidadeAcessivel(const QString& pasta, const QVector<UnidadeListada>& unidades)
+void executa(const AcompanhamentoCopia& a, EtapaCopia etapa, const ControleVerificacao& c,
+             const std::function<void()>& trabalho)
 {
-    if (unidades.isEmpty() || aindanaunidade(pasta, unidades))
-        return true;
-    Dialogos::msgbox(QStringLiteral("Erro ao Acessar Drive"), Dialogos::Critico);
-    return false;
+    if (a.executa)
+        a.executa(etapa, c, trabalho);
+    else
+        trabalho();
 }
-
-const QString MESMO_ARQUIVO = QStringLiteral("O Arquivo de origem é o mesmo de destino, o Backup não pode continuar!");
 
 }  // namespace
 
@@ -394,109 +352,81 @@ QString caminhoescolhido(const QString& pasta)
     return p + QString::fromLatin1(ARQUIVO_BANCO);
 }
 
-qint64 copiabanco(const QString& origem, const QString& destino, ModoBackup modo,
-                  const QVector<UnidadeListada>& unidades)
+ResultadoBackup copiabanco(ModoBackup modo, const QString& pasta, const QVector<UnidadeListada>& unidades,
+                           const AcompanhamentoCopia& acompanhamento)
 {
+    ResultadoBackup r;
+    const auto termina = [&r](FimCopia fim, const QString& motivo = {}) {
+        r.fim = fim;
+        r.motivo = motivo;
+        return r;
+    };
+    const auto confirma = [&acompanhamento](PerguntaCopia p, const QString& sobre) {
+        return acompanhamento.confirma && acompanhamento.confirma(p, sobre);
+    };
+    if (pasta.trimmed().isEmpty())
+        return termina(FimCopia::NadaEscolhido);
+    const QString banco = Banco::caminhoArquivo();
+    const QString escolhido = caminhoescolhido(pasta);
+    if (mesmoarquivo(banco, escolhido))
+        return termina(FimCopia::MesmoArquivo);
     const bool restaura = modo == ModoBackup::Restauracao;
-    const QFileInfo fo(origem);
+    r.origem = restaura ? escolhido : banco;
+    r.destino = restaura ? banco : escolhido;
+
+    const QFileInfo fo(r.origem);
     // The side the user chose: the source of a restore, the destination of a backup.
-    const QString escolhida = restaura ? fo.absolutePath() : QFileInfo(destino).absolutePath();
-    if (!unidadeAcessivel(escolhida, unidades))
-        return 0;
-    if (!fo.exists() || fo.isDir()) {
-        Dialogos::msgbox(QStringLiteral("Não foi possível encontrar o banco de dados"), Dialogos::Alerta);
-        return 0;
-    }
-    const QString pasta = QFileInfo(destino).absolutePath();
+    const QString escolhida = restaura ? fo.absolutePath() : QFileInfo(r.destino).absolutePath();
+    if (!acessivel(escolhida, unidades))
+        return termina(FimCopia::DriveRetirado);
+    if (!fo.exists() || fo.isDir())
+        return termina(FimCopia::OrigemAusente);
+    const QString pastadestino = QFileInfo(r.destino).absolutePath();
     if (restaura)
-        QDir().mkpath(pasta);   // a data folder lost with its database
-    if (!QFileInfo(pasta).isDir()) {
-        Dialogos::msgbox(QStringLiteral("A pasta de destino não existe: ") + pasta, Dialogos::Alerta);
-        return 0;
-    }
+        QDir().mkpath(pastadestino);   // a data folder lost with its database
+    if (!QFileInfo(pastadestino).isDir())
+        return termina(FimCopia::PastaAusente, pastadestino);
 
     if (restaura) {
         ControleVerificacao c;
-        const VerificacaoBanco v = comandamento<VerificacaoBanco>(QStringLiteral("Verificando o backup ..."), c,
-                                                                  [&origem] { return verificabanco(origem); });
-        if (v.estado != EstadoBanco::Bom) {
-            Dialogos::msgbox(QStringLiteral("O arquivo ") + origem + QStringLiteral(" não pode ser restaurado: ") + v.motivo
-                                 + QStringLiteral(". O banco de dados atual não foi alterado."),
-                             Dialogos::Alerta);
-            return 0;
-        }
+        VerificacaoBanco v;
+        executa(acompanhamento, EtapaCopia::VerificaBackup, c, [&r, &v] { v = verificabanco(r.origem); });
+        if (v.estado != EstadoBanco::Bom)
+            return termina(FimCopia::BackupRecusado, v.motivo);
     } else {
         Banco::conecta();   // opening finishes or undoes a write that was interrupted
         // A file that passed a check and was not written since is not read again. The user
         // waits for this one: short pauses are enough for another computer's write to get in.
         ControleVerificacao c;
         c.pausaMs = 5;
-        const VerificacaoBanco v =
-            javerificado(origem) ? VerificacaoBanco{}
-                                 : comandamento<VerificacaoBanco>(QStringLiteral("Verificando o banco de dados ..."), c,
-                                                                  [&origem, &c] { return verificaemfatias(origem, &c); });
-        if (v.estado != EstadoBanco::Bom
-            && Dialogos::msgbox(QStringLiteral("Atenção: o banco de dados atual apresenta problemas: ") + v.motivo
-                                    + QStringLiteral(".\r\nUma cópia dele pode não servir para recuperar os dados. "
-                                                     "Restaure o backup mais recente em Ferramentas > Backup > "
-                                                     "Restaurar, ou procure o suporte técnico.\r\n\r\n"
-                                                     "Deseja copiar o arquivo mesmo assim?"),
-                                Dialogos::PerguntaNao)
-                   != Dialogos::Sim)
-            return 0;
+        VerificacaoBanco v;
+        if (!javerificado(r.origem))
+            executa(acompanhamento, EtapaCopia::VerificaBanco, c, [&r, &v, &c] { v = verificaemfatias(r.origem, &c); });
+        if (v.estado != EstadoBanco::Bom && !confirma(PerguntaCopia::BancoComProblemas, v.motivo))
+            return termina(FimCopia::Desistiu);
     }
 
-    if (QFileInfo::exists(destino)
-        && Dialogos::msgbox(destino.toUpper() + QStringLiteral("\r\nJá existe o arquivo neste diretório, Substituir?"), Dialogos::Pergunta)
-               != Dialogos::Sim)
-        return 0;
+    if (QFileInfo::exists(r.destino) && !confirma(PerguntaCopia::Substituir, r.destino))
+        return termina(FimCopia::Desistiu);
     // The drive may have been taken out while a question was open.
-    if (!unidadeAcessivel(escolhida, unidades))
-        return 0;
+    if (!acessivel(escolhida, unidades))
+        return termina(FimCopia::DriveRetirado);
 
     // Our own descriptor on the file would drop the connection's locks when closed:
     // the program lets go of the file for the copy and takes it up again after.
     Banco::closeAll();
     ControleVerificacao c;
     c.total = fo.size();
-    const ResultadoCopia r = comandamento<ResultadoCopia>(QStringLiteral("Copiando o banco de dados ..."), c, [&] {
-        return copiaarquivo(origem, destino, [&c](qint64 copiados) { c.feitos = copiados; });
+    ResultadoCopia copia;
+    executa(acompanhamento, EtapaCopia::Copia, c, [&] {
+        copia = copiaarquivo(r.origem, r.destino, [&c](qint64 copiados) { c.feitos = copiados; });
     });
     QString erro;
-    const bool reaberto = Banco::conecta(&erro);
-    if (!r.ok) {
-        Dialogos::msgbox(QStringLiteral("Erro na Cópia dos Arquivos: ") + r.motivo
-                             + (restaura ? QStringLiteral(". O banco de dados atual não foi alterado.")
-                                         : QStringLiteral(". O banco de dados não foi alterado e nenhum arquivo foi "
-                                                          "substituído.")),
-                         Dialogos::Alerta);
-        return 0;
-    }
-    if (restaura && !reaberto)
-        Dialogos::msgbox(QStringLiteral("O banco de dados foi restaurado, mas não pôde ser aberto: ") + erro + QLatin1Char('.'),
-                         Dialogos::Alerta);
-    return r.tamanho;
-}
-
-ResultadoBackup executabackup(ModoBackup modo, const QString& pasta, const QVector<UnidadeListada>& unidades)
-{
-    ResultadoBackup r;
-    const bool restaura = modo == ModoBackup::Restauracao;
-    if (pasta.trimmed().isEmpty()) {
-        Dialogos::msgbox(restaura ? QStringLiteral("Escolha a pasta de origem do backup.")
-                                  : QStringLiteral("Escolha a pasta de destino do backup."),
-                         Dialogos::Alerta);
-        return r;
-    }
-    const QString banco = Banco::caminhoArquivo();
-    const QString escolhido = caminhoescolhido(pasta);
-    if (mesmoarquivo(banco, escolhido)) {
-        Dialogos::msgbox(MESMO_ARQUIVO, Dialogos::Informacao);
-        return r;
-    }
-    r.destino = restaura ? banco : escolhido;
-    r.tamanho = restaura ? copiabanco(escolhido, banco, modo, unidades) : copiabanco(banco, escolhido, modo, unidades);
-    return r;
+    r.reaberto = Banco::conecta(&erro);
+    if (!copia.ok)
+        return termina(FimCopia::Falhou, copia.motivo);
+    r.tamanho = copia.tamanho;
+    return termina(FimCopia::Copiado, r.reaberto ? QString() : erro);
 }
 
 QStringList listaunidades()

@@ -1,7 +1,9 @@
 #pragma once
 // Whole-file copies of the database: backup to a folder, restore from one,
-// and the drives the automatic backup watches. Plain functions; the window
-// frmbackup and the main window's timer drive them.
+// and the drives the automatic backup watches. Plain functions that show no
+// window: they tell what happened and why, and frmbackup tells the user.
+#include "core/integridade.h"
+
 #include <QDate>
 #include <QString>
 #include <QStringList>
@@ -53,25 +55,53 @@ QString textotamanho(qint64 bytes);
 // The database file inside a folder typed or chosen by the user.
 QString caminhoescolhido(const QString& pasta);
 
-struct ResultadoBackup {
-    qint64 tamanho = 0;   // bytes copied; 0 when nothing was copied
-    QString destino;      // the file written
+// How a copy of the database between the data folder and a chosen folder ended.
+enum class FimCopia {
+    Copiado,          // the whole file was copied
+    NadaEscolhido,    // no folder was given
+    MesmoArquivo,     // the chosen file is the database itself
+    DriveRetirado,    // the chosen folder's drive was taken out after the drives were listed
+    OrigemAusente,    // no file to copy from
+    PastaAusente,     // the destination folder does not exist (motivo: the folder)
+    BackupRecusado,   // the file to restore failed its check (motivo: the cause)
+    Desistiu,         // the user answered No to a question
+    Falhou            // the copy itself failed (motivo: the cause); nothing was replaced
 };
 
-// The copy step in one direction, with its questions and messages: the same
-// file, a missing or unsound source, the replace question and the copy's
-// failure. The program's connection is closed for the copy and opened again.
-// The check and the copy run on a thread of their own while the please-wait window
-// shows how far they got; the rest of the program waits. When the drives the folder
-// was chosen from are given, a folder whose drive was taken out is refused ("Erro ao
-// Acessar Drive") before anything is copied.
-ResultadoBackup executabackup(ModoBackup modo, const QString& pasta, const QVector<UnidadeListada>& unidades = {});
+// What the copy asks before it goes on.
+enum class PerguntaCopia {
+    BancoComProblemas,   // the live file failed its check: copy it anyway? (sobre: the cause)
+    Substituir           // a file is at the destination: replace it? (sobre: its path)
+};
 
-// The copy with its messages only (missing source, replace question, failure):
-// the bytes copied, 0 when nothing was copied. A backup checks the live file first,
-// unless it passed a check and was not written since.
-qint64 copiabanco(const QString& origem, const QString& destino, ModoBackup modo,
-                  const QVector<UnidadeListada>& unidades = {});
+// The long stages, which a window may run on a thread of its own while it shows their progress.
+enum class EtapaCopia { VerificaBackup, VerificaBanco, Copia };
+
+struct AcompanhamentoCopia {
+    // True goes on; none answers No.
+    std::function<bool(PerguntaCopia pergunta, const QString& sobre)> confirma;
+    // Runs trabalho and returns when it ends; controle tells how far it got. None runs it here.
+    std::function<void(EtapaCopia etapa, const ControleVerificacao& controle, const std::function<void()>& trabalho)>
+        executa;
+};
+
+struct ResultadoBackup {
+    FimCopia fim = FimCopia::NadaEscolhido;
+    qint64 tamanho = 0;     // bytes copied; 0 when nothing was copied
+    QString origem;         // the file copied from
+    QString destino;        // the file written
+    QString motivo;         // the cause (see FimCopia); after a copy, why the database could not be opened again
+    bool reaberto = true;   // after a copy, whether the program's connection was opened again
+};
+
+// The copy step in one direction: the same file, a missing or unsound source, the
+// questions and the copy. A backup checks the live file first, unless it passed a
+// check and was not written since; a restore checks the file to restore. The
+// program's connection is closed for the copy and opened again. When the drives the
+// folder was chosen from are given, a folder whose drive was taken out is refused
+// before anything is copied and again after the questions.
+ResultadoBackup copiabanco(ModoBackup modo, const QString& pasta, const QVector<UnidadeListada>& unidades = {},
+                           const AcompanhamentoCopia& acompanhamento = {});
 
 // ---- Drives -----------------------------------------------------------------
 

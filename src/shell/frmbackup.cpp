@@ -12,6 +12,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QEvent>
+#include <QEventLoop>
 #include <QFileSystemModel>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -19,9 +20,11 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QShortcut>
 #include <QStyle>
+#include <QThread>
 #include <QTimer>
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -34,6 +37,7 @@ namespace {
 const char* const NOME = "frmbackup";
 const QString DESTINO = QStringLiteral("Selecione o destino");
 const QString ORIGEM = QStringLiteral("Selecione a origem");
+const QString ERRO_DRIVE = QStringLiteral("Erro ao Acessar Drive");
 
 RegistroJanela reg(NOME, [] { return new FrmBackup; }, Janelas::Mdi);
 
@@ -43,6 +47,61 @@ FrmBackup* abreEm(ModoBackup modo)
     if (j)
         j->definemodo(modo);
     return j;
+}
+
+// ---- The copy step's questions, progress and messages ------------------------
+
+// Runs trabalho on a thread of its own while the please-wait window shows how far it
+// got, so the window never freezes; the please-wait window is modal meanwhile, so the
+// rest of the program waits for the copy.
+void comandamento(EtapaCopia etapa, const ControleVerificacao& c, const std::function<void()>& trabalho)
+{
+    if (!qobject_cast<QApplication*>(QCoreApplication::instance())) {
+        trabalho();
+        return;
+    }
+    QThread* tarefa = QThread::create(trabalho);
+    QPointer<QWidget> janela = Janelas::carrega(QStringLiteral("frmaguarde"));
+    if (janela) {
+        // Modality takes only on a hidden window: the automatic backup's wait for a drive may be showing.
+        janela->hide();
+        janela->setWindowModality(Qt::ApplicationModal);
+    }
+    FrmAguarde::abre(etapa == EtapaCopia::VerificaBackup  ? QStringLiteral("Verificando o backup ...")
+                     : etapa == EtapaCopia::VerificaBanco ? QStringLiteral("Verificando o banco de dados ...")
+                                                          : QStringLiteral("Copiando o banco de dados ..."));
+    FrmAguarde::defineMaximo(1000);
+    QEventLoop laco;
+    QObject::connect(tarefa, &QThread::finished, &laco, &QEventLoop::quit);
+    QTimer relogio;
+    relogio.setInterval(100);
+    QObject::connect(&relogio, &QTimer::timeout, &laco, [&c] {
+        const qint64 total = c.total.load(), feitos = c.feitos.load();
+        FrmAguarde::defineValor(total > 0 ? static_cast<int>(qMin<qint64>(1000, feitos * 1000 / total)) : 0);
+    });
+    relogio.start();
+    tarefa->start();
+    laco.exec();
+    tarefa->wait();
+    delete tarefa;
+    if (janela)
+        janela->setWindowModality(Qt::NonModal);
+    FrmAguarde::fecha();
+}
+
+bool confirmacopia(PerguntaCopia pergunta, const QString& sobre)
+{
+    if (pergunta == PerguntaCopia::Substituir)
+        return Dialogos::msgbox(sobre.toUpper() + QStringLiteral("\r\nJá existe o arquivo neste diretório, Substituir?"),
+                                Dialogos::Pergunta)
+               == Dialogos::Sim;
+    return Dialogos::msgbox(QStringLiteral("Atenção: o banco de dados atual apresenta problemas: ") + sobre
+                                + QStringLiteral(".\r\nUma cópia dele pode não servir para recuperar os dados. "
+                                                 "Restaure o backup mais recente em Ferramentas > Backup > "
+                                                 "Restaurar, ou procure o suporte técnico.\r\n\r\n"
+                                                 "Deseja copiar o arquivo mesmo assim?"),
+                            Dialogos::PerguntaNao)
+           == Dialogos::Sim;
 }
 
 // ---- Automatic backup -------------------------------------------------------
@@ -157,6 +216,51 @@ QWidget* figura(const char* nome, QStyle::StandardPixmap icone, const QString& l
 }
 
 }  // namespace
+
+ResultadoBackup executabackup(ModoBackup modo, const QString& pasta, const QVector<UnidadeListada>& unidades)
+{
+    const ResultadoBackup r = copiabanco(modo, pasta, unidades, {confirmacopia, comandamento});
+    const bool restaura = modo == ModoBackup::Restauracao;
+    const QString intacto = restaura ? QStringLiteral(". O banco de dados atual não foi alterado.")
+                                     : QStringLiteral(". O banco de dados não foi alterado e nenhum arquivo foi substituído.");
+    switch (r.fim) {
+    case FimCopia::NadaEscolhido:
+        Dialogos::msgbox(restaura ? QStringLiteral("Escolha a pasta de origem do backup.")
+                                  : QStringLiteral("Escolha a pasta de destino do backup."),
+                         Dialogos::Alerta);
+        break;
+    case FimCopia::MesmoArquivo:
+        Dialogos::msgbox(QStringLiteral("O Arquivo de origem é o mesmo de destino, o Backup não pode continuar!"),
+                         Dialogos::Informacao);
+        break;
+    case FimCopia::DriveRetirado:
+        Dialogos::msgbox(ERRO_DRIVE, Dialogos::Critico);
+        break;
+    case FimCopia::OrigemAusente:
+        Dialogos::msgbox(QStringLiteral("Não foi possível encontrar o banco de dados"), Dialogos::Alerta);
+        break;
+    case FimCopia::PastaAusente:
+        Dialogos::msgbox(QStringLiteral("A pasta de destino não existe: ") + r.motivo, Dialogos::Alerta);
+        break;
+    case FimCopia::BackupRecusado:
+        Dialogos::msgbox(QStringLiteral("O arquivo ") + r.origem + QStringLiteral(" não pode ser restaurado: ") + r.motivo
+                             + intacto,
+                         Dialogos::Alerta);
+        break;
+    case FimCopia::Falhou:
+        Dialogos::msgbox(QStringLiteral("Erro na Cópia dos Arquivos: ") + r.motivo + intacto, Dialogos::Alerta);
+        break;
+    case FimCopia::Copiado:
+        if (restaura && !r.reaberto)
+            Dialogos::msgbox(QStringLiteral("O banco de dados foi restaurado, mas não pôde ser aberto: ") + r.motivo
+                                 + QLatin1Char('.'),
+                             Dialogos::Alerta);
+        break;
+    case FimCopia::Desistiu:
+        break;
+    }
+    return r;
+}
 
 FrmBackup::FrmBackup()
 {
@@ -321,6 +425,7 @@ bool FrmBackup::event(QEvent* e)
 
 void FrmBackup::definemodo(ModoBackup modo)
 {
+    modo_ = modo;
     const bool backup = modo == ModoBackup::Backup;
     destino_->setTitle(backup ? DESTINO : ORIGEM);
     frame1_->setVisible(backup);
@@ -332,31 +437,18 @@ void FrmBackup::definemodo(ModoBackup modo)
 
 void FrmBackup::avancabackup()
 {
-    ModoBackup modo;
-    if (destino_->title() == DESTINO)
-        modo = ModoBackup::Backup;
-    else if (destino_->title() == ORIGEM)
-        modo = ModoBackup::Restauracao;
-    else
-        return;
-    const ResultadoBackup r = executabackup(modo, caminho_->text(), unidades_);
+    const ResultadoBackup r = executabackup(modo_, caminho_->text(), unidades_);
     tamanho_->setText(textotamanho(r.tamanho));
     limpaframes();
     if (r.tamanho > 0) {
         copiado_ = r.destino;
         lblstatus_->setText(QStringLiteral("Arquivo: ") + copiado_);
         sucesso_->show();
-        (modo == ModoBackup::Backup ? timer1_ : timer2_)->start(500);
+        (modo_ == ModoBackup::Backup ? timer1_ : timer2_)->start(500);
     } else {
         destino_->show();
         timer1_->stop();
     }
-}
-
-void FrmBackup::CopyFile(const QString& origem, const QString& destino, qint64& tamanho)
-{
-    tamanho = copiabanco(origem, destino,
-                         destino_->title() == ORIGEM ? ModoBackup::Restauracao : ModoBackup::Backup);
 }
 
 void FrmBackup::limpaframes()
@@ -391,7 +483,7 @@ void FrmBackup::trocadrive()
         return;
     const QFileInfo fi(unidade);
     if (!fi.isDir() || !fi.isReadable() || !QDir(unidade).exists()) {
-        Dialogos::msgbox(QStringLiteral("Erro ao Acessar Drive"), Dialogos::Critico);
+        Dialogos::msgbox(ERRO_DRIVE, Dialogos::Critico);
         const QSignalBlocker bloqueio(drive_);
         drive_->setCurrentIndex(drive_->findText(driveAtual_));
         return;

@@ -1,6 +1,6 @@
 #pragma once
 // "Backup do Banco de Dados do Tivane Dízimos": copies the database file to a
-// chosen folder or back from one. The mode lives in the caption of Framedestino.
+// chosen folder or back from one.
 #include "shell/backup.h"
 
 #include <QWidget>
@@ -16,17 +16,20 @@ class QTreeView;
 
 namespace tivane {
 
+// The copy step with its questions and messages: the copy of backup.h, run on a
+// thread of its own while the please-wait window shows how far it got and the rest
+// of the program waits.
+ResultadoBackup executabackup(ModoBackup modo, const QString& pasta, const QVector<UnidadeListada>& unidades = {});
+
 class FrmBackup : public QWidget {
     Q_OBJECT
 public:
     FrmBackup();
 
-    // Caption of Framedestino, the BACKUP or RESTAURAR picture, and the folder panel.
+    // The mode, with the caption of Framedestino, the BACKUP or RESTAURAR picture, and the folder panel.
     void definemodo(ModoBackup modo);
-    // The copy step in the direction of the caption of Framedestino.
+    // The copy step in the window's mode.
     void avancabackup();
-    // The copy with its messages; tamanho gets the bytes copied, 0 when nothing was.
-    void CopyFile(const QString& origem, const QString& destino, qint64& tamanho);
     void limpaframes();
     // The folder shown by the folder list (the drive's root when none is chosen).
     QString pastaatual() const;
@@ -57,6 +60,7 @@ private:
     QLineEdit* tamanho_;
     QTimer* timer1_;
     QTimer* timer2_;
+    ModoBackup modo_ = ModoBackup::Backup;
     QString driveAtual_;
     QVector<UnidadeListada> unidades_;   // the drives as listed when the window loaded
     QString copiado_;   // the file written by the last copy

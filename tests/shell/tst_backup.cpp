@@ -455,24 +455,31 @@ private Q_SLOTS:
         QTest::addColumn<int>("modo");
         QTest::addColumn<QString>("escolhida");   // "@" is the data folder
         QTest::addColumn<QString>("mensagem");
+        QTest::addColumn<int>("fim");   // how the copy without its messages ends
         const int backup = int(ModoBackup::Backup), restaura = int(ModoBackup::Restauracao);
-        QTest::newRow("pasta ausente") << backup << "@/../nao-existe" << "A pasta de destino não existe: ";
-        QTest::newRow("nada escolhido") << backup << "   " << "Escolha a pasta de destino do backup.";
+        const int mesmo = int(FimCopia::MesmoArquivo), desistiu = int(FimCopia::Desistiu), falhou = int(FimCopia::Falhou);
+        QTest::newRow("pasta ausente") << backup << "@/../nao-existe" << "A pasta de destino não existe: "
+                                       << int(FimCopia::PastaAusente);
+        QTest::newRow("nada escolhido") << backup << "   " << "Escolha a pasta de destino do backup."
+                                        << int(FimCopia::NadaEscolhido);
         // The same file by its real path: "..", ".", doubled separators, links to the folder or to the file.
-        QTest::newRow("pasta de dados") << backup << "  @//. " << MESMO;
-        QTest::newRow("pasta de dados, restaurar") << restaura << "@/../" + QDir(dados_).dirName() + "/" << MESMO;
-        QTest::newRow("pasta de dados por link") << backup << "atalho" << MESMO;
-        QTest::newRow("banco por link, restaurar") << restaura << "ligado" << MESMO;
-        QTest::newRow("substituir? Não") << backup << "copia" << SUBSTITUIR;
-        QTest::newRow("banco danificado, copiar? Não") << backup << "danificado" << "\r\n\r\nDeseja copiar o arquivo mesmo assim?";
-        QTest::newRow("disco cheio") << backup << "cheio" << "Erro na Cópia dos Arquivos: o disco de destino está cheio. O banco";
-        QTest::newRow("disco cheio, restaurar") << restaura << "cheio" << "o disco de destino está cheio. " + INTACTO;
+        QTest::newRow("pasta de dados") << backup << "  @//. " << MESMO << mesmo;
+        QTest::newRow("pasta de dados, restaurar") << restaura << "@/../" + QDir(dados_).dirName() + "/" << MESMO << mesmo;
+        QTest::newRow("pasta de dados por link") << backup << "atalho" << MESMO << mesmo;
+        QTest::newRow("banco por link, restaurar") << restaura << "ligado" << MESMO << mesmo;
+        QTest::newRow("substituir? Não") << backup << "copia" << SUBSTITUIR << desistiu;
+        QTest::newRow("banco danificado, copiar? Não") << backup << "danificado" << "\r\n\r\nDeseja copiar o arquivo mesmo assim?"
+                                                       << desistiu;
+        QTest::newRow("disco cheio") << backup << "cheio" << "Erro na Cópia dos Arquivos: o disco de destino está cheio. O banco"
+                                     << falhou;
+        QTest::newRow("disco cheio, restaurar") << restaura << "cheio" << "o disco de destino está cheio. " + INTACTO << falhou;
     }
     void destinoRecusado()
     {
         QFETCH(int, modo);
         QFETCH(QString, escolhida);
         QFETCH(QString, mensagem);
+        QFETCH(int, fim);
         QString p = QString(escolhida).replace("@", QDir::cleanPath(dados_));
         if (escolhida == "atalho" || escolhida == "ligado") {
             p = pasta(escolhida);
@@ -486,7 +493,8 @@ private Q_SLOTS:
         const bool restaura = modo == int(ModoBackup::Restauracao);
         if (restaura && escolhida == "cheio")   // a sound backup, different from the live file
             QVERIFY(QFile::remove(p + "/cadastrocd.mdb") && Banco::criaBancoVazio(p + "/cadastrocd.mdb"));
-        Dialogos::respondeMsgbox(escolhida == "cheio" ? Dialogos::Sim : Dialogos::Nao);
+        const bool sim = escolhida == "cheio";
+        Dialogos::respondeMsgbox(sim ? Dialogos::Sim : Dialogos::Nao);
         {
             // A full disk: past a few kilobytes a write fails with EFBIG (the copy runs on a thread, so in this process).
             std::signal(SIGXFSZ, SIG_IGN);
@@ -495,6 +503,11 @@ private Q_SLOTS:
             const rlimit cheio{4096, antes.rlim_max};
             if (escolhida == "cheio")
                 QCOMPARE(::setrlimit(RLIMIT_FSIZE, &cheio), 0);
+            // The copy itself shows nothing: it tells how it ended, and the window side tells the user.
+            const AcompanhamentoCopia responde{[sim](PerguntaCopia, const QString&) { return sim; }, {}};
+            const FimCopia semJanela = copiabanco(ModoBackup(modo), p, {}, responde).fim;
+            QVERIFY(Dialogos::registros().isEmpty());
+            QCOMPARE(int(semJanela), fim);
             executabackup(ModoBackup(modo), p);
             ::setrlimit(RLIMIT_FSIZE, &antes);
         }
