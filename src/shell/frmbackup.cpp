@@ -84,8 +84,11 @@ void comandamento(EtapaCopia etapa, const ControleVerificacao& c, const std::fun
     laco.exec();
     tarefa->wait();
     delete tarefa;
-    if (janela)
+    if (janela) {
+        // Hidden first: a modal window that stops being modal while shown leaves the others blocked.
+        janela->hide();
         janela->setWindowModality(Qt::NonModal);
+    }
     FrmAguarde::fecha();
 }
 

@@ -591,7 +591,9 @@ private Q_SLOTS:
         QCOMPARE(w(j, "Framedestino")->isVisible() && w(j, "cmdavancar")->isEnabled(), !existe);
         QCOMPARE(w<QTimer>(j, backup ? "Timer1" : "Timer2")->isActive(), existe);
         QVERIFY(!existe || w<QLabel>(j, "lblstatus")->text().endsWith(backup ? p + "/cadastrocd.mdb" : banco()));
-        w<QPushButton>(j, existe ? "Cmdvoltar" : "cmdsai")->click();
+        // Clicked as the user does, through the window: after the please-wait window the program takes input again.
+        QWidget* sair = w(j, existe ? "Cmdvoltar" : "cmdsai");
+        QTest::mouseClick(sair->window()->windowHandle(), Qt::LeftButton, {}, sair->mapTo(sair->window(), sair->rect().center()));
         QTRY_VERIFY(!Janelas::instancia("frmbackup"));
         QVERIFY(conteudo(banco()) == modelo_ && (!existe || conteudo(p + "/cadastrocd.mdb") == modelo_));
         QCOMPARE(dizimistas(), 2000);
