@@ -1,5 +1,6 @@
 #include "core/conexao.h"
 #include "core/frmaguarde.h"
+#include "shell/aberturabanco.h"
 #include "shell/frmsenha.h"
 
 #include <QApplication>
@@ -36,6 +37,7 @@ int main(int argc, char** argv)
     // The old installer left an empty database in the default folder.
     tivane::Banco::preparaPrimeiraExecucao();
 
+    tivane::Banco::defineTratamentoAbertura(tivane::tratafalhaabertura);
     tivane::FrmSenha::inicia();
     return app.exec();
 }

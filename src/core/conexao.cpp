@@ -1,5 +1,4 @@
 #include "core/conexao.h"
-#include "core/dialogos.h"
 #include "core/integridade.h"
 #include "core/registro.h"
 
@@ -31,9 +30,6 @@ struct Conexao {
     QString caminho;
     quint64 dispositivo = 0;
     quint64 inode = 0;
-    QString erro;
-    int codigo = SQLITE_OK;
-    int savepoints = 0;
     quint64 geracao = 0;   // one more at each closeAll: statements of an older one are gone
     // Finished statements, reset, by their text: the next Consulta of the same
     // text takes one instead of compiling it again.
@@ -185,6 +181,7 @@ int g_esperaOcupado = 3000;
 QString g_caminhoTentado;
 
 void (*g_avisoReorganizacao)(bool) = nullptr;
+void (*g_tratamentoAbertura)(const FalhaAbertura&) = nullptr;
 
 bool mesmaPasta(const QString& a, const QString& b)
 {
@@ -220,23 +217,6 @@ void restringe(const QString& caminho, mode_t permitido)
         ::chmod(c.constData(), atual & permitido);
 }
 #endif
-
-// An empty file where the database should be (a copy or an install that never
-// finished) is moved aside, never deleted. True when nothing is in the way now.
-bool tiraArquivoVazio(const QString& caminho)
-{
-    const QFileInfo fi(caminho);
-    if (!fi.exists() && !fi.isSymLink())
-        return true;
-    if (fi.isSymLink() || !fi.isFile() || fi.size() != 0)
-        return false;
-    const QString base = caminho + QStringLiteral(".vazio-")
-                         + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss"));
-    QString destino = base;
-    for (int n = 2; QFileInfo::exists(destino) || QFileInfo(destino).isSymLink(); ++n)
-        destino = base + QLatin1Char('-') + QString::number(n);
-    return QFile::rename(caminho, destino);
-}
 
 bool pastaGravavel(const QString& pasta)
 {
@@ -319,12 +299,6 @@ QString descricao(int codigo, sqlite3* db)
     case SQLITE_ERROR: return traduzMensagem(db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString());
     default: return QStringLiteral("o banco de dados recusou a operação (código %1)").arg(codigo);
     }
-}
-
-void anotaErro(int codigo, sqlite3* db)
-{
-    cx().codigo = codigo;
-    cx().erro = descricao(codigo, db);
 }
 
 bool soAscii(const char* p, int n)
@@ -470,13 +444,14 @@ void funcaoDobra(sqlite3_context* ctx, int, sqlite3_value** argv)
     sqlite3_result_text(ctx, r.constData(), r.size(), SQLITE_TRANSIENT);
 }
 
-bool executa(sqlite3* db, const char* sql)
+bool executa(sqlite3* db, const char* sql, QString* causa = nullptr)
 {
     char* msg = nullptr;
     const int rc = sqlite3_exec(db, sql, nullptr, nullptr, &msg);
     sqlite3_free(msg);
     if (rc != SQLITE_OK) {
-        anotaErro(rc, db);
+        if (causa)
+            *causa = descricao(rc, db);
         return false;
     }
     return true;
@@ -553,10 +528,8 @@ bool tiraCollationDoEsquema(sqlite3* db)
     {
         sqlite3_stmt* st = nullptr;
         if (sqlite3_prepare_v2(db, "SELECT type, name, tbl_name, sql FROM sqlite_master WHERE sql IS NOT NULL"
-                                   " ORDER BY rowid", -1, &st, nullptr) != SQLITE_OK) {
-            anotaErro(sqlite3_errcode(db), db);
+                                   " ORDER BY rowid", -1, &st, nullptr) != SQLITE_OK)
             return false;
-        }
         int rc;
         while ((rc = sqlite3_step(st)) == SQLITE_ROW) {
             const auto coluna = [st](int i) {
@@ -565,10 +538,8 @@ bool tiraCollationDoEsquema(sqlite3* db)
             objetos.append({coluna(0), coluna(1), coluna(2), coluna(3)});
         }
         sqlite3_finalize(st);
-        if (rc != SQLITE_DONE) {
-            anotaErro(rc, db);
+        if (rc != SQLITE_DONE)
             return false;
-        }
     }
     QStringList tabelas;   // tables whose own definition declares it
     QVector<Objeto> indices;
@@ -598,7 +569,6 @@ bool tiraCollationDoEsquema(sqlite3* db)
             colunas << aspas(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, 1))));
         sqlite3_finalize(st);
         if (!ok || rc != SQLITE_DONE) {
-            anotaErro(ok ? rc : sqlite3_errcode(db), db);
             ok = false;
             break;
         }
@@ -648,9 +618,8 @@ bool preparaConexao(sqlite3* db, QString* erro)
         rc = sqlite3_step(st);
     sqlite3_finalize(st);
     if (rc != SQLITE_ROW) {
-        anotaErro(rc, db);
         if (erro)
-            *erro = cx().erro;
+            *erro = descricao(rc, db);
         return false;
     }
     Banco::registradobra(db);
@@ -715,7 +684,6 @@ void closeAll()
     c.prontos.clear();
     c.db = nullptr;
     c.caminho.clear();
-    c.savepoints = 0;
 }
 
 static bool conectaEm(const QString& caminho, const Identidade& id, QString* erro)
@@ -726,9 +694,8 @@ static bool conectaEm(const QString& caminho, const Identidade& id, QString* err
         return true;
     closeAll();
     if (!id.existe) {
-        anotaErro(SQLITE_CANTOPEN, nullptr);
         if (erro)
-            *erro = c.erro;
+            *erro = descricao(SQLITE_CANTOPEN, nullptr);
         return false;
     }
     sqlite3* db = nullptr;
@@ -737,10 +704,9 @@ static bool conectaEm(const QString& caminho, const Identidade& id, QString* err
     const int rc = sqlite3_open_v2(QFile::encodeName(caminho).constData(), &db,
                                    SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc != SQLITE_OK) {
-        anotaErro(rc, db);
-        sqlite3_close(db);
         if (erro)
-            *erro = c.erro;
+            *erro = descricao(rc, db);
+        sqlite3_close(db);
         return false;
     }
     if (!preparaConexao(db, erro)) {
@@ -749,12 +715,8 @@ static bool conectaEm(const QString& caminho, const Identidade& id, QString* err
     }
     // A file that cannot be changed now (read only, in use) is tried again next time;
     // the queries fold case themselves, so it works either way. Not a failure of
-    // the operation that opened the file: its cause is not kept.
-    const QString erroAntes = cx().erro;
-    const int codigoAntes = cx().codigo;
+    // the operation that opened the file.
     tiraCollationDoEsquema(db);
-    cx().erro = erroAntes;
-    cx().codigo = codigoAntes;
     // Older files may lack the indexes; a read-only file simply goes without.
     // Each one on its own, so one that cannot be built does not stop the others.
     for (const QByteArray& indice : QByteArray(INDICES).split(';'))
@@ -783,13 +745,14 @@ bool criaBancoVazio(const QString& caminho, QString* erro)
     QDir().mkpath(QFileInfo(caminho).absolutePath());
     g_caminhoTentado = caminho;
     sqlite3* db = nullptr;
+    QString causa;
     int rc = sqlite3_open_v2(QFile::encodeName(caminho).constData(), &db,
                              SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     bool ok = rc == SQLITE_OK;
     if (!ok)
-        anotaErro(rc, db);
+        causa = descricao(rc, db);
     if (ok && !aplicachave(db)) {
-        anotaErro(sqlite3_errcode(db), db);
+        causa = descricao(sqlite3_errcode(db), db);
         ok = false;
     }
 #ifdef Q_OS_UNIX
@@ -797,11 +760,11 @@ bool criaBancoVazio(const QString& caminho, QString* erro)
         ::chmod(QFile::encodeName(caminho).constData(), modoPermitido(QFileInfo(caminho).absolutePath()));
 #endif
     if (ok) {
-        ok = executa(db, "PRAGMA journal_mode = DELETE;") && executa(db, "BEGIN;") && executa(db, ESQUEMA)
-             && executa(db, INDICES) && executa(db, "COMMIT;");
+        ok = executa(db, "PRAGMA journal_mode = DELETE;", &causa) && executa(db, "BEGIN;", &causa)
+             && executa(db, ESQUEMA, &causa) && executa(db, INDICES, &causa) && executa(db, "COMMIT;", &causa);
     }
     if (!ok && erro)
-        *erro = cx().erro;
+        *erro = causa;
     sqlite3_close(db);
     if (!ok)
         QFile::remove(caminho);
@@ -843,21 +806,31 @@ void protegearquivos()
 #endif
 }
 
-QString ultimoErro()
-{
-    return cx().erro;
-}
-
-void anotaFalha(const QString& causa)
-{
-    cx().codigo = SQLITE_ERROR;
-    cx().erro = causa;
-}
-
 void defineAvisoReorganizacao(void (*aviso)(bool inicio))
 {
     g_avisoReorganizacao = aviso;
 }
+
+void defineTratamentoAbertura(void (*tratamento)(const FalhaAbertura& falha))
+{
+    g_tratamentoAbertura = tratamento;
+}
+
+bool tiraArquivoVazio(const QString& caminho)
+{
+    const QFileInfo fi(caminho);
+    if (!fi.exists() && !fi.isSymLink())
+        return true;
+    if (fi.isSymLink() || !fi.isFile() || fi.size() != 0)
+        return false;
+    const QString base = caminho + QStringLiteral(".vazio-")
+                         + QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss"));
+    QString destino = base;
+    for (int n = 2; QFileInfo::exists(destino) || QFileInfo(destino).isSymLink(); ++n)
+        destino = base + QLatin1Char('-') + QString::number(n);
+    return QFile::rename(caminho, destino);
+}
+
 
 void defineEsperaOcupado(int ms)
 {
@@ -866,25 +839,16 @@ void defineEsperaOcupado(int ms)
         sqlite3_busy_timeout(cx().db, ms);
 }
 
-void avisaFalhaGravacao(const QString& oque)
-{
-    QString texto = oque.isEmpty() ? QStringLiteral("Não foi possível gravar no banco de dados") : oque;
-    if (!cx().erro.isEmpty())
-        texto += QStringLiteral(": ") + cx().erro;
-    texto += QStringLiteral(". Nada foi alterado.");
-    Dialogos::msgbox(texto, Dialogos::Alerta);
-}
-
-void avisaFalhaLeitura(const QString& oque)
-{
-    QString texto = oque.isEmpty() ? QStringLiteral("Não foi possível ler o banco de dados") : oque;
-    if (!cx().erro.isEmpty())
-        texto += QStringLiteral(": ") + cx().erro;
-    texto += QStringLiteral(". A operação foi interrompida.");
-    Dialogos::msgbox(texto, Dialogos::Alerta);
-}
-
 }  // namespace Banco
+
+namespace {
+// The operation goes on without the file; whoever installed the handler decides the rest.
+void naoAbriu(FalhaAbertura::Tipo tipo, const QString& caminho, const QString& causa)
+{
+    if (g_tratamentoAbertura)
+        g_tratamentoAbertura(FalhaAbertura{tipo, caminho, causa});
+}
+}  // namespace
 
 Escopo::Escopo(Tabela)
 {
@@ -893,9 +857,6 @@ Escopo::Escopo(Tabela)
         ok_ = true;
         return;
     }
-    // A new operation: the cause of an earlier failure must not be reported for this one.
-    cx().erro.clear();
-    cx().codigo = SQLITE_OK;
     if (cx().db && vigia().intacto(cx().caminho)) {
         ok_ = true;
         ++g_escopos;
@@ -907,45 +868,16 @@ Escopo::Escopo(Tabela)
     if (id.semPermissao) {
         // Not a missing file: restoring the default settings would lose the way to it.
         Banco::closeAll();
-        Dialogos::msgbox(QStringLiteral("Não foi possível abrir o banco de dados ") + caminho
-                             + QStringLiteral(": não há permissão para entrar na pasta de dados. O arquivo não foi "
-                                              "alterado. O Sistema será finalizado!"),
-                         Dialogos::Alerta);
-        encerraprograma(1);
+        naoAbriu(FalhaAbertura::SemPermissao, caminho, QString());
         return;
     }
     if (!id.existe || id.tamanho == 0) {
         Banco::closeAll();
-        const int r = Dialogos::msgbox(QStringLiteral("O Banco de dados de cadastros não foi localizado: ") + caminho
-                                           + QStringLiteral(" , deseja restaurar as configurações padrão do sistema?"),
-                                       Dialogos::PerguntaNao);
-        if (r == Dialogos::Sim) {
-            if (restaurapadroes(false)) {
-                Dialogos::msgbox(QStringLiteral("Configurações restauradas com sucesso! Reinicialize o sistema !"), Dialogos::Informacao);
-                // Without a database in the default folder the next start would ask again, for ever: an
-                // empty database lets the office log in and restore a backup. An empty file is moved
-                // aside; any other file is never touched.
-                const QString novo = Banco::caminhoArquivo();
-                if (tiraArquivoVazio(novo) && Banco::criaBancoVazio(novo))
-                    Dialogos::msgbox(QStringLiteral("Foi criado um banco de dados vazio em ") + novo
-                                         + QStringLiteral(". Para recuperar os dados, entre no sistema e restaure o "
-                                                          "backup mais recente em Ferramentas > Backup > Restaurar."),
-                                     Dialogos::Informacao);
-            } else
-                Dialogos::msgbox(QStringLiteral("Não foi possível gravar as configurações do sistema. "
-                                                "O Sistema será finalizado!"), Dialogos::Alerta);
-        } else {
-            Dialogos::msgbox(QStringLiteral("O Sistema será finalizado!"), Dialogos::Alerta);
-        }
-        encerraprograma(0);
+        naoAbriu(FalhaAbertura::ArquivoAusente, caminho, QString());
         return;
     }
-    QString erro;
-    if (!Banco::conectaEm(caminho, id, &erro)) {
-        Dialogos::msgbox(QStringLiteral("Não foi possível abrir o banco de dados ") + caminho + QStringLiteral(": ")
-                             + erro + QStringLiteral(". O arquivo não foi alterado. O Sistema será finalizado!"),
-                         Dialogos::Alerta);
-        encerraprograma(1);
+    if (!Banco::conectaEm(caminho, id, &causa_)) {
+        naoAbriu(FalhaAbertura::NaoAbriu, caminho, causa_);
         return;
     }
     vigia().confirma(caminho);
@@ -966,18 +898,8 @@ bool Escopo::inicia()
     sqlite3* db = Banco::conexao();
     if (!ok_ || !db || transacao_)
         return false;
-    Conexao& c = cx();
-    if (sqlite3_get_autocommit(db)) {
-        if (!executa(db, "BEGIN IMMEDIATE;"))
-            return false;
-        c.savepoints = 0;
-    } else {
-        ++c.savepoints;
-        if (!executa(db, QByteArray("SAVEPOINT s").append(QByteArray::number(c.savepoints)).constData())) {
-            --c.savepoints;
-            return false;
-        }
-    }
+    if (!executa(db, "BEGIN IMMEDIATE;", &causa_))
+        return false;
     transacao_ = true;
     return true;
 }
@@ -987,21 +909,8 @@ bool Escopo::confirma()
     sqlite3* db = Banco::conexao();
     if (!transacao_ || !db)
         return false;
-    Conexao& c = cx();
-    bool ok;
-    if (c.savepoints > 0) {
-        ok = executa(db, QByteArray("RELEASE s").append(QByteArray::number(c.savepoints)).constData());
-        if (ok)
-            --c.savepoints;
-    } else {
-        ok = executa(db, "COMMIT;");
-    }
-    if (!ok) {
-        const QString erro = c.erro;
-        const int codigo = c.codigo;
+    if (!executa(db, "COMMIT;", &causa_)) {
         desfaz();
-        c.erro = erro;
-        c.codigo = codigo;
         return false;
     }
     transacao_ = false;
@@ -1012,16 +921,8 @@ void Escopo::desfaz()
 {
     sqlite3* db = Banco::conexao();
     transacao_ = false;
-    if (!db)
-        return;
-    Conexao& c = cx();
-    if (c.savepoints > 0) {
-        const QByteArray n = QByteArray::number(c.savepoints);
-        sqlite3_exec(db, ("ROLLBACK TO s" + n + "; RELEASE s" + n + ";").constData(), nullptr, nullptr, nullptr);
-        --c.savepoints;
-    } else if (!sqlite3_get_autocommit(db)) {
+    if (db && !sqlite3_get_autocommit(db))
         sqlite3_exec(db, "ROLLBACK;", nullptr, nullptr, nullptr);
-    }
 }
 
 Escopo abreconexaodizimistas() { return Escopo(Tabela::Dizimistas); }
@@ -1045,8 +946,7 @@ Consulta::Consulta(const QString& sql)
     }
     const int rc = sqlite3_prepare_v2(db, texto_.constData(), int(texto_.size()), &stmt_, nullptr);
     if (rc != SQLITE_OK) {
-        anotaErro(rc, db);
-        erro_ = c.erro;
+        erro_ = descricao(rc, db);
         stmt_ = nullptr;
     }
 }
@@ -1108,10 +1008,8 @@ Consulta& Consulta::bind(const QVariant& valor)
         }
         }
     }
-    if (rc != SQLITE_OK && erro_.isEmpty()) {
-        anotaErro(rc, Banco::conexao());
-        erro_ = cx().erro;
-    }
+    if (rc != SQLITE_OK && erro_.isEmpty())
+        erro_ = descricao(rc, Banco::conexao());
     return *this;
 }
 
@@ -1122,10 +1020,8 @@ bool Consulta::next()
     const int rc = sqlite3_step(stmt_);
     if (rc == SQLITE_ROW)
         return true;
-    if (rc != SQLITE_DONE) {
-        anotaErro(rc, Banco::conexao());
-        erro_ = cx().erro;
-    }
+    if (rc != SQLITE_DONE)
+        erro_ = descricao(rc, Banco::conexao());
     return false;
 }
 
@@ -1137,8 +1033,7 @@ bool Consulta::exec()
     while ((rc = sqlite3_step(stmt_)) == SQLITE_ROW) {
     }
     if (rc != SQLITE_DONE) {
-        anotaErro(rc, Banco::conexao());
-        erro_ = cx().erro;
+        erro_ = descricao(rc, Banco::conexao());
         return false;
     }
     return true;

@@ -16,15 +16,63 @@ constexpr const char* ARQUIVO_BANCO = "cadastrocd.mdb";
 
 enum class Tabela { Dizimistas, Usuarios, Pagamentos, Igreja };
 
+// An answer of the data layer: one of Valores::Valor and, for Falha, its own
+// cause in the program's words. Compares and switches as the bare value.
+template <typename Valores>
+class Resposta : public Valores {
+public:
+    using Valor = typename Valores::Valor;
+    Resposta(Valor valor = Valor()) : valor_(valor) {}
+    static Resposta falha(const QString& causa)
+    {
+        Resposta r(Valores::Falha);
+        r.causa_ = causa;
+        return r;
+    }
+    operator Valor() const { return valor_; }
+    const QString& causa() const { return causa_; }
+
+private:
+    Valor valor_;
+    QString causa_;
+};
+
 // The answer of a lookup: a read that fails is never taken for "not found".
-enum class Leitura { Encontrado, NaoEncontrado, Falha };
+struct ValoresLeitura {
+    enum Valor { Encontrado, NaoEncontrado, Falha };
+};
+using Leitura = Resposta<ValoresLeitura>;
 
 // The answer of a write.
-enum class Gravacao {
-    Gravado,
-    CodigoExiste,    // insert: the code is taken
-    NaoEncontrado,   // update / delete / flag: no row with the code
-    Falha            // the database refused; nothing was changed
+struct ValoresGravacao {
+    enum Valor {
+        Gravado,
+        CodigoExiste,    // insert: the code is taken
+        NaoEncontrado,   // update / delete / flag: no row with the code
+        Falha            // the database refused; nothing was changed
+    };
+};
+using Gravacao = Resposta<ValoresGravacao>;
+
+// For routines that answer false and put the cause where the caller asked:
+// `return falhou(causa, c.erro());`
+inline bool falhou(QString* causa, const QString& porque)
+{
+    if (causa)
+        *causa = porque;
+    return false;
+}
+
+// Why an operation could not open the database file.
+struct FalhaAbertura {
+    enum Tipo {
+        SemPermissao,    // the data folder may not be entered (the file may well be there)
+        ArquivoAusente,  // no file, or an empty one
+        NaoAbriu         // there, but it could not be opened (cause says why)
+    };
+    Tipo tipo = NaoAbriu;
+    QString caminho;
+    QString causa;
 };
 
 namespace Banco {
@@ -48,29 +96,26 @@ void protegearquivos();
 // queue (a shared network folder is looked at on every operation), and only
 // then are the files in it this computer's own work.
 bool vigiaconfiavel(const QByteArray& tipoSistemaArquivos);
-QString ultimoErro();                           // Portuguese description of the last failure
-// A failure the program itself found (a rule of the data, not the engine):
-// the warnings below name it as the cause.
-void anotaFalha(const QString& causa);
 // How long a statement waits for another program's write before it fails (ms).
 void defineEsperaOcupado(int ms);
 // Called with true before and false after the one-time rebuild of an older
 // file (seconds on a large one), so a window can say what is going on.
 void defineAvisoReorganizacao(void (*aviso)(bool inicio));
+// Called when an operation cannot open the file; the operation then fails.
+void defineTratamentoAbertura(void (*tratamento)(const FalhaAbertura& falha));
+// An empty file where the database should be (a copy or an install that never
+// finished) is moved aside, never deleted. True when nothing is in the way now.
+bool tiraArquivoVazio(const QString& caminho);
 // The program's key on a newly opened SQLCipher handle, before its first read.
 bool aplicachave(sqlite3* db);
 // The case-folding collation "FOLD" that older files name in their indexes.
 void registradobra(sqlite3* db);
-// "Não foi possível gravar ..." warning (style 48) naming the cause.
-void avisaFalhaGravacao(const QString& oque = QString());
-// "Não foi possível ler o banco de dados: <cause>." warning (style 48); the
-// operation that read stops after it.
-void avisaFalhaLeitura(const QString& oque = QString());
 }  // namespace Banco
 
 // One database operation: the opener of its table. Runs the missing-file test
-// (question, then the program ends) and the key probe (warning, program ends).
-// A transaction started with inicia() is rolled back unless confirma() ran.
+// and the key probe; when either fails, the handler of Banco::defineTratamentoAbertura
+// hears why and the scope is not ok. A transaction started with inicia() is
+// rolled back unless confirma() ran.
 class Escopo {
 public:
     explicit Escopo(Tabela tabela);
@@ -82,10 +127,13 @@ public:
     bool inicia();      // BEGIN IMMEDIATE
     bool confirma();    // COMMIT; false (and rolled back) on failure
     void desfaz();      // ROLLBACK
+    // Why the file could not be opened, or why inicia() or confirma() failed.
+    const QString& causa() const { return causa_; }
 
 private:
     bool ok_ = false;
     bool transacao_ = false;
+    QString causa_;
 };
 
 Escopo abreconexaodizimistas();

@@ -93,6 +93,28 @@ int msgbox(const QString& texto, int estilo, const QString& titulo)
     return Ok;
 }
 
+namespace {
+void avisaFalha(const QString& oque, const QString& padrao, const QString& causa, const QString& fim)
+{
+    QString texto = oque.isEmpty() ? padrao : oque;
+    if (!causa.isEmpty())
+        texto += QStringLiteral(": ") + causa;
+    msgbox(texto + fim, Alerta);
+}
+}  // namespace
+
+void avisaFalhaGravacao(const QString& oque, const QString& causa)
+{
+    avisaFalha(oque, QStringLiteral("Não foi possível gravar no banco de dados"), causa,
+               QStringLiteral(". Nada foi alterado."));
+}
+
+void avisaFalhaLeitura(const QString& oque, const QString& causa)
+{
+    avisaFalha(oque, QStringLiteral("Não foi possível ler o banco de dados"), causa,
+               QStringLiteral(". A operação foi interrompida."));
+}
+
 QString inputbox(const QString& pergunta, const QString& titulo, const QString& padrao)
 {
     anota("inputbox", pergunta, titulo);

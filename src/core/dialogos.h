@@ -29,6 +29,14 @@ enum Estilo {
 };
 
 int msgbox(const QString& texto, int estilo = Simples, const QString& titulo = QStringLiteral("Tivane Dízimos"));
+// "<oque>: <causa>. Nada foi alterado." warning (Alerta); oque defaults to
+// "Não foi possível gravar no banco de dados", and ": <causa>" is left out
+// when there is no cause.
+void avisaFalhaGravacao(const QString& oque, const QString& causa);
+// "<oque>: <causa>. A operação foi interrompida." warning (Alerta); oque
+// defaults to "Não foi possível ler o banco de dados". The operation that
+// read stops after it.
+void avisaFalhaLeitura(const QString& oque, const QString& causa);
 // Returns the text typed; an empty text when cancelled.
 QString inputbox(const QString& pergunta, const QString& titulo = QStringLiteral("Tivane Dízimos"),
                  const QString& padrao = QString());

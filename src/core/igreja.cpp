@@ -21,11 +21,11 @@ Leitura carregaigreja(DadosIgreja* igreja)
     *igreja = DadosIgreja();
     Escopo escopo = abreconexaoigreja();
     if (!escopo)
-        return Leitura::Falha;
+        return Leitura::falha(escopo.causa());
     Consulta c("SELECT razaosocial, fantasia, cnpj, responsavel, rua, bairro, cidade, estado, cep, tel, fax,"
                " email, site FROM igreja ORDER BY rowid LIMIT 1");
     if (!c.next())
-        return c.ok() ? Leitura::NaoEncontrado : Leitura::Falha;
+        return c.ok() ? Leitura(Leitura::NaoEncontrado) : Leitura::falha(c.erro());
     DadosIgreja& d = *igreja;
     d.existe = true;
     QString* campos[] = {&d.razaosocial, &d.fantasia, &d.cnpj, &d.responsavel, &d.rua, &d.bairro, &d.cidade,
@@ -47,11 +47,11 @@ QString linhaenderecoigreja(const DadosIgreja& igreja)
     return linha;
 }
 
-bool gravarigreja(const DadosIgreja& d)
+bool gravarigreja(const DadosIgreja& d, QString* causa)
 {
     Escopo escopo = abreconexaoigreja();
     if (!escopo || !escopo.inicia())
-        return false;
+        return falhou(causa, escopo.causa());
     const auto campo = [](const QString& t) { return t.isEmpty() ? QVariant() : QVariant(t); };
     // Every reader takes the first row: the old rows go, the new one carries the mark.
     Consulta apaga("DELETE FROM igreja");
@@ -63,9 +63,9 @@ bool gravarigreja(const DadosIgreja& d)
         c.bind(campo(*t));
     if (!apaga.exec() || !c.exec()) {
         escopo.desfaz();
-        return false;
+        return falhou(causa, apaga.ok() ? c.erro() : apaga.erro());
     }
-    return escopo.confirma();
+    return escopo.confirma() || falhou(causa, escopo.causa());
 }
 
 bool carregalogoigreja(QWidget* janela)

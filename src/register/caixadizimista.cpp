@@ -1,6 +1,7 @@
 #include "register/caixadizimista.h"
 
 #include "core/conexao.h"
+#include "core/dialogos.h"
 #include "register/dizimistas.h"
 
 #include <QColor>
@@ -16,7 +17,7 @@ void mostradizimistadocodigo(QWidget* janela, QLineEdit* codigo, QLineEdit* nome
     const QString texto = codigo->text();
     QString achado;
     const Leitura lido =
-        !procuravazio && texto.isEmpty() ? Leitura::NaoEncontrado : localizadizimista(texto, &achado);
+        !procuravazio && texto.isEmpty() ? Leitura(Leitura::NaoEncontrado) : localizadizimista(texto, &achado);
     const bool existe = lido == Leitura::Encontrado;
     for (QLineEdit* e : {codigo, nome}) {
         QPalette p = e->palette();
@@ -25,7 +26,7 @@ void mostradizimistadocodigo(QWidget* janela, QLineEdit* codigo, QLineEdit* nome
     }
     nome->setText(achado);
     if (lido == Leitura::Falha)
-        Banco::avisaFalhaLeitura(QStringLiteral("Não foi possível procurar o dizimista ") + texto);
+        Dialogos::avisaFalhaLeitura(QStringLiteral("Não foi possível procurar o dizimista ") + texto, lido.causa());
 }
 
 }  // namespace tivane

@@ -60,11 +60,11 @@ Leitura textoDoCodigo(const char* sql, const QString& codigo, QString* texto)
         *texto = QString("");
     Escopo e = abreconexaodizimistas();
     if (!e)
-        return Leitura::Falha;
+        return Leitura::falha(e.causa());
     Consulta c(QString::fromLatin1(sql));
     c.bind(codigo);
     if (!c.next())
-        return c.ok() ? Leitura::NaoEncontrado : Leitura::Falha;
+        return c.ok() ? Leitura(Leitura::NaoEncontrado) : Leitura::falha(c.erro());
     if (texto && !c.isNull(0))
         *texto = c.text(0);
     return Leitura::Encontrado;
@@ -83,11 +83,11 @@ Leitura lerdizimista(const QString& codigo, Dizimista* d)
 {
     Escopo e = abreconexaodizimistas();
     if (!e)
-        return Leitura::Falha;
+        return Leitura::falha(e.causa());
     Consulta c(QStringLiteral("SELECT %1 FROM dizimistas WHERE codigo = ?").arg(QLatin1String(CAMPOS)));
     c.bind(codigo);
     if (!c.next())
-        return c.ok() ? Leitura::NaoEncontrado : Leitura::Falha;
+        return c.ok() ? Leitura(Leitura::NaoEncontrado) : Leitura::falha(c.erro());
     if (!d)
         return Leitura::Encontrado;
     int i = 0;
@@ -125,21 +125,22 @@ Gravacao inseredizimista(const Dizimista& d)
 {
     Escopo e = abreconexaodizimistas();
     if (!e)
-        return Gravacao::Falha;
+        return Gravacao::falha(e.causa());
     {
         Consulta c(QStringLiteral("SELECT 1 FROM dizimistas WHERE codigo = ?"));
         c.bind(d.codigo);
         if (c.next())
             return Gravacao::CodigoExiste;
         if (!c.ok())
-            return Gravacao::Falha;
+            return Gravacao::falha(c.erro());
     }
     Consulta c(QStringLiteral("INSERT INTO dizimistas (%1) VALUES (?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?,?)")
                    .arg(QLatin1String(CAMPOS)));
     c.bind(d.codigo);
     bindCampos(c, d);
     if (!c.exec())
-        return dizimistaexiste(d.codigo) == Leitura::Encontrado ? Gravacao::CodigoExiste : Gravacao::Falha;
+        return dizimistaexiste(d.codigo) == Leitura::Encontrado ? Gravacao(Gravacao::CodigoExiste)
+                                                                : Gravacao::falha(c.erro());
     return Gravacao::Gravado;
 }
 
@@ -147,7 +148,7 @@ Gravacao atualizadizimista(const Dizimista& d)
 {
     Escopo e = abreconexaodizimistas();
     if (!e)
-        return Gravacao::Falha;
+        return Gravacao::falha(e.causa());
     // One statement: the row is never missing half-way, whatever fails.
     Consulta c(QStringLiteral(
         "UPDATE dizimistas SET nome = ?, cadastro = ?, nascimento = ?, rg = ?, cpf = ?, endereco = ?,"
@@ -157,7 +158,7 @@ Gravacao atualizadizimista(const Dizimista& d)
     bindCampos(c, d);
     c.bind(d.codigo);
     if (!c.exec())
-        return Gravacao::Falha;
+        return Gravacao::falha(c.erro());
     return c.changes() > 0 ? Gravacao::Gravado : Gravacao::NaoEncontrado;
 }
 
@@ -166,11 +167,11 @@ Gravacao apagadizimista(const QString& codigo)
     {
         Escopo e = abreconexaodizimistas();
         if (!e)
-            return Gravacao::Falha;
+            return Gravacao::falha(e.causa());
         Consulta c(QStringLiteral("DELETE FROM dizimistas WHERE codigo = ?"));
         c.bind(codigo);
         if (!c.exec())
-            return Gravacao::Falha;
+            return Gravacao::falha(c.erro());
         if (c.changes() == 0)
             return Gravacao::NaoEncontrado;
     }
@@ -183,26 +184,35 @@ Gravacao apagadizimista(const QString& codigo)
     return Gravacao::Gravado;
 }
 
-PassoGravacao decidegravacao(const QString& codigo, const QString& nome, bool modificando, bool mostrado)
+PassoGravacao decidegravacao(const QString& codigo, const QString& nome, bool modificando, bool mostrado,
+                             QString* causa)
 {
     if (nome.trimmed().isEmpty())
         return PassoGravacao::NomeVazio;
-    switch (dizimistaexiste(codigo)) {
+    const auto falhou = [causa](const Leitura& l) {
+        if (causa)
+            *causa = l.causa();
+        return PassoGravacao::FalhaLeitura;
+    };
+    const Leitura existe = dizimistaexiste(codigo);
+    switch (existe) {
     case Leitura::Encontrado: return modificando ? PassoGravacao::Alterar : PassoGravacao::JaSalvo;
-    case Leitura::Falha: return PassoGravacao::FalhaLeitura;
+    case Leitura::Falha: return falhou(existe);
     case Leitura::NaoEncontrado:
         if (mostrado)
             return modificando ? PassoGravacao::Alterar : PassoGravacao::JaSalvo;
         break;
     }
-    switch (nomedizimistaexiste(nome)) {
+    const Leitura nomeexiste = nomedizimistaexiste(nome);
+    switch (nomeexiste) {
     case Leitura::Encontrado: return PassoGravacao::NomeExiste;
-    case Leitura::Falha: return PassoGravacao::FalhaLeitura;
+    case Leitura::Falha: return falhou(nomeexiste);
     case Leitura::NaoEncontrado: break;
     }
-    switch (codigoempagamentos(Tabela::Dizimistas, codigo)) {
+    const Leitura empagamentos = codigoempagamentos(Tabela::Dizimistas, codigo);
+    switch (empagamentos) {
     case Leitura::Encontrado: return PassoGravacao::CodigoEmPagamentos;
-    case Leitura::Falha: return PassoGravacao::FalhaLeitura;
+    case Leitura::Falha: return falhou(empagamentos);
     case Leitura::NaoEncontrado: break;
     }
     return PassoGravacao::Incluir;
@@ -226,13 +236,13 @@ Leitura nomedizimistaexiste(const QString& nome)
 {
     Escopo e = abreconexaodizimistas();
     if (!e)
-        return Leitura::Falha;
+        return Leitura::falha(e.causa());
     // Folds case for all of Unicode; on save only, so a scan is fine.
     Consulta c(QStringLiteral("SELECT 1 FROM dizimistas WHERE nome = ? COLLATE FOLD LIMIT 1"));
     c.bind(nome);
     if (c.next())
         return Leitura::Encontrado;
-    return c.ok() ? Leitura::NaoEncontrado : Leitura::Falha;
+    return c.ok() ? Leitura(Leitura::NaoEncontrado) : Leitura::falha(c.erro());
 }
 
 Leitura buscanomedizimista(const QString& codigo, QString* nome)
@@ -240,17 +250,17 @@ Leitura buscanomedizimista(const QString& codigo, QString* nome)
     return textoDoCodigo("SELECT nome FROM dizimistas WHERE codigo = ?", codigo, nome);
 }
 
-bool listadizimistasativos(QVector<DizimistaAtivo>* lista)
+bool listadizimistasativos(QVector<DizimistaAtivo>* lista, QString* causa)
 {
     QVector<DizimistaAtivo> r;
     Escopo e = abreconexaodizimistas();
     if (!e)
-        return false;
+        return falhou(causa, e.causa());
     Consulta c(QStringLiteral("SELECT codigo, cadastro FROM dizimistas WHERE ativo <> 0 ORDER BY rowid"));
     while (c.next())
         r.append({c.text(0), c.text(1)});
     if (!c.ok())
-        return false;
+        return falhou(causa, c.erro());
     if (lista)
         *lista = std::move(r);
     return true;
@@ -269,7 +279,7 @@ Leitura localizapelocodigodebarras(const QString& barras, QString* codigo)
 {
     Escopo e = abreconexaodizimistas();
     if (!e)
-        return Leitura::Falha;
+        return Leitura::falha(e.causa());
     Consulta c(QStringLiteral("SELECT codigo FROM dizimistas WHERE barras = ? ORDER BY rowid LIMIT 1"));
     c.bind(barras);
     if (c.next()) {
@@ -277,7 +287,7 @@ Leitura localizapelocodigodebarras(const QString& barras, QString* codigo)
             *codigo = c.text(0);
         return Leitura::Encontrado;
     }
-    return c.ok() ? Leitura::NaoEncontrado : Leitura::Falha;
+    return c.ok() ? Leitura(Leitura::NaoEncontrado) : Leitura::falha(c.erro());
 }
 
 }  // namespace tivane

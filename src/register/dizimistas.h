@@ -46,7 +46,7 @@ struct Dizimista {
 // Null when the box is empty, the text otherwise.
 TextoNulo textoounulo(const QString& texto);
 
-// The row of that code. Falha: the table could not be read (cause in Banco::ultimoErro()).
+// The row of that code. Falha: the table could not be read (the result says why).
 Leitura lerdizimista(const QString& codigo, Dizimista* dizimista);
 
 // A new row with every field of the record.
@@ -69,7 +69,9 @@ enum class PassoGravacao {
 };
 // mostrado: the window shows this code's record as read from the table; a
 // row deleted since then is updated (and found missing), never inserted again.
-PassoGravacao decidegravacao(const QString& codigo, const QString& nome, bool modificando, bool mostrado = false);
+// FalhaLeitura puts the read's cause in causa.
+PassoGravacao decidegravacao(const QString& codigo, const QString& nome, bool modificando, bool mostrado = false,
+                             QString* causa = nullptr);
 
 // Lookups by code or name; each is one indexed select. The name comparison
 // folds case for every letter ("joão" = "JOÃO"). Each tells a tither that is
@@ -85,8 +87,9 @@ struct DizimistaAtivo {
     QString codigo;
     QString cadastro;   // "" when Null
 };
-// The active tithers in table order; false (and no list) when the table could not be read whole.
-bool listadizimistasativos(QVector<DizimistaAtivo>* lista);
+// The active tithers in table order; false (no list, and why in causa) when
+// the table could not be read whole.
+bool listadizimistasativos(QVector<DizimistaAtivo>* lista, QString* causa = nullptr);
 
 // Data folder + "fotos" + code + "p.jpg" (small) or "g.jpg" (large).
 QString caminhofotodizimista(const QString& codigo, bool grande = false);

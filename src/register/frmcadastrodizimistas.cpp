@@ -432,7 +432,7 @@ bool FrmCadastroDizimistas::mostra(const QString& codigo)
     Dizimista d;
     const Leitura r = lerdizimista(codigo, &d);
     if (r == Leitura::Falha)
-        Banco::avisaFalhaLeitura(QStringLiteral("Não foi possível ler o dizimista ") + codigo);
+        Dialogos::avisaFalhaLeitura(QStringLiteral("Não foi possível ler o dizimista ") + codigo, r.causa());
     if (r != Leitura::Encontrado)
         return false;
     mostraregistro(d);
@@ -522,7 +522,9 @@ void FrmCadastroDizimistas::gravardizimista()
 {
     const QString codigo = txtcodigo_->text();
     const QString nome = txtnome_->text();
-    switch (decidegravacao(codigo, nome, status() == QLatin1String("Modificando Registro"), registromostrado())) {
+    QString causa;
+    switch (decidegravacao(codigo, nome, status() == QLatin1String("Modificando Registro"), registromostrado(),
+                           &causa)) {
     case PassoGravacao::NomeVazio:
         Dialogos::msgbox(QStringLiteral("Você deve digitar o nome do dizimista para continuar."), Dialogos::Informacao);
         txtnome_->setFocus();
@@ -547,7 +549,7 @@ void FrmCadastroDizimistas::gravardizimista()
         return;
     case PassoGravacao::FalhaLeitura:
         // What was typed stays in the boxes, so it can be saved again.
-        Banco::avisaFalhaLeitura(QStringLiteral("Não foi possível conferir o dizimista no banco de dados"));
+        Dialogos::avisaFalhaLeitura(QStringLiteral("Não foi possível conferir o dizimista no banco de dados"), causa);
         return;
     case PassoGravacao::Incluir:
         if (codigo.trimmed().isEmpty()) {
@@ -601,7 +603,8 @@ void FrmCadastroDizimistas::incluirdizimista(const QString& codigo)
 void FrmCadastroDizimistas::alterardizimista(bool perguntar)
 {
     Dizimista salvo;
-    switch (lerdizimista(txtcodigo_->text(), &salvo)) {
+    const Leitura lida = lerdizimista(txtcodigo_->text(), &salvo);
+    switch (lida) {
     case Leitura::Encontrado:
         break;
     case Leitura::NaoEncontrado:
@@ -609,7 +612,8 @@ void FrmCadastroDizimistas::alterardizimista(bool perguntar)
         return;
     case Leitura::Falha:
         // Still modifying: the changes stay on screen to be saved again.
-        Banco::avisaFalhaLeitura(QStringLiteral("Não foi possível ler o dizimista ") + txtcodigo_->text());
+        Dialogos::avisaFalhaLeitura(QStringLiteral("Não foi possível ler o dizimista ") + txtcodigo_->text(),
+                                    lida.causa());
         return;
     }
     if (!datasconferem())
@@ -639,14 +643,15 @@ void FrmCadastroDizimistas::iniciamodificacaodizimista()
 void FrmCadastroDizimistas::excluirdizimista(const QString& codigo)
 {
     Dizimista salvo;
-    switch (lerdizimista(codigo, &salvo)) {
+    const Leitura lida = lerdizimista(codigo, &salvo);
+    switch (lida) {
     case Leitura::Encontrado:
         break;
     case Leitura::NaoEncontrado:
         Dialogos::msgbox(QStringLiteral("Não existe dizimista cadastrado com este código"), Dialogos::Alerta);
         return;
     case Leitura::Falha:
-        Banco::avisaFalhaLeitura(QStringLiteral("Não foi possível ler o dizimista ") + codigo);
+        Dialogos::avisaFalhaLeitura(QStringLiteral("Não foi possível ler o dizimista ") + codigo, lida.causa());
         return;
     }
     if (Dialogos::msgbox(QStringLiteral("Deseja Realmente excluir o Dizimista: ") + salvo.nome.value_or(QString())
@@ -670,14 +675,15 @@ void abredizimista(const QString& codigo)
     if (!janela)
         return;
     Dizimista d;
-    switch (lerdizimista(codigo, &d)) {
+    const Leitura lida = lerdizimista(codigo, &d);
+    switch (lida) {
     case Leitura::Encontrado:
         janela->mostraregistro(d);
         break;
     case Leitura::NaoEncontrado:
         break;
     case Leitura::Falha:
-        Banco::avisaFalhaLeitura(QStringLiteral("Não foi possível ler o dizimista ") + codigo);
+        Dialogos::avisaFalhaLeitura(QStringLiteral("Não foi possível ler o dizimista ") + codigo, lida.causa());
         return;
     }
     definestatus(janela, SomenteLeitura);

@@ -506,13 +506,14 @@ void FrmCapturaImpressao::encerra()
     const QString codigo = lblcodigo_->text();
     auto* caixa = cadastro->findChild<QLineEdit*>(QStringLiteral("txtcodigo"));
     // The code alone would sit over another tither's data; show that tither whole.
-    const Leitura existe = caixa && caixa->text() != codigo ? dizimistaexiste(codigo) : Leitura::NaoEncontrado;
+    const Leitura existe =
+        caixa && caixa->text() != codigo ? dizimistaexiste(codigo) : Leitura(Leitura::NaoEncontrado);
     if (existe == Leitura::Encontrado) {
         abredizimista(codigo);
         return;
     }
     if (existe == Leitura::Falha)
-        Banco::avisaFalhaLeitura();
+        Dialogos::avisaFalhaLeitura(QString(), existe.causa());
     Janelas::abre(QStringLiteral("frmcadastrodizimistas"));
 }
 

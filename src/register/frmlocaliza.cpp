@@ -1,6 +1,7 @@
 #include "register/frmlocaliza.h"
 
 #include "core/conexao.h"
+#include "core/dialogos.h"
 #include "core/formularios.h"
 #include "core/janelas.h"
 #include "register/frmcadastrodizimistas.h"
@@ -34,7 +35,7 @@ QString padraoParcial(const QString& parte)
 
 }  // namespace
 
-bool buscalocalizador(int modo, const QString& parte, int tipo, QVector<LinhaBusca>* resultado)
+bool buscalocalizador(int modo, const QString& parte, int tipo, QVector<LinhaBusca>* resultado, QString* causa)
 {
     QVector<LinhaBusca> linhas;
     QString sql;
@@ -74,14 +75,14 @@ bool buscalocalizador(int modo, const QString& parte, int tipo, QVector<LinhaBus
 
     Escopo e = tipo == BUSCA_USUARIOS ? abreconexaousuarios() : abreconexaodizimistas();
     if (!e)
-        return false;
+        return falhou(causa, e.causa());
     // The text is bound, never spliced: apostrophes search like any letter.
     Consulta c(sql);
     c.bind(valor);
     while (c.next())
         linhas.append({c.text(0), c.text(1), terceira ? c.text(2) : QString()});
     if (!c.ok())
-        return false;
+        return falhou(causa, c.erro());
     *resultado = std::move(linhas);
     return true;
 }
@@ -242,8 +243,9 @@ void FrmLocaliza::adiciona(const QVector<LinhaBusca>& linhas, bool terceira)
 void FrmLocaliza::busca(ModoBusca modo, const QString& parte, TipoBusca tipo, bool terceira)
 {
     QVector<LinhaBusca> linhas;
-    if (!buscalocalizador(modo, parte, tipo, &linhas)) {
-        Banco::avisaFalhaLeitura(QStringLiteral("Não foi possível fazer a busca"));
+    QString causa;
+    if (!buscalocalizador(modo, parte, tipo, &linhas, &causa)) {
+        Dialogos::avisaFalhaLeitura(QStringLiteral("Não foi possível fazer a busca"), causa);
         return;
     }
     adiciona(linhas, terceira);

@@ -29,8 +29,9 @@ struct LinhaBusca {
 // letter). Code, telephone, birth date: one character finds the values that
 // begin with it, more find those that contain it. Bar code: exactly the text.
 // Users (kind 5) are found by name and code only; any other kind finds nothing.
-// False, and linhas untouched, when the table could not be read whole.
-bool buscalocalizador(int modo, const QString& parte, int tipo, QVector<LinhaBusca>* linhas);
+// False, linhas untouched and why in causa, when the table could not be read whole.
+bool buscalocalizador(int modo, const QString& parte, int tipo, QVector<LinhaBusca>* linhas,
+                      QString* causa = nullptr);
 
 // Opens the search for a caller ("frmcadastrodizimistas", "frmpagamentos",
 // "frmrelatorios", "frmcadastrousuarios") and a kind; a second call while it

@@ -1,5 +1,6 @@
 #include "register/frmrecepcao.h"
 
+#include "core/dialogos.h"
 #include "core/formularios.h"
 #include "core/janelas.h"
 #include "register/dizimistas.h"
@@ -147,7 +148,7 @@ Leitura FrmRecepcao::marcaquardacodigodebarras(QString& codigo)
     const Leitura r = localizapelocodigodebarras(codigo, &encontrado);
     switch (r) {
     case Leitura::Falha:
-        Banco::avisaFalhaLeitura();
+        Dialogos::avisaFalhaLeitura(QString(), r.causa());
         return r;
     case Leitura::NaoEncontrado:
         lblstatus_->setText(QStringLiteral("Código Não Localizado"));

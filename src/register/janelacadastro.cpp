@@ -17,12 +17,12 @@
 
 namespace tivane {
 
-void avisafalhaleitura()
+void avisafalhaleitura(const QString& causa)
 {
     // With the file missing or unreadable the opener has asked, closed the
     // connection and ended the program: a second message would only hold it.
     if (Banco::conexao())
-        Banco::avisaFalhaLeitura();
+        Dialogos::avisaFalhaLeitura(QString(), causa);
 }
 
 JanelaCadastro::JanelaCadastro(const char* nome, const QString& titulo, Tabela tabela, const QString& perguntasair)
@@ -131,9 +131,10 @@ void JanelaCadastro::definenovocodigo()
 {
     codigomostrado_.clear();
     bool vazia = false;
-    const QString codigo = novocodigo(tabela_, &vazia);
+    QString causa;
+    const QString codigo = novocodigo(tabela_, &vazia, &causa);
     if (codigo.isEmpty()) {
-        avisafalhaleitura();
+        avisafalhaleitura(causa);
         return;
     }
     mostratexto(txtcodigo_, codigo);
@@ -145,9 +146,10 @@ void JanelaCadastro::passo(bool acima)
 {
     QString alvo;
     const QString atual = txtcodigo_->text();
-    switch (acima ? proximocodigo(tabela_, atual, &alvo) : codigoanterior(tabela_, atual, &alvo)) {
+    const Leitura lida = acima ? proximocodigo(tabela_, atual, &alvo) : codigoanterior(tabela_, atual, &alvo);
+    switch (lida) {
     case Leitura::Falha:
-        avisafalhaleitura();
+        avisafalhaleitura(lida.causa());
         return;
     case Leitura::NaoEncontrado:
         Dialogos::msgbox(acima ? QStringLiteral("Último Registro") : QStringLiteral("Primeiro Registro"), Dialogos::Informacao);
@@ -186,7 +188,7 @@ bool JanelaCadastro::inclusaoaceita(Gravacao resultado, const QString& falha, QW
         return false;
     case Gravacao::Falha:
     case Gravacao::NaoEncontrado:
-        Banco::avisaFalhaGravacao(falha);
+        Dialogos::avisaFalhaGravacao(falha, resultado.causa());
         return false;
     case Gravacao::Gravado:
         break;
@@ -204,7 +206,7 @@ bool JanelaCadastro::exclusaoconcluida(Gravacao resultado, const QString& naoexi
         Dialogos::msgbox(naoexiste, Dialogos::Alerta);
         return false;
     default:
-        Banco::avisaFalhaGravacao(falha);
+        Dialogos::avisaFalhaGravacao(falha, resultado.causa());
         return false;
     }
 }
@@ -221,7 +223,7 @@ void JanelaCadastro::alteracaoconcluida(Gravacao resultado, const QString& suces
         break;
     case Gravacao::Falha:
     case Gravacao::CodigoExiste:
-        Banco::avisaFalhaGravacao(falha);
+        Dialogos::avisaFalhaGravacao(falha, resultado.causa());
         return;
     }
     definestatus(this, SomenteLeitura);

@@ -89,6 +89,6 @@ private:
 };
 
 // A failed read: the cause, unless the opener has already ended the program.
-void avisafalhaleitura();
+void avisafalhaleitura(const QString& causa);
 
 }  // namespace tivane

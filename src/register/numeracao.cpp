@@ -33,7 +33,7 @@ Leitura posicao(const QString& tabela, const QString& codigo, Posicao* p)
     c.bind(codigo);
     const bool salvo = c.next();
     if (!c.ok())
-        return Leitura::Falha;
+        return Leitura::falha(c.erro());
     // A saved code stands where it is; any other text stands where the
     // program's own code of that number would ("12" is where "0012" is).
     *p = {n, salvo ? codigo : proprio};
@@ -44,11 +44,12 @@ Leitura vizinho(Tabela tabela, const QString& codigo, bool acima, QString* alvo)
 {
     Escopo e(tabela);
     if (!e)
-        return Leitura::Falha;
+        return Leitura::falha(e.causa());
     const QString t = nomeTabela(tabela);
     Posicao p;
-    if (posicao(t, codigo, &p) == Leitura::Falha)
-        return Leitura::Falha;
+    const Leitura lida = posicao(t, codigo, &p);
+    if (lida == Leitura::Falha)
+        return lida;
     // Walks the index on (number, code) from the box's position: one select.
     Consulta c(acima ? QStringLiteral("SELECT codigo FROM %1"
                                       " WHERE CAST(codigo AS INTEGER) >= ?1"
@@ -63,7 +64,7 @@ Leitura vizinho(Tabela tabela, const QString& codigo, bool acima, QString* alvo)
         *alvo = c.text(0);
         return Leitura::Encontrado;
     }
-    return c.ok() ? Leitura::NaoEncontrado : Leitura::Falha;
+    return c.ok() ? Leitura(Leitura::NaoEncontrado) : Leitura::falha(c.erro());
 }
 
 // The payments that name a record of the table by its code.
@@ -127,15 +128,20 @@ QString formatabarras(const QString& codigo)
     return numero.size() >= 6 ? numero : QString(6 - numero.size(), QLatin1Char('0')) + numero;
 }
 
-QString novocodigo(Tabela tabela, bool* tabelavazia)
+QString novocodigo(Tabela tabela, bool* tabelavazia, QString* causa)
 {
     if (tabelavazia)
         *tabelavazia = false;
+    const auto falhou = [causa](const QString& porque) {
+        if (causa)
+            *causa = porque;
+        return QString();
+    };
     qint64 n = 1;
     {
         Escopo e(tabela);
         if (!e)
-            return QString();
+            return falhou(e.causa());
         Consulta c(QStringLiteral("SELECT CAST(codigo AS INTEGER) FROM %1"
                                   " ORDER BY CAST(codigo AS INTEGER) DESC LIMIT 1").arg(nomeTabela(tabela)));
         if (c.next()) {
@@ -145,7 +151,7 @@ QString novocodigo(Tabela tabela, bool* tabelavazia)
             else if (maior >= 1)
                 n = maior + 1;
         } else if (!c.ok()) {
-            return QString();
+            return falhou(c.erro());
         } else if (tabelavazia) {
             *tabelavazia = true;
         }
@@ -153,14 +159,14 @@ QString novocodigo(Tabela tabela, bool* tabelavazia)
     // Payments of a deleted record still carry its code: pass it over.
     Escopo e = abreconexaopagamentos();
     if (!e)
-        return QString();
+        return falhou(e.causa());
     Consulta p(sqlpagamentos(tabela));
     for (;;) {
         p.reset();
         p.bind(formatacodigo(n));
         if (!p.next()) {
             if (!p.ok())
-                return QString();
+                return falhou(p.erro());
             break;
         }
         if (n >= std::numeric_limits<qint64>::max())
@@ -174,12 +180,12 @@ Leitura codigoempagamentos(Tabela tabela, const QString& codigo)
 {
     Escopo e = abreconexaopagamentos();
     if (!e)
-        return Leitura::Falha;
+        return Leitura::falha(e.causa());
     Consulta p(sqlpagamentos(tabela));
     p.bind(codigo);
     if (p.next())
         return Leitura::Encontrado;
-    return p.ok() ? Leitura::NaoEncontrado : Leitura::Falha;
+    return p.ok() ? Leitura(Leitura::NaoEncontrado) : Leitura::falha(p.erro());
 }
 
 Leitura proximocodigo(Tabela tabela, const QString& codigo, QString* alvo)

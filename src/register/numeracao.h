@@ -27,8 +27,8 @@ QString formatabarras(const QString& codigo);
 // "32768" after "32767"). A code that payments still carry (a deleted
 // tither's payments, or those a deleted user recorded) is passed over, so
 // nobody inherits them. tabelavazia tells whether the table has no rows.
-// "" when the database could not be read.
-QString novocodigo(Tabela tabela, bool* tabelavazia = nullptr);
+// "" when the database could not be read (why in causa).
+QString novocodigo(Tabela tabela, bool* tabelavazia = nullptr, QString* causa = nullptr);
 // Whether payments carry exactly this code: as the tither's code
 // (codigodizimista) or as the code of the user who recorded them (codigofuncionario).
 Leitura codigoempagamentos(Tabela tabela, const QString& codigo);

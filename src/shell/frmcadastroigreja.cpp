@@ -116,13 +116,14 @@ FrmCadastroIgreja::FrmCadastroIgreja()
     estado_->model()->sort(0);
     estado_->setCurrentText(QStringLiteral("RJ - Rio de Janeiro"));
     DadosIgreja salvos;
-    naolido_ = carregaigreja(&salvos) == Leitura::Falha;
+    const Leitura lida = carregaigreja(&salvos);
+    naolido_ = lida == Leitura::Falha;
     carregadadosigreja(salvos);
     caminho->setText(lertextopadrao(QStringLiteral("caminhologo")));
     mantemframecentralizado(this);
     // Without a connection the opener has already told why and ended the program.
     if (naolido_ && Banco::conexao())
-        Dialogos::msgbox(QStringLiteral("Não foi possível ler os dados da igreja: ") + Banco::ultimoErro()
+        Dialogos::msgbox(QStringLiteral("Não foi possível ler os dados da igreja: ") + lida.causa()
                              + QStringLiteral(". Os campos estão em branco e esta janela não salvará, para não apagar "
                                               "os dados gravados. Feche-a e abra-a novamente mais tarde."),
                          Dialogos::Alerta);
@@ -197,8 +198,9 @@ void FrmCadastroIgreja::salvar()
                          Dialogos::Alerta);
         return;
     }
-    if (!gravarigreja(d)) {
-        Banco::avisaFalhaGravacao(QStringLiteral("Não foi possível gravar os dados da igreja"));
+    QString causa;
+    if (!gravarigreja(d, &causa)) {
+        Dialogos::avisaFalhaGravacao(QStringLiteral("Não foi possível gravar os dados da igreja"), causa);
         return;
     }
     Dialogos::msgbox(QStringLiteral("Igreja : (") + d.fantasia + QStringLiteral(") cadastrada com sucesso ."), Dialogos::Informacao);

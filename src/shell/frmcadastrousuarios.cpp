@@ -110,7 +110,8 @@ void FrmCadastroUsuarios::novousuario()
 bool FrmCadastroUsuarios::mostra(const QString& codigo)
 {
     Usuario u;
-    switch (lerusuario(codigo, &u)) {
+    const Leitura lida = lerusuario(codigo, &u);
+    switch (lida) {
     case Leitura::Encontrado:
         limparcampos();
         preenchecamposusuario(u);
@@ -119,7 +120,7 @@ bool FrmCadastroUsuarios::mostra(const QString& codigo)
         Dialogos::msgbox(QStringLiteral("Não existe usuário cadastrado com este código"), Dialogos::Alerta);
         return false;
     case Leitura::Falha:
-        avisafalhaleitura();
+        avisafalhaleitura(lida.causa());
         return false;
     }
     return false;
@@ -159,7 +160,8 @@ void FrmCadastroUsuarios::salvar()
 void FrmCadastroUsuarios::gravarusuario()
 {
     const Usuario u = preencheregistrousuario();
-    switch (decidegravacaousuario(u, status() == QLatin1String("Modificando Registro"), registromostrado())) {
+    QString causa;
+    switch (decidegravacaousuario(u, status() == QLatin1String("Modificando Registro"), registromostrado(), &causa)) {
     case PassoGravacaoUsuario::SenhaOuNomeVazio:
         Dialogos::msgbox(QStringLiteral("Você deve digitar a senha e o nome do usuário."), Dialogos::Informacao);
         txtnome_->setFocus();
@@ -187,7 +189,7 @@ void FrmCadastroUsuarios::gravarusuario()
         incluirusuario(u.codigo);
         return;
     case PassoGravacaoUsuario::Falha:
-        avisafalhaleitura();
+        avisafalhaleitura(causa);
         return;
     }
 }
@@ -205,9 +207,10 @@ void FrmCadastroUsuarios::incluirusuario(const QString& codigo)
 void FrmCadastroUsuarios::alterarusuario(bool perguntar)
 {
     Usuario salvo;
-    switch (lerusuario(txtcodigo_->text(), &salvo)) {
+    const Leitura lida = lerusuario(txtcodigo_->text(), &salvo);
+    switch (lida) {
     case Leitura::Falha:
-        avisafalhaleitura();
+        avisafalhaleitura(lida.causa());
         return;
     case Leitura::NaoEncontrado:
         alteracaoconcluida(Gravacao::NaoEncontrado, QString(), QString());
@@ -227,9 +230,10 @@ void FrmCadastroUsuarios::alterarusuario(bool perguntar)
 void FrmCadastroUsuarios::excluirusuario(const QString& codigo)
 {
     Usuario salvo;
-    switch (lerusuario(codigo, &salvo)) {
+    const Leitura lida = lerusuario(codigo, &salvo);
+    switch (lida) {
     case Leitura::Falha:
-        avisafalhaleitura();
+        avisafalhaleitura(lida.causa());
         return;
     case Leitura::NaoEncontrado:
         Dialogos::msgbox(QStringLiteral("Não existe usuário cadastrado com este código"), Dialogos::Alerta);

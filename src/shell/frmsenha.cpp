@@ -33,8 +33,9 @@ QVector<Usuario> listausuarioslogin()
 {
     QVector<Usuario> usuarios;
     // Unread users are not "no users": the office is told, and Master still enters.
-    if (listausuarios(&usuarios) == Leitura::Falha && Banco::conexao())
-        Banco::avisaFalhaLeitura(QStringLiteral("Não foi possível ler a lista de usuários"));
+    const Leitura lida = listausuarios(&usuarios);
+    if (lida == Leitura::Falha && Banco::conexao())
+        Dialogos::avisaFalhaLeitura(QStringLiteral("Não foi possível ler a lista de usuários"), lida.causa());
     usuarios.append({QStringLiteral("0000"), QStringLiteral("Master"), QString::fromLatin1(SENHA_BANCO), QString()});
     return usuarios;
 }

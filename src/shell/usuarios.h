@@ -39,6 +39,8 @@ enum class PassoGravacaoUsuario {
 };
 // mostrado: the window shows this code's record as read from the table; a
 // row deleted since then is updated (and found missing), never inserted again.
-PassoGravacaoUsuario decidegravacaousuario(const Usuario& usuario, bool modificando, bool mostrado = false);
+// Falha puts the read's cause in causa.
+PassoGravacaoUsuario decidegravacaousuario(const Usuario& usuario, bool modificando, bool mostrado = false,
+                                           QString* causa = nullptr);
 
 }  // namespace tivane

@@ -25,7 +25,7 @@ ResultadoVarredura falha(bool leitura, const QString& erro)
     ResultadoVarredura r;
     r.ok = false;
     r.leitura = leitura;
-    r.erro = erro.isEmpty() ? Banco::ultimoErro() : erro;
+    r.erro = erro;
     return r;
 }
 
@@ -54,7 +54,7 @@ ResultadoVarredura marcainativos(const QDate& hoje, int dias, const std::functio
 
     Escopo e = abreconexaodizimistas();
     if (!e)
-        return falha(true, QString());
+        return falha(true, e.causa());
     // Registered here so the stored schema and the shared opener stay untouched.
     if (!registraultimopagamento())
         return falha(true, QStringLiteral("a função de datas não pôde ser preparada"));
@@ -95,7 +95,7 @@ ResultadoVarredura marcainativos(const QDate& hoje, int dias, const std::functio
     if (vencidos.isEmpty())
         return r;
     if (!e.inicia())
-        return falha(false, QString());
+        return falha(false, e.causa());
     // A tither changed or paid while the sweep yielded keeps what the user did.
     Consulta u(QStringLiteral("UPDATE dizimistas SET ativo = 0 WHERE codigo = ? AND ativo <> 0 AND NOT EXISTS"
                               " (SELECT 1 FROM pagamentos WHERE codigodizimista = ? AND rowid > ?)"));
@@ -109,7 +109,7 @@ ResultadoVarredura marcainativos(const QDate& hoje, int dias, const std::functio
         r.inativados += static_cast<int>(u.changes());
     }
     if (!e.confirma())
-        return falha(false, QString());
+        return falha(false, e.causa());
     return r;
 }
 
@@ -131,9 +131,9 @@ void tempobloqueia_Timer()
     if (!r.ok) {
         const QString oque = QStringLiteral("Não foi possível marcar os dizimistas inativos");
         if (r.leitura)
-            Banco::avisaFalhaLeitura(oque);
+            Dialogos::avisaFalhaLeitura(oque, r.erro);
         else
-            Banco::avisaFalhaGravacao(oque);
+            Dialogos::avisaFalhaGravacao(oque, r.erro);
         return;
     }
     if (r.inativados > 0)

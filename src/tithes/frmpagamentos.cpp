@@ -246,7 +246,8 @@ void FrmPagamentos::receber()
         valor_->setFocus();
         return;
     }
-    switch (dizimistaexiste(codigo_->text())) {
+    const Leitura existe = dizimistaexiste(codigo_->text());
+    switch (existe) {
     case Leitura::Encontrado:
         break;
     case Leitura::NaoEncontrado:
@@ -257,7 +258,8 @@ void FrmPagamentos::receber()
             return;
         break;
     case Leitura::Falha:
-        Banco::avisaFalhaLeitura(QStringLiteral("Não foi possível procurar o dizimista ") + codigo_->text());
+        Dialogos::avisaFalhaLeitura(QStringLiteral("Não foi possível procurar o dizimista ") + codigo_->text(),
+                                    existe.causa());
         return;
     }
     if (!numero) {
@@ -274,9 +276,10 @@ void FrmPagamentos::receber()
     QString nome = nome_->text();
     QString mes = mes_->currentText();
     QString ano = ano_->currentText();
-    const QString recibo = gravapagamento(data, hora, valor, codigo, nome, mes, ano);
+    QString causa;
+    const QString recibo = gravapagamento(data, hora, valor, codigo, nome, mes, ano, &causa);
     if (recibo.isEmpty()) {
-        Banco::avisaFalhaGravacao(QStringLiteral("Não foi possível gravar o pagamento"));
+        Dialogos::avisaFalhaGravacao(QStringLiteral("Não foi possível gravar o pagamento"), causa);
         return;
     }
     emiterecibo(recibo);

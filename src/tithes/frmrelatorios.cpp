@@ -103,9 +103,10 @@ bool datadoperiodo(const QString& texto, const QString& qual, QDate* data)
 // The church's record for a report's header; false (after saying why) when it cannot be read.
 bool igrejadorelatorio(DadosIgreja* igreja)
 {
-    if (carregaigreja(igreja) != Leitura::Falha)
+    const Leitura lida = carregaigreja(igreja);
+    if (lida != Leitura::Falha)
         return true;
-    Banco::avisaFalhaLeitura(QStringLiteral("Não foi possível ler os dados da igreja para o cabeçalho"));
+    Dialogos::avisaFalhaLeitura(QStringLiteral("Não foi possível ler os dados da igreja para o cabeçalho"), lida.causa());
     return false;
 }
 
@@ -124,8 +125,8 @@ void executarelatorioperiodo(const PeriodoRelatorio& periodo, Montador montador)
         LeitorPagamentosDia leitor;
         if (!leitor.ok()) {
             r.erro = QStringLiteral("Não foi possível ler os recebimentos");
-            if (!Banco::ultimoErro().isEmpty())
-                r.erro += QStringLiteral(": ") + Banco::ultimoErro();
+            if (!leitor.causa().isEmpty())
+                r.erro += QStringLiteral(": ") + leitor.causa();
             r.erro += QStringLiteral(".");
         } else {
             const auto fonte = [&leitor](const QString& dia, QVector<LinhaPagamento>& linhas) {
@@ -589,12 +590,12 @@ ListaDizimistas FrmRelatorios::itensdalista() const
 
 // After a load: the list as read, or, when it could not be read whole, an
 // empty one and the cause; never a part of it.
-bool FrmRelatorios::mostralista(bool lida, const ListaDizimistas& itens)
+bool FrmRelatorios::mostralista(bool lida, const ListaDizimistas& itens, const QString& causa)
 {
     listafalhou_ = !lida;
     preenchelista(lida ? itens : ListaDizimistas());
     if (!lida)
-        Banco::avisaFalhaLeitura(QStringLiteral("Não foi possível ler a lista de dizimistas"));
+        Dialogos::avisaFalhaLeitura(QStringLiteral("Não foi possível ler a lista de dizimistas"), causa);
     return lida;
 }
 
@@ -610,25 +611,32 @@ bool FrmRelatorios::listaincompleta() const
 bool FrmRelatorios::carregalistacompletadizimistas()
 {
     ListaDizimistas itens;
-    return mostralista(tivane::carregalistacompletadizimistas(&itens), itens);
+    QString causa;
+    const bool lida = tivane::carregalistacompletadizimistas(&itens, &causa);
+    return mostralista(lida, itens, causa);
 }
 
 bool FrmRelatorios::carregalistadizimistasporbairro(const QString& bairro)
 {
     ListaDizimistas itens;
-    return mostralista(tivane::carregalistadizimistasporbairro(bairro, &itens), itens);
+    QString causa;
+    const bool lida = tivane::carregalistadizimistasporbairro(bairro, &itens, &causa);
+    return mostralista(lida, itens, causa);
 }
 
 bool FrmRelatorios::carregalistaaniversariantes()
 {
     ListaDizimistas itens;
-    return mostralista(tivane::carregalistaaniversariantes(mesaniversario_, &itens), itens);
+    QString causa;
+    const bool lida = tivane::carregalistaaniversariantes(mesaniversario_, &itens, &causa);
+    return mostralista(lida, itens, causa);
 }
 
 void FrmRelatorios::cmdfiltra_Click()
 {
     ListaDizimistas itens;
-    const bool lida = tivane::carregalistacompletadizimistas(&itens);
+    QString causa;
+    const bool lida = tivane::carregalistacompletadizimistas(&itens, &causa);
     if (lida && !optfiltro_[0]->isChecked()) {
         const bool ativos = optfiltro_[1]->isChecked();
         ListaDizimistas filtrados;
@@ -637,7 +645,7 @@ void FrmRelatorios::cmdfiltra_Click()
                 filtrados.append(itens, i);
         itens = filtrados;
     }
-    mostralista(lida, itens);
+    mostralista(lida, itens, causa);
 }
 
 void FrmRelatorios::listadizimistas_ColumnClick(int coluna)
@@ -717,10 +725,13 @@ void FrmRelatorios::gerarelatoriorecebimentopordata(const QString& datainicio, c
         return;
     }
     p.codigodizimista = codigodizimista;
-    if (!codigodizimista.isEmpty()
-        && buscanomedizimista(codigodizimista, &p.nomedizimista) == Leitura::Falha) {
-        Banco::avisaFalhaLeitura(QStringLiteral("Não foi possível ler o dizimista ") + codigodizimista);
-        return;
+    if (!codigodizimista.isEmpty()) {
+        const Leitura lida = buscanomedizimista(codigodizimista, &p.nomedizimista);
+        if (lida == Leitura::Falha) {
+            Dialogos::avisaFalhaLeitura(QStringLiteral("Não foi possível ler o dizimista ") + codigodizimista,
+                                        lida.causa());
+            return;
+        }
     }
     executarelatorioperiodo(p, &montarelatoriorecebimentos);
 }
@@ -772,8 +783,9 @@ void promptaniversariantes()
     }
     // Works on its own list, so a reports window the user has open keeps its choices.
     ListaDizimistas itens;
-    if (!carregalistaaniversariantes(mes, &itens)) {
-        Banco::avisaFalhaLeitura(QStringLiteral("Não foi possível ler a lista de aniversariantes"));
+    QString causa;
+    if (!carregalistaaniversariantes(mes, &itens, &causa)) {
+        Dialogos::avisaFalhaLeitura(QStringLiteral("Não foi possível ler a lista de aniversariantes"), causa);
         return;
     }
     DadosIgreja igreja;

@@ -67,7 +67,7 @@ protected:
 
 private:
     void preenchelista(const ListaDizimistas& itens);
-    bool mostralista(bool lida, const ListaDizimistas& itens);
+    bool mostralista(bool lida, const ListaDizimistas& itens, const QString& causa);
     bool listaincompleta() const;
     void ordenalista();
     void definepadrao(QPushButton* botao);

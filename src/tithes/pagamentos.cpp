@@ -33,8 +33,8 @@ constexpr qint64 MAIOR_NUMERO_RECIBO = std::numeric_limits<qint64>::max() - 1;
 
 // Highest number among the codes of that year; 0 when there is none; -1 when
 // it cannot be known (read failure) or cannot be continued (a number written by
-// another tool at the limit of 64 bits or beyond): the cause is recorded.
-qint64 maiornumerorecibo(int ano)
+// another tool at the limit of 64 bits or beyond), with the cause in causa.
+qint64 maiornumerorecibo(int ano, QString* causa)
 {
     // "+": the position of "/" must not steer the plan away from the index on year and number.
     const QString sql = QStringLiteral("SELECT %1, codigo FROM pagamentos WHERE %2 = ? AND +instr(codigo, '/') > 0"
@@ -50,6 +50,7 @@ qint64 maiornumerorecibo(int ano)
         if (maior > MAIOR_NUMERO_RECIBO)
             limite = c.text(1);
     } else if (!c.ok()) {
+        *causa = c.erro();
         return -1;
     }
     // The database's cast wraps numbers of 20 digits and more: those are read
@@ -66,12 +67,14 @@ qint64 maiornumerorecibo(int ano)
         else
             maior = qMax(maior, n);
     }
-    if (!longos.ok())
+    if (!longos.ok()) {
+        *causa = longos.erro();
         return -1;
+    }
     if (!limite.isEmpty()) {
-        Banco::anotaFalha(QStringLiteral("o recibo %1 tem o maior número possível, e o número do próximo recibo "
-                                         "deste ano não pode ser calculado")
-                              .arg(limite));
+        *causa = QStringLiteral("o recibo %1 tem o maior número possível, e o número do próximo recibo "
+                                "deste ano não pode ser calculado")
+                     .arg(limite);
         return -1;
     }
     return maior;
@@ -131,38 +134,39 @@ QString geracodigorecibo()
     return geracodigorecibo(QDate::currentDate().year());
 }
 
-QString geracodigorecibo(int ano)
+QString geracodigorecibo(int ano, QString* causa)
 {
+    QString porque;
     Escopo e = abreconexaopagamentos();
-    if (!e)
+    const qint64 maior = e ? maiornumerorecibo(ano, &porque) : -1;
+    if (maior < 0) {
+        if (causa)
+            *causa = e ? porque : e.causa();
         return QString();
-    const qint64 maior = maiornumerorecibo(ano);
-    if (maior < 0)
-        return QString();
+    }
     return montacodigorecibo(maior + 1, ano);
 }
 
 QString gravapagamento(QString& data, QString& hora, QString& valor, QString& codigodizimista,
-                       QString& nomedizimista, QString& mesreferencia, QString& anoreferencia)
+                       QString& nomedizimista, QString& mesreferencia, QString& anoreferencia, QString* causa)
 {
+    const auto falhou = [causa](const QString& porque) {
+        if (causa)
+            *causa = porque;
+        return QString();
+    };
     if (codigodizimista.isEmpty()) {
         codigodizimista = QStringLiteral("0000");
         nomedizimista = QStringLiteral("NÃO ESPECIFICADO");
     }
     // What the payments window refuses is refused here too, whoever calls.
     qint64 centavos = 0;
-    if (!lervalor(valor, &centavos)) {
-        Banco::anotaFalha(QStringLiteral("o valor \"%1\" não é um valor em reais").arg(valor));
-        return QString();
-    }
-    if (centavos == 0) {
-        Banco::anotaFalha(QStringLiteral("o valor recebido não foi definido (%1)").arg(valor));
-        return QString();
-    }
-    if (centavos < 0 || centavos > VALOR_MAXIMO_CENTAVOS) {
-        Banco::anotaFalha(QStringLiteral("o valor %1 não pode ser escrito por extenso no recibo").arg(valor));
-        return QString();
-    }
+    if (!lervalor(valor, &centavos))
+        return falhou(QStringLiteral("o valor \"%1\" não é um valor em reais").arg(valor));
+    if (centavos == 0)
+        return falhou(QStringLiteral("o valor recebido não foi definido (%1)").arg(valor));
+    if (centavos < 0 || centavos > VALOR_MAXIMO_CENTAVOS)
+        return falhou(QStringLiteral("o valor %1 não pode ser escrito por extenso no recibo").arg(valor));
     valor = formatacentavos(centavos);
     const QString funcionario = lerusuarioatual();
     const QDate dia = lerdata(data);
@@ -170,11 +174,12 @@ QString gravapagamento(QString& data, QString& hora, QString& valor, QString& co
 
     Escopo e = abreconexaopagamentos();
     if (!e || !e.inicia())
-        return QString();
-    const qint64 maior = maiornumerorecibo(ano);
+        return falhou(e.causa());
+    QString porque;
+    const qint64 maior = maiornumerorecibo(ano, &porque);
     if (maior < 0) {
         e.desfaz();
-        return QString();
+        return falhou(porque);
     }
     const QString codigo = montacodigorecibo(maior + 1, ano);
     Consulta c("INSERT INTO pagamentos (codigo, data, hora, valor, codigofuncionario, codigodizimista,"
@@ -183,10 +188,10 @@ QString gravapagamento(QString& data, QString& hora, QString& valor, QString& co
         .bind(mesreferencia).bind(anoreferencia);
     if (!c.exec()) {
         e.desfaz();
-        return QString();
+        return falhou(c.erro());
     }
     if (!e.confirma())
-        return QString();
+        return falhou(e.causa());
     return codigo;
 }
 
@@ -194,12 +199,12 @@ Leitura reciboexiste(const QString& codigo)
 {
     Escopo e = abreconexaopagamentos();
     if (!e)
-        return Leitura::Falha;
+        return Leitura::falha(e.causa());
     Consulta c("SELECT 1 FROM pagamentos WHERE codigo = ? LIMIT 1");
     c.bind(codigo);
     if (c.next())
         return Leitura::Encontrado;
-    return c.ok() ? Leitura::NaoEncontrado : Leitura::Falha;
+    return c.ok() ? Leitura(Leitura::NaoEncontrado) : Leitura::falha(c.erro());
 }
 
 namespace {

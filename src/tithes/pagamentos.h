@@ -25,18 +25,19 @@ QString montacodigorecibo(qint64 numero, int ano);
 // The next receipt code of the given year (of today when omitted): one more
 // than the highest number among that year's codes, reversed rows included.
 // Empty when the database could not be read or the highest number cannot be
-// continued (Banco::ultimoErro() says which).
+// continued (causa says which).
 QString geracodigorecibo();
-QString geracodigorecibo(int ano);
+QString geracodigorecibo(int ano, QString* causa = nullptr);
 
 // Writes one payment and returns its receipt code; empty when nothing was
-// written (the caller warns with Banco::ultimoErro(): also an amount beyond
+// written (the caller warns with causa: also an amount beyond
 // VALOR_MAXIMO_CENTAVOS or below zero, or a receipt number that cannot go on). An empty tither code becomes "0000" with the
 // name "NÃO ESPECIFICADO" in the caller's variables. The code's year is the
 // year of `data` ("dd/mm/yyyy"), so date, time and code come from one reading
 // of the clock; number and row are written in one transaction.
 QString gravapagamento(QString& data, QString& hora, QString& valor, QString& codigodizimista,
-                       QString& nomedizimista, QString& mesreferencia, QString& anoreferencia);
+                       QString& nomedizimista, QString& mesreferencia, QString& anoreferencia,
+                       QString* causa = nullptr);
 
 // Whether a payment row has exactly this code, or the table could not be read.
 Leitura reciboexiste(const QString& codigo);

@@ -202,12 +202,12 @@ Leitura montarecibo(const QString& codigo, ModeloRecibo* m, const QDate& hoje)
     {
         Escopo e = abreconexaopagamentos();
         if (!e)
-            return Leitura::Falha;
+            return Leitura::falha(e.causa());
         Consulta c("SELECT nomedizimista, valor, codigodizimista, mesreferencia, anoreferencia"
                    " FROM pagamentos WHERE codigo = ? LIMIT 1");
         c.bind(codigo);
         if (!c.next())
-            return c.ok() ? Leitura::NaoEncontrado : Leitura::Falha;
+            return c.ok() ? Leitura(Leitura::NaoEncontrado) : Leitura::falha(c.erro());
         r.nome = c.text(0);
         r.valor = c.text(1);
         r.matricula = c.text(2);
@@ -220,8 +220,9 @@ Leitura montarecibo(const QString& codigo, ModeloRecibo* m, const QDate& hoje)
 
     // A receipt without the church's name because the file could not be read is not a receipt.
     DadosIgreja igreja;
-    if (carregaigreja(&igreja) == Leitura::Falha)
-        return Leitura::Falha;
+    const Leitura lida = carregaigreja(&igreja);
+    if (lida == Leitura::Falha)
+        return lida;
     r.fantasia = igreja.fantasia;
     r.endereco = linhaenderecoigreja(igreja);
     r.telefone = igreja.tel;
@@ -321,14 +322,15 @@ bool imprimeformulariorecibo(const ModeloRecibo& modelo, QWidget* pai)
 bool emiterecibo(const QString& codigo, bool segundavia)
 {
     ModeloRecibo m;
-    switch (montarecibo(codigo, &m)) {
+    const Leitura lida = montarecibo(codigo, &m);
+    switch (lida) {
     case Leitura::Encontrado:
         break;
     case Leitura::NaoEncontrado:
         Dialogos::msgbox(QStringLiteral("Recibo não encontrado"), Dialogos::Alerta);
         return false;
     case Leitura::Falha:
-        Banco::avisaFalhaLeitura(QStringLiteral("Não foi possível ler o recibo ") + codigo);
+        Dialogos::avisaFalhaLeitura(QStringLiteral("Não foi possível ler o recibo ") + codigo, lida.causa());
         return false;
     }
     m.segundavia = segundavia;
@@ -358,14 +360,14 @@ bool estornarecibo(const QString& codigo)
         c.bind(codigo);
         if (!c.next()) {
             if (!c.ok())
-                Banco::avisaFalhaLeitura(QStringLiteral("Não foi possível ler o recibo ") + codigo);
+                Dialogos::avisaFalhaLeitura(QStringLiteral("Não foi possível ler o recibo ") + codigo, c.erro());
             return false;
         }
         linha = c.inteiro(0);
         dizimista = c.text(1);
     }
     if (!e.inicia()) {
-        Banco::avisaFalhaGravacao(QStringLiteral("Não foi possível estornar o recibo ") + codigo);
+        Dialogos::avisaFalhaGravacao(QStringLiteral("Não foi possível estornar o recibo ") + codigo, e.causa());
         return false;
     }
     Consulta apaga("DELETE FROM pagamentos WHERE rowid = ?");
@@ -381,11 +383,12 @@ bool estornarecibo(const QString& codigo)
         .bind(QStringLiteral("Recibo Estornado"));
     if (!apaga.exec() || apaga.changes() != 1 || !novo.exec()) {
         e.desfaz();
-        Banco::avisaFalhaGravacao(QStringLiteral("Não foi possível estornar o recibo ") + codigo);
+        Dialogos::avisaFalhaGravacao(QStringLiteral("Não foi possível estornar o recibo ") + codigo,
+                                     apaga.ok() ? novo.erro() : apaga.erro());
         return false;
     }
     if (!e.confirma()) {
-        Banco::avisaFalhaGravacao(QStringLiteral("Não foi possível estornar o recibo ") + codigo);
+        Dialogos::avisaFalhaGravacao(QStringLiteral("Não foi possível estornar o recibo ") + codigo, e.causa());
         return false;
     }
     return true;
@@ -399,14 +402,15 @@ QString pedecodigorecibo(const QString& pergunta)
     const QString codigo = Dialogos::inputbox(pergunta, QStringLiteral("Tivane Dízimos"));
     if (codigo.isEmpty())
         return codigo;
-    switch (reciboexiste(codigo)) {
+    const Leitura existe = reciboexiste(codigo);
+    switch (existe) {
     case Leitura::Encontrado:
         return codigo;
     case Leitura::NaoEncontrado:
         Dialogos::msgbox(QStringLiteral("Recibo não encontrado com o código ") + codigo + QStringLiteral(" !"), Dialogos::Informacao);
         return QString();
     case Leitura::Falha:
-        Banco::avisaFalhaLeitura(QStringLiteral("Não foi possível procurar o recibo ") + codigo);
+        Dialogos::avisaFalhaLeitura(QStringLiteral("Não foi possível procurar o recibo ") + codigo, existe.causa());
         return QString();
     }
     return QString();

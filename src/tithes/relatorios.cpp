@@ -286,27 +286,27 @@ void poeitemlista(const Consulta& c, bool enderecosembairro, ListaDizimistas* l)
 
 }  // namespace
 
-bool carregalistacompletadizimistas(ListaDizimistas* itens)
+bool carregalistacompletadizimistas(ListaDizimistas* itens, QString* causa)
 {
     ListaDizimistas r;
     Escopo e = abreconexaodizimistas();
     if (!e)
-        return false;
+        return falhou(causa, e.causa());
     Consulta c(QString::fromLatin1(CAMPOS_LISTA) + QStringLiteral(" ORDER BY rowid"));
     while (c.next())
         poeitemlista(c, false, &r);
     if (!c.ok())
-        return false;
+        return falhou(causa, c.erro());
     *itens = std::move(r);
     return true;
 }
 
-bool carregalistadizimistasporbairro(const QString& bairro, ListaDizimistas* itens)
+bool carregalistadizimistasporbairro(const QString& bairro, ListaDizimistas* itens, QString* causa)
 {
     ListaDizimistas r;
     Escopo e = abreconexaodizimistas();
     if (!e)
-        return false;
+        return falhou(causa, e.causa());
     // A plain "contains", folding case (not accents: "sao" does not find "São");
     // the typed text is never part of the SQL.
     Consulta c(QString::fromLatin1(CAMPOS_LISTA) +
@@ -315,7 +315,7 @@ bool carregalistadizimistasporbairro(const QString& bairro, ListaDizimistas* ite
     while (c.next())
         poeitemlista(c, true, &r);
     if (!c.ok())
-        return false;
+        return falhou(causa, c.erro());
     *itens = std::move(r);
     return true;
 }
@@ -330,7 +330,7 @@ bool itemaniversariante(const QString& nascimento, int mes, QString* dia)
     return true;
 }
 
-bool carregalistaaniversariantes(int mes, ListaDizimistas* itens)
+bool carregalistaaniversariantes(int mes, ListaDizimistas* itens, QString* causa)
 {
     ListaDizimistas r;
     if (mes < 1 || mes > 12) {
@@ -339,7 +339,7 @@ bool carregalistaaniversariantes(int mes, ListaDizimistas* itens)
     }
     Escopo e = abreconexaodizimistas();
     if (!e)
-        return false;
+        return falhou(causa, e.causa());
     Consulta c("SELECT codigo, nome, nascimento, tel, celular, ativo FROM dizimistas"
                " WHERE nascimento IS NOT NULL ORDER BY rowid");
     while (c.next()) {
@@ -353,7 +353,7 @@ bool carregalistaaniversariantes(int mes, ListaDizimistas* itens)
         r.appendutf8(!c.isNull(5) && c.inteiro(5) != 0, p, int(std::size(p)));
     }
     if (!c.ok())
-        return false;
+        return falhou(causa, c.erro());
     *itens = std::move(r);
     return true;
 }
@@ -374,11 +374,11 @@ QString erronovalor(const LinhaPagamento& l)
         .arg(l.valor, l.codigo, l.data);
 }
 
-QString errodeleitura(const QString& dia)
+QString errodeleitura(const QString& dia, const QString& causa)
 {
     QString t = QStringLiteral("Não foi possível ler os recebimentos do dia %1").arg(dia);
-    if (!Banco::ultimoErro().isEmpty())
-        t += QStringLiteral(": ") + Banco::ultimoErro();
+    if (!causa.isEmpty())
+        t += QStringLiteral(": ") + causa;
     return t + QStringLiteral(". O relatório foi interrompido.");
 }
 
@@ -444,8 +444,9 @@ bool percorreperiodo(const PeriodoRelatorio& p, const FonteDia& fonte, const Pro
             progresso(contador, total);
         const QString dia = data.toString(QStringLiteral("dd/MM/yyyy"));
         linhas.clear();
-        if (!fonte(dia, linhas)) {
-            r.erro = errodeleitura(dia);
+        const LeituraDia lida = fonte(dia, linhas);
+        if (!lida) {
+            r.erro = errodeleitura(dia, lida.causa());
             r.texto.clear();
             return false;
         }
@@ -640,10 +641,15 @@ bool LeitorPagamentosDia::ok() const
     return d->escopo && d->consulta && d->consulta->ok();
 }
 
-bool LeitorPagamentosDia::le(const QString& dia, QVector<LinhaPagamento>& linhas)
+QString LeitorPagamentosDia::causa() const
+{
+    return !d->escopo ? d->escopo.causa() : d->consulta ? d->consulta->erro() : QString();
+}
+
+LeituraDia LeitorPagamentosDia::le(const QString& dia, QVector<LinhaPagamento>& linhas)
 {
     if (!ok())
-        return false;
+        return LeituraDia::falha(causa());
     Consulta& c = *d->consulta;
     c.reset();
     c.bind(dia);
@@ -658,9 +664,9 @@ bool LeitorPagamentosDia::le(const QString& dia, QVector<LinhaPagamento>& linhas
         l.valor = c.text(3);
         linhas.append(std::move(l));
     }
-    const bool bom = c.ok();
+    const LeituraDia lida = c.ok() ? LeituraDia() : LeituraDia::falha(c.erro());
     c.reset();
-    return bom;
+    return lida;
 }
 
 }  // namespace tivane

@@ -105,12 +105,12 @@ QString textorelatorioaniversariantes(const ListaDizimistas& itens, int mes, boo
                                       const DadosIgreja& igreja, const QDate& hoje);
 
 // Loaders, rows in the order of the table. False, and itens untouched, when the
-// table could not be read whole (cause in Banco::ultimoErro()): never a part of the list.
-bool carregalistacompletadizimistas(ListaDizimistas* itens);
+// table could not be read whole (why in causa): never a part of the list.
+bool carregalistacompletadizimistas(ListaDizimistas* itens, QString* causa = nullptr);
 // Tithers whose neighbourhood contains the text, folding case (accents count).
-bool carregalistadizimistasporbairro(const QString& bairro, ListaDizimistas* itens);
+bool carregalistadizimistasporbairro(const QString& bairro, ListaDizimistas* itens, QString* causa = nullptr);
 // Tithers with a valid birth date in the month; none outside 1 to 12.
-bool carregalistaaniversariantes(int mes, ListaDizimistas* itens);
+bool carregalistaaniversariantes(int mes, ListaDizimistas* itens, QString* causa = nullptr);
 // The birthday fields of one tither: false when nascimento is not a valid
 // date (or the month differs, when mes is given).
 bool itemaniversariante(const QString& nascimento, int mes, QString* dia);
@@ -142,9 +142,27 @@ struct ResultadoRelatorio {
     QString erro;               // message in Portuguese when not ok
 };
 
+// What a day source answers: the day was read, or it was not, and why.
+class LeituraDia {
+public:
+    LeituraDia(bool lida = true) : lida_(lida) {}
+    static LeituraDia falha(const QString& causa)
+    {
+        LeituraDia l(false);
+        l.causa_ = causa;
+        return l;
+    }
+    explicit operator bool() const { return lida_; }
+    const QString& causa() const { return causa_; }
+
+private:
+    bool lida_;
+    QString causa_;
+};
+
 // Reads one day's rows ("dd/mm/yyyy"), in the order the database gives them,
-// into linhas (cleared first). False when they could not be read.
-using FonteDia = std::function<bool(const QString& dia, QVector<LinhaPagamento>& linhas)>;
+// into linhas (cleared first).
+using FonteDia = std::function<LeituraDia(const QString& dia, QVector<LinhaPagamento>& linhas)>;
 // Called once before each day with the counter (1 to total).
 using ProgressoDia = std::function<void(int contador, int total)>;
 
@@ -174,7 +192,8 @@ public:
     LeitorPagamentosDia(const LeitorPagamentosDia&) = delete;
     LeitorPagamentosDia& operator=(const LeitorPagamentosDia&) = delete;
     bool ok() const;
-    bool le(const QString& dia, QVector<LinhaPagamento>& linhas);
+    QString causa() const;   // why it is not ok
+    LeituraDia le(const QString& dia, QVector<LinhaPagamento>& linhas);
 
 private:
     struct Dados;

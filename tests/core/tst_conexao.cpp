@@ -197,7 +197,7 @@ private Q_SLOTS:
         QVERIFY2(alvo.isEmpty() || protegido, "the file modes are not enforced");
         QVERIFY(falhou);
         QVERIFY2(c.erro().contains(causa), qPrintable(c.erro()));
-        Banco::avisaFalhaLeitura();
+        Dialogos::avisaFalhaLeitura(QString(), c.erro());
         QCOMPARE(Dialogos::ultimo("msgbox").texto, "Não foi possível ler o banco de dados: " + c.erro() + ". A operação foi interrompida.");
     }
 
@@ -251,34 +251,6 @@ private Q_SLOTS:
         QVERIFY(!ins.bind("0002").bind("Ana Maria").exec());   // collides with another code
         e.desfaz();
         QCOMPARE(numero("SELECT count(*) FROM dizimistas WHERE codigo = '0001' AND nome = 'Ana'"), 1);
-    }
-
-    void transacaoNaoConfirmadaEhDesfeitaAoSairDoEscopo()
-    {
-        {
-            Escopo e = abreconexaopagamentos();
-            QVERIFY(e.inicia());
-            QVERIFY(teste::sql("INSERT INTO pagamentos (codigo) VALUES ('00001/26')"));
-            Escopo interno = abreconexaodizimistas();
-            QVERIFY(interno.inicia());
-            QVERIFY(teste::sql("INSERT INTO dizimistas (codigo) VALUES ('0009')"));
-            QVERIFY(interno.confirma());
-        }
-        Escopo e = abreconexaopagamentos();
-        QCOMPARE(numero("SELECT (SELECT count(*) FROM pagamentos) + (SELECT count(*) FROM dizimistas)"), 0);
-    }
-
-    void falhaAnteriorNaoEhCausaDaSeguinte()
-    {
-        {
-            Escopo e = abreconexaodizimistas();
-            teste::sql("INSERT INTO dizimistas (codigo) VALUES ('0001')");
-            QVERIFY(!Consulta("INSERT INTO dizimistas (codigo) VALUES ('0001')").exec());
-            QVERIFY(!Banco::ultimoErro().isEmpty());
-        }
-        Escopo e = abreconexaoigreja();
-        Banco::avisaFalhaGravacao(QStringLiteral("Não foi possível gravar a igreja"));
-        QCOMPARE(Dialogos::ultimo().texto, QStringLiteral("Não foi possível gravar a igreja. Nada foi alterado."));
     }
 
     void consultaVivaQuandoOArquivoEhFechado()

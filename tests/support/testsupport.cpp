@@ -3,6 +3,7 @@
 #include "core/conexao.h"
 #include "core/dialogos.h"
 #include "core/registro.h"
+#include "shell/aberturabanco.h"
 
 #include <QDir>
 #include <QProcess>
@@ -40,6 +41,7 @@ void preparaAmbiente()
     QLocale::setDefault(QLocale(QLocale::Portuguese, QLocale::Brazil));
     tivane::Dialogos::ativaModoTeste(true);
     tivane::defineEncerramento(naoEncerra);
+    tivane::Banco::defineTratamentoAbertura(tivane::tratafalhaabertura);
 }
 
 void encerraAmbiente()

@@ -155,8 +155,9 @@ private Q_SLOTS:
         QCOMPARE(m.fantasia + "|" + m.endereco, QString("Igreja|"));
         // A church table that cannot be read is not a church without data.
         teste::sql("ALTER TABLE igreja RENAME TO outra");
-        QCOMPARE(montarecibo("00009/26", &m), Leitura::Falha);
-        QVERIFY2(Banco::ultimoErro().contains("a tabela igreja não existe"), qPrintable(Banco::ultimoErro()));
+        const Leitura lida = montarecibo("00009/26", &m);
+        QCOMPARE(lida, Leitura::Falha);
+        QVERIFY2(lida.causa().contains("a tabela igreja não existe"), qPrintable(lida.causa()));
         teste::sql("ALTER TABLE outra RENAME TO igreja");
     }
 

@@ -1,0 +1,57 @@
+#include "shell/aberturabanco.h"
+
+#include "core/conexao.h"
+#include "core/dialogos.h"
+#include "core/registro.h"
+
+namespace tivane {
+
+void tratafalhaabertura(const FalhaAbertura& falha)
+{
+    switch (falha.tipo) {
+    case FalhaAbertura::SemPermissao:
+        Dialogos::msgbox(QStringLiteral("Não foi possível abrir o banco de dados ") + falha.caminho
+                             + QStringLiteral(": não há permissão para entrar na pasta de dados. O arquivo não foi "
+                                              "alterado. O Sistema será finalizado!"),
+                         Dialogos::Alerta);
+        encerraprograma(1);
+        return;
+    case FalhaAbertura::ArquivoAusente: {
+        const int r = Dialogos::msgbox(QStringLiteral("O Banco de dados de cadastros não foi localizado: ")
+                                           + falha.caminho
+                                           + QStringLiteral(" , deseja restaurar as configurações padrão do sistema?"),
+                                       Dialogos::PerguntaNao);
+        if (r == Dialogos::Sim) {
+            if (restaurapadroes(false)) {
+                Dialogos::msgbox(QStringLiteral("Configurações restauradas com sucesso! Reinicialize o sistema !"),
+                                 Dialogos::Informacao);
+                // Without a database in the default folder the next start would ask again, for ever: an
+                // empty database lets the office log in and restore a backup. An empty file is moved
+                // aside; any other file is never touched.
+                const QString novo = Banco::caminhoArquivo();
+                if (Banco::tiraArquivoVazio(novo) && Banco::criaBancoVazio(novo))
+                    Dialogos::msgbox(QStringLiteral("Foi criado um banco de dados vazio em ") + novo
+                                         + QStringLiteral(". Para recuperar os dados, entre no sistema e restaure o "
+                                                          "backup mais recente em Ferramentas > Backup > Restaurar."),
+                                     Dialogos::Informacao);
+            } else
+                Dialogos::msgbox(QStringLiteral("Não foi possível gravar as configurações do sistema. "
+                                                "O Sistema será finalizado!"),
+                                 Dialogos::Alerta);
+        } else {
+            Dialogos::msgbox(QStringLiteral("O Sistema será finalizado!"), Dialogos::Alerta);
+        }
+        encerraprograma(0);
+        return;
+    }
+    case FalhaAbertura::NaoAbriu:
+        Dialogos::msgbox(QStringLiteral("Não foi possível abrir o banco de dados ") + falha.caminho
+                             + QStringLiteral(": ") + falha.causa
+                             + QStringLiteral(". O arquivo não foi alterado. O Sistema será finalizado!"),
+                         Dialogos::Alerta);
+        encerraprograma(1);
+        return;
+    }
+}
+
+}  // namespace tivane

@@ -1,0 +1,14 @@
+#pragma once
+// What the program does when an operation cannot open its database file.
+
+namespace tivane {
+
+struct FalhaAbertura;
+
+// Missing file: asks whether to restore the default settings (and then
+// leaves an empty database to restore a backup into); no permission or a
+// file that cannot be opened: says so. The program ends in every case.
+// Installed with Banco::defineTratamentoAbertura before the login.
+void tratafalhaabertura(const FalhaAbertura& falha);
+
+}  // namespace tivane
