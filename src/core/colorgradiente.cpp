@@ -1,9 +1,5 @@
 #include "core/colorgradiente.h"
 
-#include <QImage>
-#include <QPainter>
-#include <QPalette>
-#include <QWidget>
 #include <cmath>
 
 namespace tivane {
@@ -48,11 +44,6 @@ void ColorGradiente::SetColor(int ColorIndex, qint32 ColorValue)
     RecalcColors();
 }
 
-void ColorGradiente::SetColorRGB(int ColorIndex, int Red, int Green, int Blue)
-{
-    SetColor(ColorIndex, rgb(Red, Green, Blue));
-}
-
 qint32 ColorGradiente::GetColor(int ColorIndex) const
 {
     if (ColorIndex < 0 || ColorIndex > 10)
@@ -79,23 +70,6 @@ void ColorGradiente::RecalcColors()
     }
 }
 
-qint32 ColorGradiente::GetGradientColor(float percentual) const
-{
-    const float p = qBound(0.0f, percentual, 100.0f);
-    int i = 10;
-    for (int s = 1; s <= 9; ++s) {
-        if (p < s * 10) {
-            i = s;
-            break;
-        }
-    }
-    int r1, g1, b1, r2, g2, b2;
-    SplitColor(cores_[i - 1], &r1, &g1, &b1);
-    SplitColor(cores_[i], &r2, &g2, &b2);
-    const float local = (p - float((i - 1) * 10)) * 10.0f;
-    return BlendColors(r1, g1, b1, r2, g2, b2, arredonda(local));
-}
-
 void ColorGradiente::SplitColor(qint32 cor, int* vermelho, int* verde, int* azul)
 {
     // Read through the hexadecimal text: a value over &HFFFFFF keeps only its
@@ -117,29 +91,6 @@ int ColorGradiente::InterpolateValue(int a, int b, int percentual)
     if (a <= b)
         return arredonda(a + double(b - a) * percentual / 100.0);
     return arredonda(a - double(a - b) * percentual / 100.0);
-}
-
-void ColorGradiente::PaintObject(QWidget* objeto, qint32 tipo) const
-{
-    if (!objeto || objeto->width() <= 0 || objeto->height() <= 0)
-        return;
-    QImage img(objeto->size(), QImage::Format_RGB32);
-    QPainter p(&img);
-    const bool vertical = tipo == 0;
-    const int n = vertical ? img.height() : img.width();
-    for (int i = 0; i < n; ++i) {
-        p.setPen(paraQColor(GetGradientColor(n > 1 ? 100.0f * i / (n - 1) : 0.0f)));
-        if (vertical)
-            p.drawLine(0, i, img.width() - 1, i);
-        else
-            p.drawLine(i, 0, i, img.height() - 1);
-    }
-    p.end();
-    QPalette pal = objeto->palette();
-    pal.setBrush(QPalette::Window, QBrush(img));
-    objeto->setPalette(pal);
-    objeto->setAutoFillBackground(true);
-    objeto->update();
 }
 
 QColor ColorGradiente::paraQColor(qint32 cor)

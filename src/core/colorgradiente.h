@@ -5,8 +5,6 @@
 #include <QColor>
 #include <QtGlobal>
 
-class QWidget;
-
 namespace tivane {
 
 class ColorGradiente {
@@ -16,14 +14,8 @@ public:
     // An index outside 0 to 10 is ignored. A negative colour clears the stop's
     // set flag and keeps its colour, so it becomes a blend again.
     void SetColor(int ColorIndex, qint32 ColorValue);
-    void SetColorRGB(int ColorIndex, int Red, int Green, int Blue);
     // 0 for an index outside 0 to 10.
     qint32 GetColor(int ColorIndex = 0) const;
-    // The colour at a percentage along the gradient (clamped to 0 to 100).
-    qint32 GetGradientColor(float percentual) const;
-    // Paints the gradient as the widget's background, one line per pixel row
-    // (kind 0) or column (any other kind).
-    void PaintObject(QWidget* objeto, qint32 tipo = 0) const;
 
     static QColor paraQColor(qint32 cor);   // &HBBGGRR to a QColor
 

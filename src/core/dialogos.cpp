@@ -147,14 +147,6 @@ QString salvarArquivo(const QString& titulo, const QString& caminhoSugerido, con
     return QFileDialog::getSaveFileName(janelaPai(), titulo, caminhoSugerido, filtro);
 }
 
-QString escolherPasta(const QString& titulo, const QString& pasta)
-{
-    anota("pasta", titulo, pasta);
-    if (estado().teste)
-        return estado().textos.isEmpty() ? QString() : estado().textos.dequeue();
-    return QFileDialog::getExistingDirectory(janelaPai(), titulo, pasta);
-}
-
 bool dialogoImpressora(QPrinter* impressora, QWidget* pai, const QString& titulo)
 {
     anota("impressora", titulo, QString());

@@ -42,7 +42,6 @@ QString inputbox(const QString& pergunta, const QString& titulo = QStringLiteral
                  const QString& padrao = QString());
 QString abrirArquivo(const QString& titulo, const QString& pasta, const QString& filtro);
 QString salvarArquivo(const QString& titulo, const QString& caminhoSugerido, const QString& filtro);
-QString escolherPasta(const QString& titulo, const QString& pasta);
 // The printer dialog; false when cancelled.
 bool dialogoImpressora(QPrinter* impressora, QWidget* pai = nullptr,
                        const QString& titulo = QStringLiteral("Imprimir"));
@@ -56,7 +55,7 @@ bool abreLink(const QString& url);
 
 // What was shown, in order.
 struct Registro {
-    QString tipo;        // "msgbox", "inputbox", "abrir", "salvar", "pasta", "impressora", "programa", "link"
+    QString tipo;        // "msgbox", "inputbox", "abrir", "salvar", "impressora", "programa", "link"
     QString texto;       // message, prompt, dialog title, program
     QString titulo;      // title, or the folder / suggested path of a file dialog
     int estilo = 0;

@@ -88,12 +88,6 @@ bool FrmAguarde::aberta()
     return atual() != nullptr;
 }
 
-void FrmAguarde::defineLegenda(const QString& legenda)
-{
-    if (FrmAguarde* w = atual())
-        w->mostraLegenda(legenda);
-}
-
 QString FrmAguarde::legenda()
 {
     FrmAguarde* w = atual();

@@ -21,7 +21,6 @@ public:
     static void abre(const QString& legenda = QStringLiteral("Aguarde ..."));
     static void fecha();
     static bool aberta();
-    static void defineLegenda(const QString& legenda);
     // The text given by the caller; empty when the window is not open.
     static QString legenda();
     // The bar's maximum (at least 1); the value is kept within the range.

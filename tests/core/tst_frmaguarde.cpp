@@ -65,7 +65,6 @@ private slots:
         QVERIFY(!FrmAguarde::aberta());  // the deletion is still pending, yet it counts as closed
         FrmAguarde::defineMaximo(50);
         FrmAguarde::defineValor(10);
-        FrmAguarde::defineLegenda("x");
         QCOMPARE(barra(), qMakePair(-1, -1));
         QTRY_COMPARE(janelasAguarde(), 0);
         FrmAguarde::defineValor(20);

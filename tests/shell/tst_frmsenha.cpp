@@ -236,23 +236,6 @@ private Q_SLOTS:
         QCOMPARE(g.GetColor(), g.GetColor(0));
     }
 
-    void gradientePorPercentual()
-    {
-        ColorGradiente g;
-        // Between stops 5 (128) and 6 (153) at 50 %: 140.5 rounds to 140.
-        const QList<QPair<float, qint32>> casos = {{0, 0}, {-5, 0}, {100, 0xFFFFFF}, {150, 0xFFFFFF},
-                                                   {50, 0x808080}, {55, 0x8C8C8C}, {99.99f, 0xFFFFFF}};
-        for (const auto& [p, cor] : casos)
-            QVERIFY2(g.GetGradientColor(p) == cor, qPrintable(QString::number(p)));
-        g.SetColorRGB(5, 300, 0, -4);   // components clamp to 0..255
-        QCOMPARE(g.GetColor(5), 0x0000FF);
-        QWidget w;
-        w.resize(20, 11);
-        g.PaintObject(&w);
-        const QImage img = w.grab().toImage();
-        QVERIFY(img.pixelColor(3, 0) == Qt::black && img.pixelColor(3, 5) == Qt::red && img.pixelColor(3, 10) == Qt::white);
-    }
-
     // The login title's cycle: green to white, then the two orange passes take turns.
     void cicloDaCorDoTitulo()
     {
