@@ -12,6 +12,7 @@
 #include <QVector>
 #include <QtEndian>
 #include <sqlcipher/sqlite3.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 
 namespace tivane {
@@ -173,6 +174,35 @@ bool abre(const QString& caminho, Conexao& c, VerificacaoBanco& r, bool emUso = 
     // Older files name the collation in their indexes; the check fails without it.
     Banco::registradobra(c.db);
     return true;
+}
+
+// Left to itself, the kernel reads megabytes ahead of a reader that goes through the file in
+// order; on slow storage those reads take seconds, and every other reader that needs one of
+// their pages waits for all of them. The descriptor is the engine's own (closing one of ours
+// would drop its locks), taken only when it is plainly the file's.
+void semLeituraAntecipada(sqlite3* db, const QString& caminho)
+{
+    sqlite3_file* arquivo = nullptr;
+    const sqlite3_vfs* vfs = sqlite3_vfs_find(nullptr);
+    if (sqlite3_file_control(db, "main", SQLITE_FCNTL_FILE_POINTER, &arquivo) != SQLITE_OK || !arquivo || !vfs
+        || qstrncmp(vfs->zName, "unix", 4) != 0)
+        return;
+    // The unix file's layout: its methods, its VFS, its lock record, then the descriptor.
+    struct ArquivoUnix {
+        const sqlite3_io_methods* metodos;
+        sqlite3_vfs* vfs;
+        void* inode;
+        int fd;
+    };
+    const int fd = reinterpret_cast<const ArquivoUnix*>(arquivo)->fd;
+    struct stat deles, nosso;
+    if (fd < 0 || ::fstat(fd, &deles) != 0 || ::stat(QFile::encodeName(caminho).constData(), &nosso) != 0
+        || deles.st_dev != nosso.st_dev || deles.st_ino != nosso.st_ino)
+        return;
+    ::posix_fadvise(fd, 0, 0, POSIX_FADV_RANDOM);
+    // Opening read the file's first page, and the kernel went on from there regardless: pages
+    // read ahead carry a mark that starts the next read-ahead when reached, advice or not.
+    ::posix_fadvise(fd, 0, 1 << 20, POSIX_FADV_DONTNEED);
 }
 
 // The four tables. caminho, when given, tells a damaged first page from another program's file.
@@ -588,6 +618,8 @@ VerificacaoBanco verificaemfatias(const QString& caminho, ControleVerificacao* c
     VerificacaoBanco r;
     if (!abre(caminho, c, r, true))
         return r;
+    if (controle && controle->discreta)
+        semLeituraAntecipada(c.db, caminho);
     Fatia f;
     f.db = c.db;
     f.controle = controle;

@@ -27,6 +27,9 @@ struct ControleVerificacao {
     std::atomic<qint64> total{0};    // entries to read, estimated at the start
     int fatiaMs = 40;                // how long a slice holds the file
     int pausaMs = 40;                // how long the file is let go between slices
+    // Only the pages the check asks for are read, never ahead of it: slower on a file not in
+    // memory, but on slow storage its reads never hold up other readers for long.
+    bool discreta = false;
     std::function<void()> aoLer;     // runs at each entry read, inside the slice (tests: slow storage)
 };
 

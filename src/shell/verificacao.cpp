@@ -36,6 +36,7 @@ void inicia(const QString& caminho)
     g_adiada = false;
     auto resultado = std::make_shared<VerificacaoBanco>();
     auto controle = std::make_shared<ControleVerificacao>();
+    controle->discreta = true;   // nobody waits for it: it never holds up a receipt on slow storage
     g_controle = controle;
     QThread* tarefa = QThread::create([caminho, resultado, controle] {
         *resultado = verificaemfatias(caminho, controle.get());
