@@ -9,7 +9,7 @@
 #include "register/dizimistas.h"
 #include "register/frmlocaliza.h"
 #include "tithes/pagamentos.h"
-#include "tithes/recibo.h"
+#include "tithes/frmrecibo.h"
 
 #include <QComboBox>
 #include <QDateTime>

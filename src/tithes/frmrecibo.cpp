@@ -4,7 +4,11 @@
 #include "core/dialogos.h"
 #include "core/formularios.h"
 #include "core/janelas.h"
+#include "tithes/pagamentos.h"
 
+#include <QDateTime>
+#include <QPrinter>
+#include <QPrinterInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPainter>
@@ -14,6 +18,13 @@
 namespace tivane {
 
 namespace {
+
+QString& arquivoimpressao()
+{
+    static QString a;
+    return a;
+}
+
 
 // The receipt itself, drawn by the same routine that prints it.
 class AreaRecibo : public QWidget {
@@ -150,5 +161,123 @@ void FrmRecibo::sair()
     tempoimprimir_->stop();
     close();
 }
+
+void defineimpressaoarquivo(const QString& arquivopdf)
+{
+    arquivoimpressao() = arquivopdf;
+}
+
+bool imprimeformulariorecibo(const ModeloRecibo& modelo, QWidget* pai)
+{
+    const QString arquivo = arquivoimpressao();
+    // Any installed printer will do; without a default one the first is offered.
+    const bool semPadrao = QPrinterInfo::defaultPrinter().isNull();
+    const QStringList instaladas = semPadrao ? QPrinterInfo::availablePrinterNames() : QStringList();
+    if (arquivo.isEmpty() && semPadrao && instaladas.isEmpty()) {
+        Dialogos::msgbox(QStringLiteral("Impressora Padrão não localizada ou não instalada!"), Dialogos::Alerta);
+        return false;
+    }
+    QPrinter impressora(QPrinter::HighResolution);
+    impressora.setDocName(nomedocumento(QStringLiteral("Recibo ") + modelo.codigo));
+    if (!arquivo.isEmpty()) {
+        impressora.setOutputFormat(QPrinter::PdfFormat);
+        impressora.setOutputFileName(arquivo);
+    } else if (semPadrao) {
+        impressora.setPrinterName(instaladas.first());
+    }
+    if (!Dialogos::dialogoImpressora(&impressora, pai, QStringLiteral("Selecione Impressora")))
+        return false;
+    if (!imprimerecibo(modelo, &impressora)) {
+        Dialogos::msgbox(QStringLiteral("Não foi possível imprimir o recibo ") + modelo.codigo
+                             + QStringLiteral(". Verifique a impressora."),
+                         Dialogos::Alerta);
+        return false;
+    }
+    return true;
+}
+
+bool emiterecibo(const QString& codigo, bool segundavia)
+{
+    ModeloRecibo m;
+    const Leitura lida = montarecibo(codigo, &m);
+    switch (lida) {
+    case Leitura::Encontrado:
+        break;
+    case Leitura::NaoEncontrado:
+        Dialogos::msgbox(QStringLiteral("Recibo não encontrado"), Dialogos::Alerta);
+        return false;
+    case Leitura::Falha:
+        Dialogos::avisaFalhaLeitura(QStringLiteral("Não foi possível ler o recibo ") + codigo, lida.causa());
+        return false;
+    }
+    m.segundavia = segundavia;
+    // A receipt still open finishes what it was counting down to before the new one appears.
+    if (auto* anterior = Janelas::instancia<FrmRecibo>(QStringLiteral("frmrecibo")))
+        anterior->conclui();
+    auto* f = qobject_cast<FrmRecibo*>(Janelas::carrega(QStringLiteral("frmrecibo")));
+    if (!f)
+        return false;
+    f->defineModelo(m);
+    Janelas::abre(QStringLiteral("frmrecibo"));
+    f->pergunta();
+    return true;
+}
+
+bool estornarecibo(const QString& codigo)
+{
+    bool falhouleitura = false;
+    const Gravacao feito = estornapagamento(codigo, &falhouleitura);
+    if (feito == Gravacao::Falha) {
+        if (falhouleitura)
+            Dialogos::avisaFalhaLeitura(QStringLiteral("Não foi possível ler o recibo ") + codigo, feito.causa());
+        else
+            Dialogos::avisaFalhaGravacao(QStringLiteral("Não foi possível estornar o recibo ") + codigo, feito.causa());
+    }
+    return feito == Gravacao::Gravado;
+}
+
+namespace {
+// Asks for a receipt code; empty when cancelled, when no receipt has it or when
+// the table could not be read (both said so).
+QString pedecodigorecibo(const QString& pergunta)
+{
+    const QString codigo = Dialogos::inputbox(pergunta, QStringLiteral("Tivane Dízimos"));
+    if (codigo.isEmpty())
+        return codigo;
+    const Leitura existe = reciboexiste(codigo);
+    switch (existe) {
+    case Leitura::Encontrado:
+        return codigo;
+    case Leitura::NaoEncontrado:
+        Dialogos::msgbox(QStringLiteral("Recibo não encontrado com o código ") + codigo + QStringLiteral(" !"), Dialogos::Informacao);
+        return QString();
+    case Leitura::Falha:
+        Dialogos::avisaFalhaLeitura(QStringLiteral("Não foi possível procurar o recibo ") + codigo, existe.causa());
+        return QString();
+    }
+    return QString();
+}
+}  // namespace
+
+void promptestornorecibo()
+{
+    const QString codigo =
+        pedecodigorecibo(QStringLiteral("Digite o Código do Recibo  a ser estornado (Excluir):\nFormato:  00000/00"));
+    if (!codigo.isEmpty() && estornarecibo(codigo))
+        Dialogos::msgbox(QStringLiteral("Recibo ") + codigo + QStringLiteral(" estornado com sucesso!"), Dialogos::Informacao);
+}
+
+void promptsegundaviarecibo()
+{
+    const QString codigo =
+        pedecodigorecibo(QStringLiteral("Digite o Código do Recibo para emitir Segunda Via:\nFormato:  00000/00"));
+    if (!codigo.isEmpty())
+        emiterecibo(codigo, true);
+}
+
+namespace {
+RegistroComando cmdestorno("mnuestorno", [] { promptestornorecibo(); });
+RegistroComando cmdsegundavia("mnusegundaviarecibo", [] { promptsegundaviarecibo(); });
+}  // namespace
 
 }  // namespace tivane

@@ -1,6 +1,7 @@
 #pragma once
 // The receipt window: the receipt drawn at its true size, the print question,
-// the five-second countdown to print or close, and the options frame.
+// the five-second countdown to print or close, and the options frame; and the
+// receipt's printing, issuing, reversal and second copy as the user runs them.
 #include "tithes/recibo.h"
 
 #include <QWidget>
@@ -40,5 +41,25 @@ private:
     QTimer* tempoimprimir_ = nullptr;
     bool imprimindo_ = false;
 };
+
+// The print command of the receipt window: checks for a printer, shows the
+// printer dialog and prints unless it was cancelled. True when printed.
+bool imprimeformulariorecibo(const ModeloRecibo& modelo, QWidget* pai = nullptr);
+// Sends the receipt window's printing to this PDF file instead of a printer
+// (empty: back to printers). For tests and for machines without a printer driver.
+void defineimpressaoarquivo(const QString& arquivopdf);
+
+// Fills and shows the receipt window for that code, in a fresh window, and
+// asks whether to print. "Recibo não encontrado" and false when the code does
+// not exist; a warning naming the cause and false when it could not be read.
+bool emiterecibo(const QString& codigo, bool segundavia = false);
+
+// Replaces the payment row by its reversal row under the same code, in one
+// transaction. False when no row has the code (or the read or write failed, after a warning).
+bool estornarecibo(const QString& codigo);
+
+// Main menu prompts "Estorno de Recibo" and "2* Via Recibo".
+void promptestornorecibo();
+void promptsegundaviarecibo();
 
 }  // namespace tivane

@@ -4,6 +4,7 @@
 #include "core/registro.h"
 #include "register/numeracao.h"
 
+#include <QDateTime>
 #include <QLocale>
 #include <sqlcipher/sqlite3.h>
 #include <algorithm>
@@ -314,5 +315,52 @@ bool registraultimopagamento()
                                       nullptr, nullptr, passo, final, nullptr)
            == SQLITE_OK;
 }
+
+Gravacao estornapagamento(const QString& codigo, bool* falhouleitura)
+{
+    const QString funcionario = lerusuarioatual();
+    const QDateTime agora = QDateTime::currentDateTime();
+    Escopo e = abreconexaopagamentos();
+    if (falhouleitura)
+        *falhouleitura = false;
+    if (!e)
+        return Gravacao::falha(e.causa());
+    qint64 linha = 0;
+    QString dizimista;
+    {
+        Consulta c("SELECT rowid, codigodizimista FROM pagamentos WHERE codigo = ? LIMIT 1");
+        c.bind(codigo);
+        if (!c.next()) {
+            if (c.ok())
+                return Gravacao::NaoEncontrado;
+            if (falhouleitura)
+                *falhouleitura = true;
+            return Gravacao::falha(c.erro());
+        }
+        linha = c.inteiro(0);
+        dizimista = c.text(1);
+    }
+    if (!e.inicia())
+        return Gravacao::falha(e.causa());
+    Consulta apaga("DELETE FROM pagamentos WHERE rowid = ?");
+    apaga.bind(linha);
+    Consulta novo("INSERT INTO pagamentos (codigo, data, hora, valor, codigofuncionario, codigodizimista,"
+                  " nomedizimista) VALUES (?, ?, ?, ?, ?, ?, ?)");
+    novo.bind(codigo)
+        .bind(agora.toString(QStringLiteral("dd/MM/yyyy")))
+        .bind(agora.toString(QStringLiteral("HH:mm")))
+        .bind(QStringLiteral("0,00"))
+        .bind(funcionario)
+        .bind(QStringLiteral("E") + dizimista)
+        .bind(QStringLiteral("Recibo Estornado"));
+    if (!apaga.exec() || apaga.changes() != 1 || !novo.exec()) {
+        e.desfaz();
+        return Gravacao::falha(apaga.ok() ? novo.erro() : apaga.erro());
+    }
+    if (!e.confirma())
+        return Gravacao::falha(e.causa());
+    return Gravacao::Gravado;
+}
+
 
 }  // namespace tivane

@@ -41,6 +41,10 @@ QString gravapagamento(QString& data, QString& hora, QString& valor, QString& co
 
 // Whether a payment row has exactly this code, or the table could not be read.
 Leitura reciboexiste(const QString& codigo);
+// Replaces the payment row of that code by its reversal row under the same
+// code, in one transaction. NaoEncontrado when no row has the code; on Falha,
+// falhouleitura tells whether the row could not even be read.
+Gravacao estornapagamento(const QString& codigo, bool* falhouleitura = nullptr);
 
 // Registers on the open connection the aggregate
 // ultimopagamento(p.rowid, p.data, d.cadastro), run over one tither d joined

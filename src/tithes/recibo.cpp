@@ -1,15 +1,11 @@
 #include "tithes/recibo.h"
 
 #include "core/conexao.h"
-#include "core/dialogos.h"
-#include "core/janelas.h"
 #include "core/registro.h"
 #include "core/texto.h"
 #include "core/igreja.h"
-#include "tithes/frmrecibo.h"
 #include "tithes/pagamentos.h"
 
-#include <QDateTime>
 #include <QFontMetricsF>
 #include <QPaintDevice>
 #include <QPainter>
@@ -19,12 +15,6 @@
 namespace tivane {
 
 namespace {
-
-QString& arquivoimpressao()
-{
-    static QString a;
-    return a;
-}
 
 // Colours of the form, as red, green, blue.
 const QColor VERDE(0, 192, 0);
@@ -284,158 +274,5 @@ QString nomedocumento(const QString& nome)
             c = u'-';
     return r;
 }
-
-void defineimpressaoarquivo(const QString& arquivopdf)
-{
-    arquivoimpressao() = arquivopdf;
-}
-
-bool imprimeformulariorecibo(const ModeloRecibo& modelo, QWidget* pai)
-{
-    const QString arquivo = arquivoimpressao();
-    // Any installed printer will do; without a default one the first is offered.
-    const bool semPadrao = QPrinterInfo::defaultPrinter().isNull();
-    const QStringList instaladas = semPadrao ? QPrinterInfo::availablePrinterNames() : QStringList();
-    if (arquivo.isEmpty() && semPadrao && instaladas.isEmpty()) {
-        Dialogos::msgbox(QStringLiteral("Impressora Padrão não localizada ou não instalada!"), Dialogos::Alerta);
-        return false;
-    }
-    QPrinter impressora(QPrinter::HighResolution);
-    impressora.setDocName(nomedocumento(QStringLiteral("Recibo ") + modelo.codigo));
-    if (!arquivo.isEmpty()) {
-        impressora.setOutputFormat(QPrinter::PdfFormat);
-        impressora.setOutputFileName(arquivo);
-    } else if (semPadrao) {
-        impressora.setPrinterName(instaladas.first());
-    }
-    if (!Dialogos::dialogoImpressora(&impressora, pai, QStringLiteral("Selecione Impressora")))
-        return false;
-    if (!imprimerecibo(modelo, &impressora)) {
-        Dialogos::msgbox(QStringLiteral("Não foi possível imprimir o recibo ") + modelo.codigo
-                             + QStringLiteral(". Verifique a impressora."),
-                         Dialogos::Alerta);
-        return false;
-    }
-    return true;
-}
-
-bool emiterecibo(const QString& codigo, bool segundavia)
-{
-    ModeloRecibo m;
-    const Leitura lida = montarecibo(codigo, &m);
-    switch (lida) {
-    case Leitura::Encontrado:
-        break;
-    case Leitura::NaoEncontrado:
-        Dialogos::msgbox(QStringLiteral("Recibo não encontrado"), Dialogos::Alerta);
-        return false;
-    case Leitura::Falha:
-        Dialogos::avisaFalhaLeitura(QStringLiteral("Não foi possível ler o recibo ") + codigo, lida.causa());
-        return false;
-    }
-    m.segundavia = segundavia;
-    // A receipt still open finishes what it was counting down to before the new one appears.
-    if (auto* anterior = Janelas::instancia<FrmRecibo>(QStringLiteral("frmrecibo")))
-        anterior->conclui();
-    auto* f = qobject_cast<FrmRecibo*>(Janelas::carrega(QStringLiteral("frmrecibo")));
-    if (!f)
-        return false;
-    f->defineModelo(m);
-    Janelas::abre(QStringLiteral("frmrecibo"));
-    f->pergunta();
-    return true;
-}
-
-bool estornarecibo(const QString& codigo)
-{
-    const QString funcionario = lerusuarioatual();
-    const QDateTime agora = QDateTime::currentDateTime();
-    Escopo e = abreconexaopagamentos();
-    if (!e)
-        return false;
-    qint64 linha = 0;
-    QString dizimista;
-    {
-        Consulta c("SELECT rowid, codigodizimista FROM pagamentos WHERE codigo = ? LIMIT 1");
-        c.bind(codigo);
-        if (!c.next()) {
-            if (!c.ok())
-                Dialogos::avisaFalhaLeitura(QStringLiteral("Não foi possível ler o recibo ") + codigo, c.erro());
-            return false;
-        }
-        linha = c.inteiro(0);
-        dizimista = c.text(1);
-    }
-    if (!e.inicia()) {
-        Dialogos::avisaFalhaGravacao(QStringLiteral("Não foi possível estornar o recibo ") + codigo, e.causa());
-        return false;
-    }
-    Consulta apaga("DELETE FROM pagamentos WHERE rowid = ?");
-    apaga.bind(linha);
-    Consulta novo("INSERT INTO pagamentos (codigo, data, hora, valor, codigofuncionario, codigodizimista,"
-                  " nomedizimista) VALUES (?, ?, ?, ?, ?, ?, ?)");
-    novo.bind(codigo)
-        .bind(agora.toString(QStringLiteral("dd/MM/yyyy")))
-        .bind(agora.toString(QStringLiteral("HH:mm")))
-        .bind(QStringLiteral("0,00"))
-        .bind(funcionario)
-        .bind(QStringLiteral("E") + dizimista)
-        .bind(QStringLiteral("Recibo Estornado"));
-    if (!apaga.exec() || apaga.changes() != 1 || !novo.exec()) {
-        e.desfaz();
-        Dialogos::avisaFalhaGravacao(QStringLiteral("Não foi possível estornar o recibo ") + codigo,
-                                     apaga.ok() ? novo.erro() : apaga.erro());
-        return false;
-    }
-    if (!e.confirma()) {
-        Dialogos::avisaFalhaGravacao(QStringLiteral("Não foi possível estornar o recibo ") + codigo, e.causa());
-        return false;
-    }
-    return true;
-}
-
-namespace {
-// Asks for a receipt code; empty when cancelled, when no receipt has it or when
-// the table could not be read (both said so).
-QString pedecodigorecibo(const QString& pergunta)
-{
-    const QString codigo = Dialogos::inputbox(pergunta, QStringLiteral("Tivane Dízimos"));
-    if (codigo.isEmpty())
-        return codigo;
-    const Leitura existe = reciboexiste(codigo);
-    switch (existe) {
-    case Leitura::Encontrado:
-        return codigo;
-    case Leitura::NaoEncontrado:
-        Dialogos::msgbox(QStringLiteral("Recibo não encontrado com o código ") + codigo + QStringLiteral(" !"), Dialogos::Informacao);
-        return QString();
-    case Leitura::Falha:
-        Dialogos::avisaFalhaLeitura(QStringLiteral("Não foi possível procurar o recibo ") + codigo, existe.causa());
-        return QString();
-    }
-    return QString();
-}
-}  // namespace
-
-void promptestornorecibo()
-{
-    const QString codigo =
-        pedecodigorecibo(QStringLiteral("Digite o Código do Recibo  a ser estornado (Excluir):\nFormato:  00000/00"));
-    if (!codigo.isEmpty() && estornarecibo(codigo))
-        Dialogos::msgbox(QStringLiteral("Recibo ") + codigo + QStringLiteral(" estornado com sucesso!"), Dialogos::Informacao);
-}
-
-void promptsegundaviarecibo()
-{
-    const QString codigo =
-        pedecodigorecibo(QStringLiteral("Digite o Código do Recibo para emitir Segunda Via:\nFormato:  00000/00"));
-    if (!codigo.isEmpty())
-        emiterecibo(codigo, true);
-}
-
-namespace {
-RegistroComando cmdestorno("mnuestorno", [] { promptestornorecibo(); });
-RegistroComando cmdsegundavia("mnusegundaviarecibo", [] { promptsegundaviarecibo(); });
-}  // namespace
 
 }  // namespace tivane

@@ -1,7 +1,7 @@
 #pragma once
 // The printed receipt: what it shows (built from the payment row, the church's
-// record and the settings), the one routine that draws it for the screen and
-// the printer at its true size, issuing, reversal and second copy.
+// record and the settings) and the one routine that draws it for the screen
+// and the printer at its true size.
 #include <QDate>
 #include <QSize>
 #include <QString>
@@ -10,7 +10,6 @@
 
 class QPainter;
 class QPrinter;
-class QWidget;
 
 namespace tivane {
 
@@ -48,27 +47,7 @@ QSize tamanhorecibo(int dpix, int dpiy);   // in device pixels
 void desenharecibo(QPainter& pintor, const ModeloRecibo& modelo);
 // Prints on a ready printer (one page); false when the printer cannot be started.
 bool imprimerecibo(const ModeloRecibo& modelo, QPrinter* impressora);
-// The print command of the receipt window: checks for a printer, shows the
-// printer dialog and prints unless it was cancelled. True when printed.
-bool imprimeformulariorecibo(const ModeloRecibo& modelo, QWidget* pai = nullptr);
 // A document name for the printer that is also a valid file name: "Recibo
 // 00002/26" becomes "Recibo 00002-26".
 QString nomedocumento(const QString& nome);
-// Sends the receipt window's printing to this PDF file instead of a printer
-// (empty: back to printers). For tests and for machines without a printer driver.
-void defineimpressaoarquivo(const QString& arquivopdf);
-
-// Fills and shows the receipt window for that code, in a fresh window, and
-// asks whether to print. "Recibo não encontrado" and false when the code does
-// not exist; a warning naming the cause and false when it could not be read.
-bool emiterecibo(const QString& codigo, bool segundavia = false);
-
-// Replaces the payment row by its reversal row under the same code, in one
-// transaction. False when no row has the code (or the read or write failed, after a warning).
-bool estornarecibo(const QString& codigo);
-
-// Main menu prompts "Estorno de Recibo" and "2* Via Recibo".
-void promptestornorecibo();
-void promptsegundaviarecibo();
-
 }  // namespace tivane

@@ -7,7 +7,7 @@
 #include "register/dizimistas.h"
 #include "register/numeracao.h"
 #include "tithes/pagamentos.h"
-#include "tithes/recibo.h"
+#include "tithes/frmrecibo.h"
 
 #include <QCoreApplication>
 #include <QProcess>

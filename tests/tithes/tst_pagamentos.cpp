@@ -4,7 +4,7 @@
 #include "core/dialogos.h"
 #include "core/registro.h"
 #include "tithes/pagamentos.h"
-#include "tithes/recibo.h"
+#include "tithes/frmrecibo.h"
 
 using namespace tivane;
 
