@@ -28,6 +28,7 @@
 #include <QTimer>
 #include <QTreeView>
 #include <QVBoxLayout>
+#include <memory>
 #include <sqlcipher/sqlite3.h>
 
 namespace tivane {
@@ -60,7 +61,7 @@ void comandamento(EtapaCopia etapa, const ControleVerificacao& c, const std::fun
         trabalho();
         return;
     }
-    QThread* tarefa = QThread::create(trabalho);
+    const std::unique_ptr<QThread> tarefa(QThread::create(trabalho));
     QPointer<QWidget> janela = Janelas::carrega(QStringLiteral("frmaguarde"));
     if (janela) {
         // Modality takes only on a hidden window: the automatic backup's wait for a drive may be showing.
@@ -72,7 +73,7 @@ void comandamento(EtapaCopia etapa, const ControleVerificacao& c, const std::fun
                                                           : QStringLiteral("Copiando o banco de dados ..."));
     FrmAguarde::defineMaximo(1000);
     QEventLoop laco;
-    QObject::connect(tarefa, &QThread::finished, &laco, &QEventLoop::quit);
+    QObject::connect(tarefa.get(), &QThread::finished, &laco, &QEventLoop::quit);
     QTimer relogio;
     relogio.setInterval(100);
     QObject::connect(&relogio, &QTimer::timeout, &laco, [&c] {
@@ -83,7 +84,6 @@ void comandamento(EtapaCopia etapa, const ControleVerificacao& c, const std::fun
     tarefa->start();
     laco.exec();
     tarefa->wait();
-    delete tarefa;
     if (janela) {
         // Hidden first: a modal window that stops being modal while shown leaves the others blocked.
         janela->hide();
