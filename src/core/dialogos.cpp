@@ -194,7 +194,6 @@ bool abreLink(const QString& url)
 }
 
 void ativaModoTeste(bool ativo) { estado().teste = ativo; }
-bool modoTeste() { return estado().teste; }
 void respondeMsgbox(int resposta) { estado().msg.enqueue(resposta); }
 void respondeTexto(const QString& texto) { estado().textos.enqueue(texto); }
 void respondeImpressora(bool aceita) { estado().impressora.enqueue(aceita); }

@@ -66,9 +66,8 @@ struct Registro {
 // its kind; without one it takes the default (the default button, cancel, an
 // empty text, false for the printer dialog, true for starting programs).
 void ativaModoTeste(bool ativo = true);
-bool modoTeste();
 void respondeMsgbox(int resposta);
-void respondeTexto(const QString& texto);          // input box and file/folder dialogs
+void respondeTexto(const QString& texto);          // input box and file dialogs
 void respondeImpressora(bool aceita);
 void respondePrograma(bool iniciou);
 QList<Registro> registros();

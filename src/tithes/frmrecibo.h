@@ -24,7 +24,6 @@ public:
     void pergunta();
     // Finishes at once what the countdown would do (print or close).
     void conclui();
-    bool imprimindo() const { return imprimindo_; }
 
 public slots:
     void imprime();   // "Imprimir"
