@@ -11,8 +11,6 @@
 #include <QStringList>
 #include <QTreeWidgetItem>
 
-#include "core/conexao.h"
-
 class QComboBox;
 class QLineEdit;
 class QWidget;
