@@ -15,7 +15,6 @@
 #include <QIcon>
 #include <QImageReader>
 #include <QLabel>
-#include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -214,9 +213,6 @@ FrmPrincipal::FrmPrincipal()
     lblnumdrives_ = new QLabel(QStringLiteral("0"), this);
     lblnumdrives_->setObjectName(QStringLiteral("lblnumdrives"));
     lblnumdrives_->hide();
-    listadizimistasativos_ = new QListWidget(this);
-    listadizimistasativos_->setObjectName(QStringLiteral("listadizimistasativos"));
-    listadizimistasativos_->hide();
 
     if (QScreen* tela = QGuiApplication::primaryScreen()) {
         const QRect r = tela->availableGeometry();

@@ -10,7 +10,6 @@
 class QAction;
 class QComboBox;
 class QLabel;
-class QListWidget;
 class QMdiArea;
 class QMenu;
 class QTimer;
@@ -35,7 +34,6 @@ public:
     QTimer* temporefresh() const { return temporefresh_; }
     QComboBox* drives() const { return drives_; }
     QLabel* lblnumdrives() const { return lblnumdrives_; }
-    QListWidget* listadizimistasativos() const { return listadizimistasativos_; }
 
     // Shows the picture of that file as background; an empty path, a missing
     // or empty file, or one that is not a picture keeps the built-in picture.
@@ -66,7 +64,6 @@ private:
     QTimer* temporefresh_;
     QComboBox* drives_;
     QLabel* lblnumdrives_;
-    QListWidget* listadizimistasativos_;
     bool varrendo_ = false;
     bool atualizandoBackup_ = false;
     bool centrada_ = false;
