@@ -624,14 +624,6 @@ bool FrmRelatorios::carregalistadizimistasporbairro(const QString& bairro)
     return mostralista(lida, itens, causa);
 }
 
-bool FrmRelatorios::carregalistaaniversariantes()
-{
-    ListaDizimistas itens;
-    QString causa;
-    const bool lida = tivane::carregalistaaniversariantes(mesaniversario_, &itens, &causa);
-    return mostralista(lida, itens, causa);
-}
-
 void FrmRelatorios::cmdfiltra_Click()
 {
     ListaDizimistas itens;

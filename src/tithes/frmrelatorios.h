@@ -35,7 +35,6 @@ public:
     // shown and the reports built on the list are refused until a load succeeds.
     bool carregalistacompletadizimistas();
     bool carregalistadizimistasporbairro(const QString& bairro);
-    bool carregalistaaniversariantes();
     void gerarelatoriorecebimentopordataanalitico(const QString& datainicio, const QString& datafim,
                                                   const QString& codigodizimista);
 
