@@ -250,22 +250,6 @@ Leitura buscanomedizimista(const QString& codigo, QString* nome)
     return textoDoCodigo("SELECT nome FROM dizimistas WHERE codigo = ?", codigo, nome);
 }
 
-bool listadizimistasativos(QVector<DizimistaAtivo>* lista, QString* causa)
-{
-    QVector<DizimistaAtivo> r;
-    Escopo e = abreconexaodizimistas();
-    if (!e)
-        return falhou(causa, e.causa());
-    Consulta c(QStringLiteral("SELECT codigo, cadastro FROM dizimistas WHERE ativo <> 0 ORDER BY rowid"));
-    while (c.next())
-        r.append({c.text(0), c.text(1)});
-    if (!c.ok())
-        return falhou(causa, c.erro());
-    if (lista)
-        *lista = std::move(r);
-    return true;
-}
-
 QString caminhofotodizimista(const QString& codigo, bool grande)
 {
     // A code is typed by the user: never let it name a file outside "fotos".

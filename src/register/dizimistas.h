@@ -3,7 +3,6 @@
 // No windows here: the registration window, the search window, the payments
 // and reports windows and the inactivity sweep all come through these.
 #include <QString>
-#include <QVector>
 #include <optional>
 
 #include "core/conexao.h"
@@ -82,14 +81,6 @@ Leitura localizadizimista(const QString& codigo, QString* nome);
 Leitura nomedizimistaexiste(const QString& nome);
 // The name of the tither with that code; "" when Null or not found.
 Leitura buscanomedizimista(const QString& codigo, QString* nome);
-
-struct DizimistaAtivo {
-    QString codigo;
-    QString cadastro;   // "" when Null
-};
-// The active tithers in table order; false (no list, and why in causa) when
-// the table could not be read whole.
-bool listadizimistasativos(QVector<DizimistaAtivo>* lista, QString* causa = nullptr);
 
 // Data folder + "fotos" + code + "p.jpg" (small) or "g.jpg" (large).
 QString caminhofotodizimista(const QString& codigo, bool grande = false);

@@ -37,16 +37,6 @@ class TstDizimistas : public QObject {
         const Leitura r = busca(codigo, &t);
         return r == Leitura::Encontrado ? t : r == Leitura::NaoEncontrado && t.isEmpty() ? "-" : "falha";
     }
-    static QStringList ativos()
-    {
-        QVector<DizimistaAtivo> lista;
-        if (!listadizimistasativos(&lista))
-            return {"falha"};
-        QStringList r;
-        for (const DizimistaAtivo& a : lista)
-            r << a.codigo + "|" + a.cadastro;
-        return r;
-    }
     // The stored value, as SQL writes it: NULL, 'texto', 1.
     static QString sql(const QString& campo, const QString& codigo)
     {
@@ -118,14 +108,6 @@ private slots:
         QCOMPARE(decidegravacao("10", "Paulo", true), PassoGravacao::Incluir);   // "10" is not "0010"
     }
 
-    void listaDeAtivos()
-    {
-        QCOMPARE(ativos(), QStringList());
-        QVERIFY(teste::sql("INSERT INTO dizimistas (codigo, nome, ativo, cadastro) VALUES ('0003', 'C', 1, '01/01/2012'),"
-                           " ('0001', 'A', 0, NULL), ('0002', 'B', 1, NULL), ('0004', 'D', NULL, NULL)"));
-        QCOMPARE(ativos(), QStringList({"0003|01/01/2012", "0002|"}));   // table order, Null date as ""
-    }
-
     // A file another program holds, one whose tables are gone and one with damaged
     // pages: an existing tither never reads as "not there", and the list is never a part.
     void leituraQueFalhaNaoEhResposta_data()
@@ -147,11 +129,10 @@ private slots:
             if (tipo != "danificado")   // pages left whole still read
                 QCOMPARE(l, Leitura::Falha);
         }
-        // The name test and the list walk the whole table.
+        // The name test walks the whole table.
         QString causa;
         QCOMPARE(decidegravacao("0999", "Ninguém", false, false, &causa), PassoGravacao::FalhaLeitura);
         QVERIFY2(causa.contains(falha.causa()), qPrintable(causa));
-        QCOMPARE(ativos(), QStringList{"falha"});
     }
 };
 
