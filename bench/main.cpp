@@ -539,6 +539,7 @@ void AbrirRelatorio50MB_Limite(benchmark::State& estado)
 void ReceberDuranteVerificacao(benchmark::State& estado)
 {
     ControleVerificacao c;
+    c.discreta = true;   // as the check after login runs
     QThread* verificacao = QThread::create([&c] {
         while (!c.parar)
             verificaemfatias(Banco::caminhoArquivo(), &c);
