@@ -4,6 +4,7 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QMessageAuthenticationCode>
 #include <QMutex>
 #include <QRegularExpression>
@@ -646,11 +647,16 @@ VerificacaoBanco verificaemfatias(const QString& caminho, ControleVerificacao* c
         return f.parar() ? parado() : porCodigo(rc);
     if (controle) {
         // Every index of a table has about as many entries as the table has rows.
+        QHash<QString, qint64> linhasDaTabela;
         qint64 total = 0;
         for (const Arvore& a : lista) {
-            QStringList maior;
-            linhas(c.db, ("SELECT ifnull(max(rowid), 0) FROM " + aspas(a.tabela)).toUtf8().constData(), maior);
-            total += maior.value(0).toLongLong();
+            auto n = linhasDaTabela.constFind(a.tabela);
+            if (n == linhasDaTabela.constEnd()) {
+                QStringList maior;
+                linhas(c.db, ("SELECT ifnull(max(rowid), 0) FROM " + aspas(a.tabela)).toUtf8().constData(), maior);
+                n = linhasDaTabela.insert(a.tabela, maior.value(0).toLongLong());
+            }
+            total += *n;
         }
         controle->total = qMax<qint64>(1, total);
     }
@@ -660,11 +666,17 @@ VerificacaoBanco verificaemfatias(const QString& caminho, ControleVerificacao* c
             return parado();
         if (rc == SQLITE_ERROR && !a.indice.isEmpty()) {
             // An index dropped by a write meanwhile is no damage.
-            QStringList existe;
-            const QByteArray q = ("SELECT 1 FROM sqlite_master WHERE type = 'index' AND name = '"
-                                  + QString(a.indice).replace(QLatin1Char('\''), QStringLiteral("''")) + "'")
-                                     .toUtf8();
-            if (linhas(c.db, q.constData(), existe) == SQLITE_OK && existe.isEmpty())
+            sqlite3_stmt* st = nullptr;
+            int existe = SQLITE_ERROR;
+            if (sqlite3_prepare_v2(c.db, "SELECT 1 FROM sqlite_master WHERE type = 'index' AND name = ?", -1, &st,
+                                   nullptr)
+                == SQLITE_OK) {
+                const QByteArray nome = a.indice.toUtf8();
+                sqlite3_bind_text(st, 1, nome.constData(), int(nome.size()), SQLITE_TRANSIENT);
+                existe = sqlite3_step(st);
+            }
+            sqlite3_finalize(st);
+            if (existe == SQLITE_DONE)
                 continue;
         }
         if (rc != SQLITE_OK)
