@@ -167,8 +167,79 @@ bool bmpinteiro(QFile& arquivo)
     return inicio + dados <= arquivo.size();
 }
 
-// Whether the file holds the whole picture, for the formats whose decoder
-// does not say so itself.
+// A GIF is whole when its blocks run complete up to the trailer byte; the
+// decoder shows a cut-off one with its lower part black and calls it read.
+bool gifinteiro(const QByteArray& bytes)
+{
+    const auto* d = reinterpret_cast<const uchar*>(bytes.constData());
+    const qsizetype n = bytes.size();
+    if (n < 13 || !(bytes.startsWith("GIF87a") || bytes.startsWith("GIF89a")))
+        return false;
+    auto tabela = [](uchar campos) -> qsizetype { return campos & 0x80 ? 3 * (qsizetype(2) << (campos & 7)) : 0; };
+    qsizetype i = 13 + tabela(d[10]);
+    // Sub-blocks: a length byte and that many bytes, up to a zero length.
+    auto subblocos = [&]() {
+        for (;;) {
+            if (i >= n)
+                return false;
+            const uchar tamanho = d[i++];
+            if (tamanho == 0)
+                return true;
+            i += tamanho;
+        }
+    };
+    for (;;) {
+        if (i >= n)
+            return false;
+        const uchar bloco = d[i++];
+        if (bloco == 0x3B)
+            return true;
+        if (bloco == 0x21) {   // extension: its label, then sub-blocks
+            ++i;
+        } else if (bloco == 0x2C) {   // picture: descriptor, its own colour table, code size, then sub-blocks
+            if (i + 9 > n)
+                return false;
+            i += 9 + tabela(d[i + 8]) + 1;
+        } else {
+            return false;
+        }
+        if (!subblocos())
+            return false;
+    }
+}
+
+// A PNG is whole when its chunks run complete up to the end chunk; the
+// decoder calls a file read when only its last chunks are missing.
+bool pnginteiro(QFile& arquivo)
+{
+    if (arquivo.read(8) != QByteArray("\x89PNG\r\n\x1a\n", 8))
+        return false;
+    qint64 i = 8;
+    const qint64 n = arquivo.size();
+    for (;;) {
+        if (!arquivo.seek(i))
+            return false;
+        const QByteArray cabecalho = arquivo.read(8);
+        if (cabecalho.size() < 8)
+            return false;
+        const auto* c = reinterpret_cast<const uchar*>(cabecalho.constData());
+        const qint64 tamanho = qint64(c[0]) << 24 | c[1] << 16 | c[2] << 8 | c[3];
+        i += 12 + tamanho;   // length, type, data, checksum
+        if (i > n)
+            return false;
+        if (cabecalho.mid(4) == "IEND")
+            return true;
+    }
+}
+
+// The formats taken as photos: those whose files can be checked here to hold
+// the whole picture. Other decoders may also fill a cut-off file's missing part.
+bool formatoaceito(const QByteArray& formato)
+{
+    return formato == "jpeg" || formato == "png" || formato == "bmp" || formato == "gif";
+}
+
+// Whether the file holds the whole picture, by the structure of its format.
 bool imageminteira(const QString& caminho, const QByteArray& formato)
 {
     QFile arquivo(caminho);
@@ -178,7 +249,11 @@ bool imageminteira(const QString& caminho, const QByteArray& formato)
         return jpeginteiro(arquivo.readAll());
     if (formato == "bmp")
         return bmpinteiro(arquivo);
-    return true;
+    if (formato == "gif")
+        return gifinteiro(arquivo.readAll());
+    if (formato == "png")
+        return pnginteiro(arquivo);
+    return false;
 }
 
 }  // namespace
@@ -198,6 +273,9 @@ QString mensagemfoto(Foto resultado, const QString& detalhe)
     case Foto::NaoEImagem:
         return QStringLiteral("O arquivo escolhido não é uma imagem que o sistema consiga ler. "
                               "Escolha uma foto JPG ou BMP.");
+    case Foto::FormatoRecusado:
+        return QStringLiteral("O arquivo escolhido é uma imagem ") + detalhe
+               + QStringLiteral(", formato que o sistema não aceita como foto. Escolha uma foto JPG ou BMP.");
     case Foto::Incompleta:
         return QStringLiteral("O arquivo escolhido está incompleto ou danificado: a imagem não pôde ser lida "
                               "inteira. Nenhuma foto foi gravada.");
@@ -238,6 +316,13 @@ Foto lefotoarquivo(const QString& caminho, QImage* imagem, QString* detalhe)
     leitor.setAutoTransform(true);   // phone photos carry their turn in the file
     if (!leitor.canRead())
         return Foto::NaoEImagem;
+    if (!formatoaceito(leitor.format())) {
+        if (detalhe)
+            *detalhe = QString::fromLatin1(leitor.format().toUpper());
+        return Foto::FormatoRecusado;
+    }
+    if (!imageminteira(caminho, leitor.format()))
+        return Foto::Incompleta;
     // The size comes from the header: a huge picture is refused before it fills the memory.
     const QSize tamanho = leitor.size();
     if (tamanho.isValid() && qint64(tamanho.width()) * tamanho.height() > MAXIMO_PIXELS_FOTO) {
@@ -245,8 +330,6 @@ Foto lefotoarquivo(const QString& caminho, QImage* imagem, QString* detalhe)
             *detalhe = QStringLiteral("%1 x %2 pixels").arg(tamanho.width()).arg(tamanho.height());
         return Foto::GrandeDemais;
     }
-    if (!imageminteira(caminho, leitor.format()))
-        return Foto::Incompleta;
 
     // Decoded straight to a size that still fills the large area twice over,
     // so a picture up to the limit loads in little memory.

@@ -15,7 +15,7 @@ constexpr QSize TAMANHO_FOTO_GRANDE(225, 209);
 // A picture larger than this is refused before it is decoded.
 constexpr qint64 MAXIMO_PIXELS_FOTO = 40000000;
 
-enum class Foto { Ok, CodigoVazio, CodigoInvalido, NaoEncontrada, NaoEImagem, Incompleta, GrandeDemais,
+enum class Foto { Ok, CodigoVazio, CodigoInvalido, NaoEncontrada, NaoEImagem, FormatoRecusado, Incompleta, GrandeDemais,
                   FalhaGravacao, FalhaExclusao };
 
 // Why a photo could not be read or written, for the user.
@@ -25,7 +25,8 @@ QString mensagemfoto(Foto resultado, const QString& detalhe = QString());
 Foto caminhosfotos(const QString& codigo, QString* pequena, QString* grande);
 
 // Reads a picture chosen by the user, by its content whatever its name, at a
-// size no larger than the photos need; a file cut short is refused.
+// size no larger than the photos need. Only JPEG, PNG, BMP and GIF are taken,
+// and only when the file holds the whole picture.
 Foto lefotoarquivo(const QString& caminho, QImage* imagem, QString* detalhe = nullptr);
 
 // The small and the large picture made from any picture: stretched over

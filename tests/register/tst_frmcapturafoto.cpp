@@ -78,6 +78,47 @@ class TstFrmCapturaFoto : public QObject {
             qFatal("could not write %s", qPrintable(caminho));
         return caminho;
     }
+    // A one-frame GIF of the picture in 128 greys: Qt reads GIFs but writes none.
+    static QByteArray gif(const QImage& imagem)
+    {
+        QByteArray r("GIF89a");
+        auto u16 = [&r](int v) { r.append(char(v & 0xFF)).append(char(v >> 8)); };
+        u16(imagem.width());
+        u16(imagem.height());
+        r.append(char(0xF6)).append(2, '\0');   // a table of 2^7 colours
+        for (int i = 0; i < 128; ++i)
+            r.append(3, char(2 * i));
+        r.append(',');
+        for (int v : {0, 0, imagem.width(), imagem.height()})
+            u16(v);
+        r.append('\0').append(char(7));   // codes of 8 bits: one byte each
+        // Literals only, with a clear code (128) long before the table would need 9 bits.
+        QByteArray codigos;
+        for (int y = 0, n = 0; y < imagem.height(); ++y)
+            for (int x = 0; x < imagem.width(); ++x, ++n) {
+                if (n % 100 == 0)
+                    codigos.append(char(128));
+                codigos.append(char(qGray(imagem.pixel(x, y)) / 2));
+            }
+        codigos.append(char(129));   // end of the picture
+        for (int i = 0; i < codigos.size(); i += 255)
+            r.append(char(qMin<qsizetype>(255, codigos.size() - i))).append(codigos.mid(i, 255));
+        return r.append('\0').append(';');
+    }
+    static QImage degrade(int largura, int altura)
+    {
+        QImage i(largura, altura, QImage::Format_RGB32);
+        for (int y = 0; y < altura; ++y)
+            for (int x = 0; x < largura; ++x)
+                i.setPixel(x, y, qRgb(x * 255 / largura, y * 255 / altura, (x ^ y) & 0xFF));
+        return i;
+    }
+    static void grava(const QString& caminho, const QByteArray& conteudo)
+    {
+        QFile f(caminho);
+        if (!f.open(QIODevice::WriteOnly | QIODevice::Truncate) || f.write(conteudo) != conteudo.size())
+            qFatal("could not write %s", qPrintable(caminho));
+    }
     // Opens the window for a tither and chooses that file.
     static void escolhe(const QString& codigo, const QString& arquivo, int resposta = -1)
     {
@@ -149,6 +190,9 @@ private slots:
         QTest::newRow("JPEG cortado") << "0001" << "cortada.jpg" << incompleta;
         QTest::newRow("PNG cortado") << "0001" << "cortada.png" << incompleta;
         QTest::newRow("BMP cortado") << "0001" << "cortada.bmp" << incompleta;
+        QTest::newRow("GIF cortado") << "0001" << "cortada-gif.jpg" << incompleta;
+        QTest::newRow("XPM com nome de foto") << "0001" << "xpm.jpg"
+            << "O arquivo escolhido é uma imagem XPM, formato que o sistema não aceita como foto. Escolha uma foto JPG ou BMP.";
         QTest::newRow("8000 x 8000") << "0001" << "enorme.jpg" << "A imagem escolhida é grande demais (8000 x 8000 pixels). Escolha uma foto de até 40 megapixels.";
         QTest::newRow("arquivo sumiu") << "0001" << "nao-existe.jpg" << "Foto não encontrada!";
         QTest::newRow("código vazio") << "" << "boa.jpg" << "Informe o código do dizimista antes de capturar a foto.";
@@ -168,16 +212,15 @@ private slots:
             QVERIFY(enorme.save(pasta_ + "enorme.jpg", "PNG"));
             imagem(pasta_ + "boa.jpg", {50, 50});
             // Cut off after the first half, as by a copy that stopped.
-            QImage degrade(200, 200, QImage::Format_RGB32);
-            for (int y = 0; y < 200; ++y)
-                for (int x = 0; x < 200; ++x)
-                    degrade.setPixel(x, y, qRgb(x, y, x ^ y));
+            const QImage origem = degrade(200, 200);
             for (const char* formato : {"jpg", "png", "bmp"}) {
                 QBuffer inteira;
-                QVERIFY(inteira.open(QIODevice::WriteOnly) && degrade.save(&inteira, formato));
-                QFile cortada(pasta_ + "cortada." + formato);
-                QVERIFY(cortada.open(QIODevice::WriteOnly) && cortada.write(inteira.data().left(inteira.size() / 2)) > 0);
+                QVERIFY(inteira.open(QIODevice::WriteOnly) && origem.save(&inteira, formato));
+                grava(pasta_ + "cortada." + formato, inteira.data().left(inteira.size() / 2));
             }
+            const QByteArray g = gif(origem);
+            grava(pasta_ + "cortada-gif.jpg", g.left(g.size() / 2));
+            QVERIFY(degrade(20, 20).convertToFormat(QImage::Format_Indexed8).save(pasta_ + "xpm.jpg", "XPM"));
         }
 
         escolhe("0001", pasta_ + "boa.jpg");   // the photo that must stay
@@ -189,6 +232,47 @@ private slots:
         QVERIFY(janela()->isVisible() && c<QPushButton>("cmdarquivo")->isEnabled());   // still usable
         escolhe("0002", pasta_ + "boa.jpg");
         QCOMPARE(tamanhos("0002"), QString("89x81 225x209"));
+    }
+
+    // Each format the reader knows, whole and cut at every byte, as by a copy that
+    // stopped: a cut file is never taken, whatever its format, and a whole one
+    // only in the formats whose files can be checked whole.
+    void arquivoCortadoEmQualquerPonto()
+    {
+        QLoggingCategory::setFilterRules("qt.gui.imageio*.warning=false");   // thousands of cut files
+        const QImage origem = degrade(24, 16);
+        QMap<QByteArray, QByteArray> inteiros{{"gif", gif(origem)}};
+        const QList<QByteArray> lidos = QImageReader::supportedImageFormats();
+        for (const QByteArray& formato : QImageWriter::supportedImageFormats()) {
+            QBuffer b;
+            b.open(QIODevice::WriteOnly);
+            // Few colours keep the text formats small; the others get the gradient.
+            if (lidos.contains(formato) && QImageWriter(&b, formato).write(formato == "xpm" ? origem.convertToFormat(QImage::Format_Indexed8, Qt::ThresholdDither) : origem))
+                inteiros[formato] = b.data();
+        }
+        QVERIFY2(inteiros.size() >= 8, inteiros.keys().join(' ').constData());   // jpeg, png, bmp, ppm, xpm, ico... at least
+        QStringList aceitos, cortadosAceitos;
+        const QString caminho = pasta_ + "corte.jpg";   // the name never decides
+        for (auto i = inteiros.cbegin(); i != inteiros.cend(); ++i) {
+            const QByteArray& bytes = i.value();
+            grava(caminho, bytes);
+            QImage lida;
+            const Foto r = lefotoarquivo(caminho, &lida);
+            if (r == Foto::Ok) {
+                aceitos << QString::fromLatin1(i.key());
+                QCOMPARE(lida.size(), origem.size());
+            }
+            for (qsizetype n = 1; n < bytes.size(); n += qMax<qsizetype>(1, bytes.size() / 1500)) {
+                grava(caminho, bytes.left(n));
+                if (lefotoarquivo(caminho, nullptr) == Foto::Ok)
+                    cortadosAceitos << QString("%1 em %2 de %3").arg(QString::fromLatin1(i.key())).arg(n).arg(bytes.size());
+            }
+        }
+        aceitos.removeDuplicates();
+        { QMap<QString,int> c; for (auto& x : cortadosAceitos) c[x.section(" ",0,0)]++; for (auto k = c.cbegin(); k != c.cend(); ++k) qInfo("%s %d", qPrintable(k.key()), k.value()); }
+        QCOMPARE(cortadosAceitos.mid(0, 10), QStringList());
+        QCOMPARE(QSet<QString>(aceitos.cbegin(), aceitos.cend()), (QSet<QString>{"bmp", "gif", "jpeg", "jpg", "png"}));
+        QLoggingCategory::setFilterRules(QString());
     }
 
     // Every picture up to the 40 megapixel limit loads, whatever the decoder.
