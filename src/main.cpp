@@ -38,6 +38,7 @@ int main(int argc, char** argv)
     tivane::Banco::preparaPrimeiraExecucao();
 
     tivane::Banco::defineTratamentoAbertura(tivane::tratafalhaabertura);
+    tivane::Banco::defineAvisoPastaInsegura(tivane::avisapastainsegura);
     tivane::FrmSenha::inicia();
     return app.exec();
 }

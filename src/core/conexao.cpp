@@ -7,9 +7,11 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QRegularExpression>
+#include <QSet>
 #include <sqlcipher/sqlite3.h>
 #include <cerrno>
 #include <string>
+#include <type_traits>
 
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
@@ -17,8 +19,8 @@
 #endif
 #ifdef Q_OS_LINUX
 #include <QSettings>
-#include <QStorageInfo>
 #include <sys/inotify.h>
+#include <sys/vfs.h>
 #endif
 
 namespace tivane {
@@ -99,8 +101,7 @@ public:
                 .absolutePath());
         // Another PC's change to a shared folder never reaches this kernel's
         // queue: there every operation looks at the file itself.
-        if (!Banco::vigiaconfiavel(QStorageInfo(QString::fromLocal8Bit(pastaConfig)).fileSystemType())
-            || !Banco::vigiaconfiavel(QStorageInfo(pastaDados).fileSystemType()))
+        if (!Banco::vigiaconfiavel(QFile::decodeName(pastaConfig)) || !Banco::vigiaconfiavel(pastaDados))
             return;
         fd_ = inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
         if (fd_ < 0)
@@ -182,6 +183,9 @@ QString g_caminhoTentado;
 
 void (*g_avisoReorganizacao)(bool) = nullptr;
 void (*g_tratamentoAbertura)(const FalhaAbertura&) = nullptr;
+void (*g_avisoPastaInsegura)(const QString&) = nullptr;
+// Data folders open to other accounts that the user has been told about.
+QSet<QString> g_pastasAvisadas;
 
 bool mesmaPasta(const QString& a, const QString& b)
 {
@@ -204,17 +208,36 @@ mode_t modoPermitido(const QString& pasta)
     return modo;
 }
 
+enum class Tipo { Arquivo, Pasta };
+
 // Takes away every bit outside `permitido`; never adds one, never follows a
-// link, never touches what another account owns.
-void restringe(const QString& caminho, mode_t permitido)
+// link, never touches what another account owns, nor anything but a regular
+// file or a folder (as asked) that stands at the path.
+void restringe(const QString& caminho, mode_t permitido, Tipo tipo)
 {
     struct stat st;
     const QByteArray c = QFile::encodeName(caminho);
-    if (::lstat(c.constData(), &st) != 0 || st.st_uid != ::geteuid() || S_ISLNK(st.st_mode))
+    if (::lstat(c.constData(), &st) != 0 || st.st_uid != ::geteuid()
+        || !(tipo == Tipo::Pasta ? S_ISDIR(st.st_mode) : S_ISREG(st.st_mode)))
         return;
     const mode_t atual = st.st_mode & 07777;
     if ((atual & permitido) != atual)
         ::chmod(c.constData(), atual & permitido);
+}
+
+// Takes others' write access from a data folder of this account; false when
+// others may still write in it.
+bool fechapasta(const QString& pasta)
+{
+    const QByteArray c = QFile::encodeName(pasta);
+    struct stat st;
+    if (::stat(c.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || !(st.st_mode & S_IWOTH))
+        return true;
+    // A shared folder with the sticky bit (such as /tmp) belongs to everyone: it is never changed.
+    return st.st_uid == ::geteuid() && !(st.st_mode & S_ISVTX)
+           && ::chmod(c.constData(), (st.st_mode & 07777) & ~S_IWOTH) == 0
+           // Some file systems (network shares) accept the change and keep the old mode.
+           && ::stat(c.constData(), &st) == 0 && !(st.st_mode & S_IWOTH);
 }
 #endif
 
@@ -637,14 +660,39 @@ bool preparaConexao(sqlite3* db, QString* erro)
 
 namespace Banco {
 
-bool vigiaconfiavel(const QByteArray& tipo)
+bool sistemaarquivoslocal(quint64 tipo)
 {
-    static const QByteArray locais[] = {"ext2", "ext3", "ext4", "xfs", "btrfs", "f2fs", "jfs", "reiserfs",
-                                        "zfs", "tmpfs", "vfat", "exfat", "ntfs3", "overlay"};
-    for (const QByteArray& l : locais)
+    // The kernel's numbers for disks of this computer (fuse is left out: sshfs is one too).
+    static const quint64 locais[] = {
+        0xEF53,       // ext2, ext3, ext4
+        0x58465342,   // xfs
+        0x9123683E,   // btrfs
+        0xF2F52010,   // f2fs
+        0x3153464A,   // jfs
+        0x52654973,   // reiserfs
+        0x2FC12FC1,   // zfs
+        0x01021994,   // tmpfs
+        0x4D44,       // vfat
+        0x2011BAB0,   // exfat
+        0x7366746E,   // ntfs3
+        0x794C7630,   // overlay
+    };
+    for (const quint64 l : locais)
         if (tipo == l)
             return true;
     return false;
+}
+
+bool vigiaconfiavel(const QString& pasta)
+{
+#ifdef Q_OS_LINUX
+    struct statfs sf;
+    return ::statfs(QFile::encodeName(pasta).constData(), &sf) == 0
+           && sistemaarquivoslocal(quint64(std::make_unsigned_t<decltype(sf.f_type)>(sf.f_type)));
+#else
+    Q_UNUSED(pasta);
+    return false;
+#endif
 }
 
 bool aplicachave(sqlite3* db)
@@ -787,7 +835,7 @@ void protegearquivos()
 #ifdef Q_OS_UNIX
     ::umask(S_IRWXG | S_IRWXO);
     const QString padrao = caminhoPadraoInicial();
-    restringe(padrao, S_IRWXU);
+    restringe(padrao, S_IRWXU, Tipo::Pasta);
     // Read without retornacaminhopadrao: writing the default now would hide a first run.
     const QString escolhida = lertextopadrao(QStringLiteral("caminhopadrao"));
     const QString pasta = escolhida.isEmpty() ? padrao : escolhida;
@@ -797,13 +845,38 @@ void protegearquivos()
     for (const QString& p : pastas) {
         const mode_t permitido = modoPermitido(p);
         for (const char* sufixo : {"", "-journal"})
-            restringe(QDir(p).filePath(QString::fromLatin1(ARQUIVO_BANCO) + QLatin1String(sufixo)), permitido);
+            restringe(QDir(p).filePath(QString::fromLatin1(ARQUIVO_BANCO) + QLatin1String(sufixo)), permitido,
+                      Tipo::Arquivo);
     }
+    // Nobody is told here: the first operation tells, once a window can.
+    fechapasta(pasta);
     for (const QString& arquivo : arquivosconfiguracao()) {
-        restringe(arquivo, S_IRUSR | S_IWUSR);
-        restringe(QFileInfo(arquivo).absolutePath(), S_IRWXU);
+        restringe(arquivo, S_IRUSR | S_IWUSR, Tipo::Arquivo);
+        restringe(QFileInfo(arquivo).absolutePath(), S_IRWXU, Tipo::Pasta);
     }
 #endif
+}
+
+bool protegepastadados(const QString& pasta)
+{
+#ifdef Q_OS_UNIX
+    if (fechapasta(pasta))
+        return true;
+    const QString chave = QDir::cleanPath(QFileInfo(pasta).absoluteFilePath());
+    if (g_avisoPastaInsegura && !g_pastasAvisadas.contains(chave)) {
+        g_pastasAvisadas.insert(chave);
+        g_avisoPastaInsegura(QDir::toNativeSeparators(chave));
+    }
+    return false;
+#else
+    Q_UNUSED(pasta);
+    return true;
+#endif
+}
+
+void defineAvisoPastaInsegura(void (*aviso)(const QString& pasta))
+{
+    g_avisoPastaInsegura = aviso;
 }
 
 void defineAvisoReorganizacao(void (*aviso)(bool inicio))
@@ -848,6 +921,61 @@ void naoAbriu(FalhaAbertura::Tipo tipo, const QString& caminho, const QString& c
     if (g_tratamentoAbertura)
         g_tratamentoAbertura(FalhaAbertura{tipo, caminho, causa});
 }
+
+// The full check of an operation: the data folder read from the settings, the
+// file looked at, its folder kept from other accounts, and the file opened
+// unless the open connection is to this very file. When the file cannot be
+// used, the handler hears why and the answer is false.
+bool verificacompleta(QString* causa)
+{
+    const QString caminho = Banco::caminhoArquivo();
+    const QString pasta = QFileInfo(caminho).absolutePath();
+    vigia().arma(pasta);
+    const Identidade id = identidade(caminho);
+    if (id.semPermissao) {
+        // Not a missing file: restoring the default settings would lose the way to it.
+        Banco::closeAll();
+        naoAbriu(FalhaAbertura::SemPermissao, caminho, QString());
+        return false;
+    }
+    if (!id.existe || id.tamanho == 0) {
+        Banco::closeAll();
+        naoAbriu(FalhaAbertura::ArquivoAusente, caminho, QString());
+        return false;
+    }
+    Banco::protegepastadados(pasta);
+    if (!Banco::conectaEm(caminho, id, causa)) {
+        naoAbriu(FalhaAbertura::NaoAbriu, caminho, *causa);
+        return false;
+    }
+    vigia().confirma(caminho);
+    return true;
+}
+
+// Whether a failed statement already made this operation run the full check
+// again (or it is running now): once is enough.
+bool g_verificadoNaOperacao = false;
+
+// The change watch sees names, not what is written inside the file: a file
+// emptied or copied over in place (the same file, new contents) shows only as
+// a statement that says the file is not a database or has no such table. Then
+// the full check runs again, once per operation, on a new connection: an empty
+// file goes the way of a missing one, a foreign one the way of a file that
+// cannot be opened, and another database of ours is used from now on. The
+// statement that failed still fails.
+void verificaAposFalha(int codigo, sqlite3* db)
+{
+    const int primario = codigo & 0xFF;
+    const bool semTabela = primario == SQLITE_ERROR && db
+                           && qstrncmp(sqlite3_errmsg(db), "no such table", 13) == 0;
+    if ((primario != SQLITE_NOTADB && !semTabela) || g_verificadoNaOperacao)
+        return;
+    g_verificadoNaOperacao = true;
+    vigia().desarma();
+    Banco::closeAll();
+    QString causa;
+    verificacompleta(&causa);
+}
 }  // namespace
 
 Escopo::Escopo(Tabela)
@@ -857,30 +985,15 @@ Escopo::Escopo(Tabela)
         ok_ = true;
         return;
     }
+    if (g_escopos == 0)
+        g_verificadoNaOperacao = false;
     if (cx().db && vigia().intacto(cx().caminho)) {
         ok_ = true;
         ++g_escopos;
         return;
     }
-    const QString caminho = Banco::caminhoArquivo();
-    vigia().arma(QFileInfo(caminho).absolutePath());
-    const Identidade id = identidade(caminho);
-    if (id.semPermissao) {
-        // Not a missing file: restoring the default settings would lose the way to it.
-        Banco::closeAll();
-        naoAbriu(FalhaAbertura::SemPermissao, caminho, QString());
+    if (!verificacompleta(&causa_))
         return;
-    }
-    if (!id.existe || id.tamanho == 0) {
-        Banco::closeAll();
-        naoAbriu(FalhaAbertura::ArquivoAusente, caminho, QString());
-        return;
-    }
-    if (!Banco::conectaEm(caminho, id, &causa_)) {
-        naoAbriu(FalhaAbertura::NaoAbriu, caminho, causa_);
-        return;
-    }
-    vigia().confirma(caminho);
     ok_ = true;
     ++g_escopos;
 }
@@ -889,8 +1002,8 @@ Escopo::~Escopo()
 {
     if (transacao_)
         desfaz();
-    if (ok_)
-        --g_escopos;
+    if (ok_ && --g_escopos == 0)
+        g_verificadoNaOperacao = false;
 }
 
 bool Escopo::inicia()
@@ -901,6 +1014,7 @@ bool Escopo::inicia()
     if (!executa(db, "BEGIN IMMEDIATE;", &causa_))
         return false;
     transacao_ = true;
+    geracao_ = cx().geracao;
     return true;
 }
 
@@ -909,6 +1023,12 @@ bool Escopo::confirma()
     sqlite3* db = Banco::conexao();
     if (!transacao_ || !db)
         return false;
+    // The connection was closed (and its transaction rolled back) on the way.
+    if (geracao_ != cx().geracao) {
+        transacao_ = false;
+        causa_ = QStringLiteral("o banco de dados foi fechado durante a operação");
+        return false;
+    }
     if (!executa(db, "COMMIT;", &causa_)) {
         desfaz();
         return false;
@@ -920,8 +1040,9 @@ bool Escopo::confirma()
 void Escopo::desfaz()
 {
     sqlite3* db = Banco::conexao();
+    const bool mesma = geracao_ == cx().geracao;
     transacao_ = false;
-    if (db && !sqlite3_get_autocommit(db))
+    if (db && mesma && !sqlite3_get_autocommit(db))
         sqlite3_exec(db, "ROLLBACK;", nullptr, nullptr, nullptr);
 }
 
@@ -948,6 +1069,7 @@ Consulta::Consulta(const QString& sql)
     if (rc != SQLITE_OK) {
         erro_ = descricao(rc, db);
         stmt_ = nullptr;
+        verificaAposFalha(rc, db);
     }
 }
 
@@ -1020,8 +1142,10 @@ bool Consulta::next()
     const int rc = sqlite3_step(stmt_);
     if (rc == SQLITE_ROW)
         return true;
-    if (rc != SQLITE_DONE)
+    if (rc != SQLITE_DONE) {
         erro_ = descricao(rc, Banco::conexao());
+        verificaAposFalha(rc, Banco::conexao());
+    }
     return false;
 }
 
@@ -1034,6 +1158,7 @@ bool Consulta::exec()
     }
     if (rc != SQLITE_DONE) {
         erro_ = descricao(rc, Banco::conexao());
+        verificaAposFalha(rc, Banco::conexao());
         return false;
     }
     return true;

@@ -89,13 +89,26 @@ bool preparaPrimeiraExecucao();
 // account, and an existing database (with its journal), the default data
 // folder and the settings files that this account owns are tightened alike.
 // In a data folder chosen in the settings, the database may keep the folder's
-// group access (the office's accounts may share it); others never.
+// group access (the office's accounts may share it); others never. Only
+// regular files and folders are touched.
 void protegearquivos();
-// Whether a folder on this kind of file system (as QStorageInfo names it) is
-// this computer's alone: only then do all its changes reach the local change
+// The data folder in use: other accounts may not write in it, or they could
+// put a file of their own (or a journal) in place of the database, and the
+// key is the same for every file. A folder this account owns loses others'
+// write access (its group keeps its own). One that stays open to others (of
+// another account, a shared folder with the sticky bit such as /tmp, or the
+// change refused) is told once per folder to the handler of
+// defineAvisoPastaInsegura; the program goes on. True when the folder is safe.
+bool protegepastadados(const QString& pasta);
+void defineAvisoPastaInsegura(void (*aviso)(const QString& pasta));
+// Whether the folder lies on a file system that is this computer's alone (asked
+// of the file system itself, not of the mount table, which a chroot or a
+// container may not show): only then do all its changes reach the local change
 // queue (a shared network folder is looked at on every operation), and only
 // then are the files in it this computer's own work.
-bool vigiaconfiavel(const QByteArray& tipoSistemaArquivos);
+bool vigiaconfiavel(const QString& pasta);
+// The same for a file system type as statfs gives it (f_type).
+bool sistemaarquivoslocal(quint64 tipo);
 // How long a statement waits for another program's write before it fails (ms).
 void defineEsperaOcupado(int ms);
 // Called with true before and false after the one-time rebuild of an older
@@ -133,6 +146,7 @@ public:
 private:
     bool ok_ = false;
     bool transacao_ = false;
+    quint64 geracao_ = 0;   // of the connection the transaction began on
     QString causa_;
 };
 

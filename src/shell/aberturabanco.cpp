@@ -54,4 +54,15 @@ void tratafalhaabertura(const FalhaAbertura& falha)
     }
 }
 
+void avisapastainsegura(const QString& pasta)
+{
+    Dialogos::msgbox(QStringLiteral("Atenção: outros usuários deste computador podem gravar na pasta de dados ") + pasta
+                         + QStringLiteral(", e o sistema não pôde impedir isso. Qualquer um deles poderia trocar "
+                                          "ou apagar o banco de dados. Peça ao administrador do computador que retire "
+                                          "a permissão de gravação dos outros usuários nesta pasta, ou escolha outra "
+                                          "pasta de dados em Ferramentas > Configurações Gerais. O sistema continuará "
+                                          "funcionando."),
+                     Dialogos::Alerta);
+}
+
 }  // namespace tivane

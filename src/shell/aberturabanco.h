@@ -1,6 +1,8 @@
 #pragma once
 // What the program does when an operation cannot open its database file.
 
+#include <QString>
+
 namespace tivane {
 
 struct FalhaAbertura;
@@ -10,5 +12,10 @@ struct FalhaAbertura;
 // file that cannot be opened: says so. The program ends in every case.
 // Installed with Banco::defineTratamentoAbertura before the login.
 void tratafalhaabertura(const FalhaAbertura& falha);
+
+// Tells the user, in plain words, that other accounts of this computer can
+// write in the data folder and that it could not be closed to them. Installed
+// with Banco::defineAvisoPastaInsegura before the login.
+void avisapastainsegura(const QString& pasta);
 
 }  // namespace tivane

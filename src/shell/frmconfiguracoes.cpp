@@ -1,5 +1,6 @@
 #include "shell/frmconfiguracoes.h"
 
+#include "core/conexao.h"
 #include "core/dialogos.h"
 #include "core/formularios.h"
 #include "core/janelas.h"
@@ -247,6 +248,9 @@ void FrmConfiguracoes::salvar()
         Dialogos::msgbox(QString::fromUtf8(FALHA_GRAVACAO), Dialogos::Alerta);
         return;
     }
+    // The folder just chosen: closed to other accounts now, or the user hears why not.
+    if (!c.caminhopadrao.isEmpty())
+        Banco::protegepastadados(c.caminhopadrao);
     fechajanelas();
 }
 

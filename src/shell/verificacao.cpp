@@ -83,7 +83,7 @@ void verificabancoaposlogin(const QString& caminho)
     // shared over the network it may be another computer's restore still running,
     // whose clock this one cannot compare with.
     const QString pasta = QFileInfo(caminho).absolutePath();
-    if (Banco::vigiaconfiavel(QStorageInfo(pasta).fileSystemType()))
+    if (Banco::vigiaconfiavel(pasta))
         removesobras(pasta);
     // The program never leaves with the check's thread running: it stops it (aboutToQuit is
     // not sent when the application ends without its loop; the post routine runs then too).

@@ -6,6 +6,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <unistd.h>
 #include <sqlcipher/sqlite3.h>
 #include <sys/stat.h>
@@ -57,6 +58,11 @@ int modo(const QString& caminho)
 {
     struct stat st;
     return ::stat(QFile::encodeName(caminho).constData(), &st) == 0 ? int(st.st_mode & 07777) : -1;
+}
+qint64 numeroInode(const QString& caminho)
+{
+    struct stat st;
+    return ::stat(QFile::encodeName(caminho).constData(), &st) == 0 ? qint64(st.st_ino) : -1;
 }
 void defineModo(const QString& caminho, int m)
 {
@@ -417,12 +423,178 @@ private Q_SLOTS:
     }
 
     // A shared network folder changes under other PCs' hands, unseen by this kernel's queue.
+    // The file system itself tells, whatever the mount table shows (tst_frmsenha hides it).
     void vigiaSoEmPastaLocal()
     {
-        for (const char* local : {"ext4", "xfs", "btrfs", "tmpfs", "vfat"})
-            QVERIFY2(Banco::vigiaconfiavel(local), local);
-        for (const char* rede : {"cifs", "smb3", "nfs", "nfs4", "fuse.sshfs", "9p", ""})
-            QVERIFY2(!Banco::vigiaconfiavel(rede), rede);
+        // ext2-4, xfs, btrfs, tmpfs, vfat, overlay
+        for (const quint64 local : {0xEF53ull, 0x58465342ull, 0x9123683Eull, 0x01021994ull, 0x4D44ull, 0x794C7630ull})
+            QVERIFY2(Banco::sistemaarquivoslocal(local), qPrintable(QString::number(local, 16)));
+        // cifs, smb2, nfs, fuse (sshfs), 9p, none
+        for (const quint64 rede : {0xFF534D42ull, 0xFE534D42ull, 0x6969ull, 0x65735546ull, 0x01021997ull, 0ull})
+            QVERIFY2(!Banco::sistemaarquivoslocal(rede), qPrintable(QString::number(rede, 16)));
+        QVERIFY(Banco::vigiaconfiavel(teste::pastaTemporaria()));
+        QVERIFY(!Banco::vigiaconfiavel(teste::pastaTemporaria() + "/nao/existe"));
+        QVERIFY(!Banco::vigiaconfiavel("/proc"));
+    }
+
+    // The change watch sees names only: a file changed in place (the same inode) shows up as a
+    // statement that fails, and then the file is looked at again as at the start of an operation.
+    void arquivoTrocadoNoLugar_data()
+    {
+        QTest::addColumn<QString>("troca");
+        QTest::addColumn<QString>("aviso");   // start of the one message; "" for none
+        QTest::newRow("esvaziado") << "vazio" << "O Banco de dados de cadastros não foi localizado";
+        QTest::newRow("lixo por cima") << "lixo" << "Não foi possível abrir o banco de dados";
+        QTest::newRow("outro banco por cima") << "outro" << "";
+        // Not a changed file: checked once, and the operation fails with its own cause.
+        QTest::newRow("tabela apagada por outro programa") << "sem tabela" << "";
+    }
+    void arquivoTrocadoNoLugar()
+    {
+        QFETCH(QString, troca);
+        QFETCH(QString, aviso);
+        const QString caminho = Banco::caminhoArquivo();
+        {
+            Escopo e = abreconexaodizimistas();
+            QVERIFY(teste::sql("INSERT INTO dizimistas (codigo) VALUES ('0001')"));
+            QCOMPARE(numero("SELECT count(*) FROM dizimistas"), 1);
+        }
+        QByteArray novo;
+        if (troca == "lixo") {
+            novo = QByteArray("isto não é um banco de dados\n").repeated(200);
+        } else if (troca == "outro") {
+            const QString outro = teste::pastaTemporaria() + "/outro.mdb";
+            QFile::remove(outro);
+            QVERIFY(Banco::criaBancoVazio(outro));
+            novo = conteudo(outro);
+        }
+        const qint64 inode = numeroInode(caminho);
+        if (troca == "sem tabela") {
+            QVERIFY(cru("DROP TABLE dizimistas; SELECT count(*) FROM sqlite_master WHERE name = 'dizimistas'") == "0");
+        } else {
+            escreve(caminho, novo);   // over the same file, as a copy onto it does
+            QCOMPARE(numeroInode(caminho), inode);
+        }
+        Dialogos::respondeMsgbox(Dialogos::Nao);
+        const int encerrado = vezesEncerrado();
+        {
+            Escopo e = abreconexaodizimistas();
+            QVERIFY(e.ok());   // the watch saw no name change
+            Consulta c("SELECT count(*) FROM dizimistas");
+            QVERIFY(!c.next());
+            QVERIFY2(troca != "sem tabela" || c.erro().contains("a tabela dizimistas não existe"), qPrintable(c.erro()));
+            // The rest of the operation: on the new file, on none, or on the same (not looked at again).
+            Consulta d("SELECT count(*) FROM dizimistas");
+            QCOMPARE(d.next() ? d.inteiro(0) : -1, troca == "outro" ? 0 : -1);
+        }
+        const auto caixas = Dialogos::registros("msgbox");
+        QCOMPARE(caixas.isEmpty() ? QString() : caixas.first().texto.left(aviso.size()), aviso);
+        QCOMPARE(vezesEncerrado(), encerrado + (aviso.isEmpty() ? 0 : 1));
+        if (troca == "outro") {
+            Escopo e = abreconexaodizimistas();   // the new file is used from now on
+            QCOMPARE(numero("SELECT count(*) FROM dizimistas"), 0);
+        }
+    }
+
+    // Other accounts may not write in the data folder: they could put a file of their own
+    // (or a journal) in place of the database. A folder of this account loses that right
+    // at start-up and at the next operation; one that cannot lose it is told once.
+    void pastaDeDadosFechadaAOutros_data()
+    {
+        QTest::addColumn<int>("antes");
+        QTest::addColumn<bool>("deOutraConta");
+        QTest::addColumn<int>("depois");
+        QTest::addColumn<bool>("avisa");
+        QTest::newRow("aberta a todos") << 0777 << false << 0775 << false;
+        QTest::newRow("do grupo do escritório") << 0770 << false << 0770 << false;
+        QTest::newRow("lida por todos") << 0755 << false << 0755 << false;
+        // Everyone's by design (such as /tmp): never changed.
+        QTest::newRow("com sticky") << 01777 << false << 01777 << true;
+        QTest::newRow("de outra conta, aberta") << 0777 << true << 0777 << true;
+        QTest::newRow("de outra conta, fechada") << 0775 << true << 0775 << false;
+    }
+    void pastaDeDadosFechadaAOutros()
+    {
+        QFETCH(int, antes);
+        QFETCH(bool, deOutraConta);
+        QFETCH(int, depois);
+        QFETCH(bool, avisa);
+        if (deOutraConta && ::geteuid() != 0)
+            QSKIP("only root can give a folder to another account");
+        Banco::closeAll();
+        const QString pasta = teste::pastaTemporaria() + "/compartilhada-" + QString::number(antes, 8)
+                              + (deOutraConta ? "-outra" : "");
+        QDir(pasta).removeRecursively();
+        QVERIFY(Banco::criaBancoVazio(pasta + "/cadastrocd.mdb"));
+        defineModo(pasta, antes);
+        if (deOutraConta)
+            QVERIFY(::chown(QFile::encodeName(pasta).constData(), 65534, 65534) == 0);
+        gravatextopadrao("caminhopadrao", pasta);
+        Banco::protegearquivos();   // nobody to tell yet
+        QVERIFY(Dialogos::registros("msgbox").isEmpty());
+        QCOMPARE(modo(pasta), depois);
+        defineModo(pasta, antes);
+        for (int vez = 0; vez < 2; ++vez) {
+            gravatextopadrao("msgcentral", QString::number(vez));   // each operation looks at the folder again
+            QVERIFY(abreconexaodizimistas().ok());
+        }
+        QCOMPARE(modo(pasta), depois);
+        const auto caixas = Dialogos::registros("msgbox");
+        QCOMPARE(caixas.size(), avisa ? 1 : 0);
+        if (avisa)
+            QVERIFY2(caixas.first().estilo == 48 && caixas.first().texto.contains(" " + pasta + ",")
+                         && caixas.first().texto.contains("outros usuários deste computador podem gravar"),
+                     qPrintable(caixas.first().texto));
+        QDir(pasta).removeRecursively();
+    }
+
+    // Only regular files are tightened: a folder or a pipe where the database or its
+    // journal would be keeps its mode, in the default folder and in a chosen one.
+    void soArquivosComunsSaoRestringidos()
+    {
+        Banco::closeAll();
+        for (const QString& pasta : {caminhoPadraoInicial(), teste::pastaTemporaria() + "/escolhida-estranha"}) {
+            QDir(pasta).removeRecursively();
+            QVERIFY(QDir().mkpath(pasta + "/cadastrocd.mdb"));
+            defineModo(pasta + "/cadastrocd.mdb", 0755);
+            QVERIFY(::mkfifo(QFile::encodeName(pasta + "/cadastrocd.mdb-journal").constData(), 0644) == 0);
+            defineModo(pasta + "/cadastrocd.mdb-journal", 0644);
+            gravatextopadrao("caminhopadrao", pasta);
+            Banco::protegearquivos();
+            QCOMPARE(modo(pasta + "/cadastrocd.mdb"), 0755);
+            QCOMPARE(modo(pasta + "/cadastrocd.mdb-journal"), 0644);
+            QDir(pasta).removeRecursively();
+        }
+    }
+
+    // A build where "nobody" cannot reach it (a clone under /root, 0700): the rows that
+    // run again as that user still run. Here the program's library folder is covered, in a
+    // mount namespace of the child's own, by a 0700 folder that holds the same libraries.
+    void linhasSemPrivilegiosDeUmaPastaFechada()
+    {
+        if (::geteuid() != 0)
+            QSKIP("only root runs rows again as another user");
+        QString bibliotecas;
+        for (const QString& b : teste::bibliotecasCarregadas())
+            if (QFileInfo(b).fileName().startsWith("libtivane"))
+                bibliotecas = QFileInfo(b).absolutePath();
+        QVERIFY(!bibliotecas.isEmpty());
+        QTemporaryDir fechada(QDir::tempPath() + "/tivane-fechada-XXXXXX");
+        QCOMPARE(modo(fechada.path()), 0700);
+        for (const QString& b : QDir(bibliotecas).entryList({"libtivane*"}, QDir::Files))
+            QVERIFY(QFile::copy(bibliotecas + "/" + b, fechada.filePath(b)));
+        const QString programa = fechada.filePath(QFileInfo(QCoreApplication::applicationFilePath()).fileName());
+        QVERIFY(QFile::copy(QCoreApplication::applicationFilePath(), programa));
+        QProcess p;
+        p.setProcessChannelMode(QProcess::MergedChannels);
+        p.start("unshare", {"--mount", "--propagation", "private", "--", "sh", "-c",
+                            "mount --bind \"$1\" \"$2\" && exec \"$3\" \"$4\"", "sh", fechada.path(), bibliotecas,
+                            bibliotecas + "/" + QFileInfo(programa).fileName(), "causaDaFalhaEmPortugues:pasta sem acesso"});
+        QVERIFY(p.waitForFinished(180000));
+        const QString saida = QString::fromLocal8Bit(p.readAll());
+        QVERIFY2(p.exitCode() == 0 && saida.contains("PASS   : TstConexao::causaDaFalhaEmPortugues(pasta sem acesso)")
+                     && !saida.contains("SKIP"),
+                 qPrintable(saida));
     }
 
     void pastaTrocadaOuArquivoSubstituidoReabre()

@@ -8,7 +8,10 @@
 #include "shell/frmconfiguracoes.h"
 #include "shell/frmprincipal.h"
 
+#include "core/conexao.h"
+
 #include <QtWidgets>
+#include <sys/stat.h>
 #include <unistd.h>
 
 using namespace tivane;
@@ -135,6 +138,34 @@ private Q_SLOTS:
         }
         QVERIFY(Dialogos::ultimo("msgbox").estilo == 48 && Dialogos::ultimo("msgbox").texto.contains(pasta));
         QVERIFY(lerconfiguracoes() == antes && Janelas::instancia(NOME) == j);
+    }
+
+    // A folder that other accounts may write in: closed to them as it is saved (its group keeps
+    // its access), or, shared by everyone like /tmp, the user hears once that it stays open.
+    void pastaAbertaAOutros()
+    {
+        struct Caso {
+            const char* nome;
+            int antes, depois, avisos;
+        };
+        for (const Caso& c : {Caso{"aberta", 0777, 0775, 0}, Caso{"de todos", 01777, 01777, 1}}) {
+            const QString pasta = teste::pastaTemporaria() + "/" + c.nome;
+            QVERIFY(Banco::criaBancoVazio(pasta + "/cadastrocd.mdb"));
+            QVERIFY(::chmod(QFile::encodeName(pasta).constData(), mode_t(c.antes)) == 0);
+            Dialogos::limpa();
+            FrmConfiguracoes* j = abre();
+            caixa(j, "txtcaminho0")->setText(pasta);
+            j->salvar();
+            QTRY_VERIFY(!Janelas::instancia(NOME));
+            struct stat st;
+            QVERIFY(::stat(QFile::encodeName(pasta).constData(), &st) == 0);
+            QCOMPARE(int(st.st_mode & 07777), c.depois);
+            QVERIFY(abreconexaodizimistas().ok());   // not told again at the next operation
+            const auto caixas = Dialogos::registros("msgbox");
+            QCOMPARE(caixas.size(), c.avisos);
+            QVERIFY(c.avisos == 0 || caixas.first().texto.contains(pasta));
+            Banco::closeAll();
+        }
     }
 
     // Long texts, quotes, accents and separators come back intact, and the file stays readable.

@@ -53,6 +53,14 @@ private Q_SLOTS:
     // First: the check runs once per start.
     void bancoDanificadoAvisaUmaVezAposLogin()
     {
+        // Where the mount table does not show the data folder (a chroot, some containers),
+        // the folder is still this computer's own: the case runs again so.
+        if (teste::podeOcultarMontagens() && !teste::montagensOcultas()) {
+            QString saida;
+            QVERIFY2(teste::executaSemMontagens(QTest::currentTestFunction(), &saida), qPrintable(saida));
+        }
+        if (teste::montagensOcultas())
+            QVERIFY(QStorageInfo(Banco::caminhoArquivo()).fileSystemType().isEmpty());
         teste::sql("BEGIN");
         for (int i = 1; i <= 3000; ++i)
             teste::sql(QString("INSERT INTO dizimistas (codigo, nome) VALUES ('%1', 'Nome %1')").arg(i, 4, 10, QChar('0')));

@@ -11,14 +11,69 @@
 #include <QLocale>
 #include <QSettings>
 #include <QStandardPaths>
+#include <cerrno>
 #include <cstdlib>
+#include <cstring>
+#include <link.h>
+#include <sys/mount.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace teste {
 
 namespace {
 QTemporaryDir* g_dir = nullptr;
 int g_bancos = 0;
+bool g_semMontagens = false;
+const char* const SEM_MONTAGENS = "TIVANE_TESTE_SEM_MONTAGENS";
 void naoEncerra(int) {}
+
+// Runs a row of this program again in a child; true when it ran and passed.
+bool executaLinha(const QString& programa, const QStringList& argumentos, const QProcessEnvironment& ambiente,
+                  const QString& pasta, QString* saida)
+{
+    QProcess p;
+    p.setProcessChannelMode(QProcess::MergedChannels);
+    p.setProcessEnvironment(ambiente);
+    if (!pasta.isEmpty())
+        p.setWorkingDirectory(pasta);
+    p.start(programa, argumentos);
+    const bool terminou = p.waitForFinished(120000);
+    *saida = QString::fromLocal8Bit(p.readAll());
+    if (!terminou)
+        p.kill();
+    // A row that skipped did not run.
+    return terminou && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0 &&
+           saida->contains(QStringLiteral("PASS   : ")) && !saida->contains(QStringLiteral("SKIP   : "));
+}
+
+// Whether an account that neither owns the file nor is in its group reaches it:
+// every folder above it lets others through, and others may read it.
+bool outrosAlcancam(const QString& caminho)
+{
+    const QString real = QFileInfo(caminho).canonicalFilePath();
+    struct stat st;
+    if (real.isEmpty() || ::stat(QFile::encodeName(real).constData(), &st) != 0 || !(st.st_mode & S_IROTH))
+        return false;
+    for (QDir d = QFileInfo(real).absoluteDir();; d.cdUp()) {
+        if (::stat(QFile::encodeName(d.absolutePath()).constData(), &st) != 0 || !(st.st_mode & S_IXOTH))
+            return false;
+        if (d.isRoot())
+            return true;
+    }
+}
+
+// Hides the mount table from this process (in a mount namespace of its own):
+// an empty file over both of the kernel's lists.
+void ocultaMontagens()
+{
+    const QByteArray vazio = QFile::encodeName(g_dir->path() + "/montagens-ocultas");
+    QFile(QFile::decodeName(vazio)).open(QIODevice::WriteOnly);
+    for (const char* lista : {"/proc/self/mountinfo", "/proc/self/mounts"})
+        if (::mount(vazio.constData(), lista, nullptr, MS_BIND, nullptr) != 0)
+            qFatal("could not hide %s: %s", lista, strerror(errno));
+    g_semMontagens = true;
+}
 }  // namespace
 
 void preparaAmbiente()
@@ -32,6 +87,11 @@ void preparaAmbiente()
     qputenv("XDG_RUNTIME_DIR", home + "/run");
     QDir().mkpath(g_dir->path() + "/run");
     QFile::setPermissions(g_dir->path() + "/run", QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    // Before Qt starts any thread.
+    if (qEnvironmentVariableIsSet(SEM_MONTAGENS)) {
+        qunsetenv(SEM_MONTAGENS);
+        ocultaMontagens();
+    }
     // No printing service: the machine's printers (a default one above all)
     // change what printing does, so the tests see none and print to files.
     qputenv("CUPS_SERVER", home + "/sem-cups.sock");
@@ -42,6 +102,7 @@ void preparaAmbiente()
     tivane::Dialogos::ativaModoTeste(true);
     tivane::defineEncerramento(naoEncerra);
     tivane::Banco::defineTratamentoAbertura(tivane::tratafalhaabertura);
+    tivane::Banco::defineAvisoPastaInsegura(tivane::avisapastainsegura);
 }
 
 void encerraAmbiente()
@@ -103,19 +164,100 @@ void limpaConfiguracoes()
 bool executaSemPrivilegios(const QString& funcaoELinha, QString* saida)
 {
     // Root reads and writes whatever the file modes say: the row runs again
-    // in a child that has dropped to the unprivileged user "nobody".
-    QProcess p;
-    p.setProcessChannelMode(QProcess::MergedChannels);
-    p.start(QStringLiteral("setpriv"), {QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
-                                        QStringLiteral("--clear-groups"), QStringLiteral("--"),
-                                        QCoreApplication::applicationFilePath(), funcaoELinha});
-    const bool terminou = p.waitForFinished(120000);
-    *saida = QString::fromLocal8Bit(p.readAll());
-    if (!terminou)
-        p.kill();
-    // A row that skipped did not run.
-    return terminou && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0 &&
-           saida->contains(QStringLiteral("PASS   : ")) && !saida->contains(QStringLiteral("SKIP   : "));
+    // in a child that has dropped to the unprivileged user "nobody". What it
+    // needs and cannot reach is copied into a folder of its own.
+    QTemporaryDir copias(QDir::tempPath() + "/tivane-nobody-XXXXXX");
+    const QString pasta = copias.path();
+    const auto abre = [](const QString& caminho) {
+        QFile::setPermissions(caminho, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup
+                                           | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther);
+    };
+    abre(pasta);
+    const auto alcancavel = [&](const QString& caminho) {
+        if (outrosAlcancam(caminho))
+            return caminho;
+        const QString copia = pasta + "/" + QFileInfo(caminho).fileName();
+        if (!QFile::exists(copia) && QFile::copy(caminho, copia))
+            abre(copia);
+        return copia;
+    };
+    QProcessEnvironment ambiente = QProcessEnvironment::systemEnvironment();
+    bool copiouBiblioteca = false;
+    for (const QString& b : bibliotecasCarregadas())
+        copiouBiblioteca = alcancavel(b) != b || copiouBiblioteca;
+    if (copiouBiblioteca) {
+        const QString antes = ambiente.value("LD_LIBRARY_PATH");
+        ambiente.insert("LD_LIBRARY_PATH", antes.isEmpty() ? pasta : pasta + ":" + antes);
+    }
+    // The sanitizers' suppression files live in the source tree.
+    for (const QString& nome : ambiente.keys()) {
+        if (!nome.endsWith("SAN_OPTIONS"))
+            continue;
+        QStringList opcoes = ambiente.value(nome).split(':');
+        for (QString& o : opcoes)
+            if (o.startsWith("suppressions="))
+                o = "suppressions=" + alcancavel(o.mid(int(strlen("suppressions="))));
+        ambiente.insert(nome, opcoes.join(':'));
+    }
+    return executaLinha(QStringLiteral("setpriv"),
+                        {QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
+                         QStringLiteral("--clear-groups"), QStringLiteral("--"),
+                         alcancavel(QCoreApplication::applicationFilePath()), funcaoELinha},
+                        ambiente, pasta, saida);
+}
+
+QStringList bibliotecasCarregadas()
+{
+    QStringList caminhos;
+    dl_iterate_phdr(
+        [](dl_phdr_info* info, size_t, void* dados) {
+            // The program itself and the kernel's vdso have no path.
+            if (info->dlpi_name && info->dlpi_name[0] == '/')
+                static_cast<QStringList*>(dados)->append(QFile::decodeName(info->dlpi_name));
+            return 0;
+        },
+        &caminhos);
+    return caminhos;
+}
+
+namespace {
+QStringList argumentosSemMontagens()
+{
+    QStringList a;
+    // Not root: a user namespace of its own, where it may mount (refused in a chroot).
+    if (::geteuid() != 0)
+        a << QStringLiteral("--user") << QStringLiteral("--map-root-user");
+    a << QStringLiteral("--mount") << QStringLiteral("--propagation") << QStringLiteral("private")
+      << QStringLiteral("--");
+    return a;
+}
+}  // namespace
+
+bool podeOcultarMontagens()
+{
+    static const bool pode = [] {
+        QProcess p;
+        // The same mount the child makes, on the mount program's own table.
+        p.start(QStringLiteral("unshare"), argumentosSemMontagens() << QStringLiteral("mount") << QStringLiteral("--bind")
+                                                                    << QStringLiteral("/dev/null")
+                                                                    << QStringLiteral("/proc/self/mountinfo"));
+        return p.waitForFinished(30000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
+    }();
+    return pode;
+}
+
+bool montagensOcultas()
+{
+    return g_semMontagens;
+}
+
+bool executaSemMontagens(const QString& funcaoELinha, QString* saida)
+{
+    QProcessEnvironment ambiente = QProcessEnvironment::systemEnvironment();
+    ambiente.insert(SEM_MONTAGENS, "1");
+    return executaLinha(QStringLiteral("unshare"),
+                        argumentosSemMontagens() << QCoreApplication::applicationFilePath() << funcaoELinha,
+                        ambiente, QString(), saida);
 }
 
 Trava::Trava()

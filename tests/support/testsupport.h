@@ -28,8 +28,20 @@ void limpaConfiguracoes();
 
 // Runs one row ("funcao:linha") of this test program again as an unprivileged
 // user, for cases that need file modes enforced when the tests run as root.
-// True when it ran and passed; its output goes to saida.
+// The program and its libraries are copied where that user can reach them when
+// the build lies where it cannot (under /root, 0700). True when it ran and
+// passed; its output goes to saida.
 bool executaSemPrivilegios(const QString& funcaoELinha, QString* saida);
+
+// The shared libraries this process loaded, by their paths.
+QStringList bibliotecasCarregadas();
+
+// The mount table hidden from a test program, as a chroot or a container hides
+// it: whether this machine lets a child process hide it (root, or a user
+// namespace), whether this process runs so, and one row run again so.
+bool podeOcultarMontagens();
+bool montagensOcultas();
+bool executaSemMontagens(const QString& funcaoELinha, QString* saida);
 
 // Another program holding the database file: a connection of its own keeps an
 // exclusive lock until the object ends. The program's busy wait is short meanwhile.
