@@ -4,7 +4,8 @@
 set -euo pipefail
 pacotes=(g++ make cmake pkg-config qt6-base-dev qt6-base-dev-tools qt6-multimedia-dev qt6-svg-dev
          libsqlcipher-dev fonts-liberation2 xdg-utils gstreamer1.0-plugins-good xvfb xauth
-         libbenchmark-dev qt6-translations-l10n libfprint-2-dev desktop-file-utils)
+         libbenchmark-dev qt6-translations-l10n libfprint-2-dev desktop-file-utils
+         pipewire pipewire-bin wireplumber gstreamer1.0-pipewire gstreamer1.0-tools dbus-daemon)
 faltam=()
 for p in "${pacotes[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "ok installed" || faltam+=("$p")

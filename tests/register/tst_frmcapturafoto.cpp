@@ -10,7 +10,11 @@
 
 #include <QCameraDevice>
 #include <QMediaDevices>
+#include <QVideoFrame>
+#include <QVideoFrameFormat>
+#include <QVideoSink>
 #include <QtWidgets>
+#include <atomic>
 
 using namespace tivane;
 
@@ -408,6 +412,98 @@ private slots:
         QVERIFY(!camera->inicia(&erro) && !camera->ativa() && camera->quadro().isNull());
         QCOMPARE(erro, QString("nenhuma câmera encontrada"));
         delete camera;
+        definefabricafontevideo([](QObject* pai) { return CameraFalsa::atual = new CameraFalsa(pai); });
+    }
+
+    // Which camera a start takes among those listed, the default first.
+    void escolhaDaCamera()
+    {
+        QTemporaryDir pasta;
+        const QByteArray presente = QFile::encodeName(pasta.filePath("video0"));
+        const QByteArray ausente = QFile::encodeName(pasta.filePath("video1"));   // unplugged: its device file is gone
+        QVERIFY(QFile(QFile::decodeName(presente)).open(QIODevice::WriteOnly));
+        QCOMPARE(escolhecamera({}, {}), QByteArray());
+        QCOMPARE(escolhecamera({"0", "1"}, {}), QByteArray("0"));
+        QCOMPARE(escolhecamera({"1", "2"}, {"1"}), QByteArray("2"));   // plugged in again under a new name
+        QCOMPARE(escolhecamera({"1", "2"}, {"2", "1"}), QByteArray("1"));   // all failed: tried again, in order
+        QCOMPARE(escolhecamera({ausente, "3"}, {}), QByteArray("3"));
+        QCOMPARE(escolhecamera({ausente}, {}), QByteArray());
+        QCOMPARE(escolhecamera({ausente, presente}, {presente}), presente);
+    }
+
+    // The machine's camera class, frames set on its own video sink in its own
+    // thread: each one becomes the preview, not just the first; the shot is
+    // the latest, and stopping ends the camera's thread.
+    void cameraDaMaquinaMostraCadaQuadro()
+    {
+        std::atomic<QVideoSink*> sink{nullptr};
+        std::atomic<bool> fim{false};
+        definefabricafontevideo([&](QObject* pai) {
+            return criacamerasemdispositivo(pai, [&](QVideoSink* s) {
+                QObject::connect(s, &QObject::destroyed, [&] { fim = true; });
+                sink = s;
+            });
+        });
+        abrecapturafoto("0012", "Nome");
+        c<QPushButton>("cmdwebcam")->click();
+        QTRY_VERIFY(sink.load());
+        QVERIFY(sink.load()->thread() != QThread::currentThread());
+        for (const QColor cor : {Qt::red, Qt::green, Qt::blue, Qt::yellow, Qt::darkCyan}) {
+            QImage imagem(64, 48, QImage::Format_RGB32);
+            imagem.fill(cor);
+            QVideoFrame quadro(QVideoFrameFormat(imagem.size(), QVideoFrameFormat::pixelFormatFromImageFormat(imagem.format())));
+            QVERIFY(quadro.map(QVideoFrame::WriteOnly));
+            for (int y = 0; y < imagem.height(); ++y)
+                memcpy(quadro.bits(0) + y * quadro.bytesPerLine(0), imagem.constScanLine(y), imagem.bytesPerLine());
+            quadro.unmap();
+            QVideoSink* s = sink;
+            QMetaObject::invokeMethod(s, [s, quadro] { s->setVideoFrame(quadro); });
+            QTRY_COMPARE(c("picfoto")->pixmap().toImage().pixelColor(5, 5), cor);
+            QTest::qWait(110);   // the camera's thread takes at most ten frames a second
+        }
+        c<QPushButton>("cmdcapturar")->click();
+        QCOMPARE(msg(), QString("Foto Carregada com Sucesso!!!"));
+        QCOMPARE(QImage(foto("0012", true)).pixelColor(5, 5), QColor(Qt::darkCyan));
+        QTRY_VERIFY(fim);
+        definefabricafontevideo([](QObject* pai) { return CameraFalsa::atual = new CameraFalsa(pai); });
+    }
+
+    // A camera whose start holds its thread, as Qt Multimedia does for half a
+    // minute with a camera unplugged but still listed: the window never waits
+    // for it, says when no picture came, and takes a file meanwhile.
+    void partidaDemoradaNaoPrendeAJanela()
+    {
+        QSemaphore solta;
+        std::atomic<int> esgotadas{0}, partidas{0}, fins{0};
+        definefabricafontevideo([&](QObject* pai) {
+            FonteVideo* camera = criacamerasemdispositivo(pai, [&](QVideoSink* s) {
+                ++partidas;
+                QObject::connect(s, &QObject::destroyed, [&] { ++fins; });
+                if (!solta.tryAcquire(1, 10000))
+                    ++esgotadas;
+            });
+            camera->defineespera(600);
+            return camera;
+        });
+        escolhe("0013", imagem(pasta_ + "antes.bmp", {20, 20}, "BMP", Qt::red));
+        c<QPushButton>("cmdwebcam")->click();
+        QVERIFY(esgotadas == 0 && c<QGroupBox>("Framecaptura")->isVisible());
+        QTRY_COMPARE(msg(), QString("Erro na Web Cam: ela não enviou nenhuma imagem. Nenhuma foto foi gravada; "
+                                    "verifique se ela está conectada e clique em \"Web Cam\" de novo."));
+        QVERIFY(!c<QGroupBox>("Framecaptura")->isVisible());
+        // Again, while the first start still holds its thread; stopped at once, the
+        // second thread may end before it starts anything.
+        c<QPushButton>("cmdwebcam")->click();
+        QVERIFY(esgotadas == 0 && fins == 0);
+        Dialogos::respondeMsgbox(Dialogos::Sim);
+        Dialogos::respondeTexto(imagem(pasta_ + "depois.bmp", {20, 20}, "BMP", Qt::blue));
+        c<QPushButton>("cmdarquivo")->click();
+        QCOMPARE(msg(), QString("Foto Carregada com Sucesso!!!"));
+        QCOMPARE(QImage(foto("0013", true)).pixelColor(5, 5), QColor(Qt::blue));
+        QVERIFY(esgotadas == 0);
+        solta.release(2);
+        QTRY_VERIFY(fins >= 1 && fins == partidas);   // each thread ends once its start returns
+        QVERIFY(esgotadas == 0);
         definefabricafontevideo([](QObject* pai) { return CameraFalsa::atual = new CameraFalsa(pai); });
     }
 
