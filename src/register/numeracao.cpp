@@ -12,6 +12,46 @@ QString nomeTabela(Tabela tabela)
     return tabela == Tabela::Usuarios ? QStringLiteral("usuarios") : QStringLiteral("dizimistas");
 }
 
+// The number of a code, false when it does not fit in 64 bits.
+bool lenumerocodigo(const QString& texto, qint64* numero)
+{
+    int i = 0;
+    const int n = texto.size();
+    while (i < n && texto.at(i).isSpace())
+        ++i;
+    bool negativo = false;
+    if (i < n && (texto.at(i) == QLatin1Char('-') || texto.at(i) == QLatin1Char('+'))) {
+        negativo = texto.at(i) == QLatin1Char('-');
+        ++i;
+    }
+    constexpr qint64 maximo = std::numeric_limits<qint64>::max();
+    qint64 valor = 0;
+    for (; i < n; ++i) {
+        const ushort c = texto.at(i).unicode();
+        if (c < '0' || c > '9')
+            break;
+        const int d = c - '0';
+        if (valor > (maximo - d) / 10) {
+            *numero = negativo ? -maximo : maximo;
+            return false;
+        }
+        valor = valor * 10 + d;
+    }
+    *numero = negativo ? -valor : valor;
+    return true;
+}
+
+// Whether the database's number of a row's code (column numero) is the code's
+// own: the engine's cast wraps codes of twenty digits and more
+// ("99999999999999999999" reads as 7766279631452241919) and stops those of
+// nineteen at the largest 64-bit number, so such codes stand in the index
+// where no number of theirs would. Codes typed by hand are the only ones.
+bool numerodoindice(const Consulta& c, int codigo, int numero)
+{
+    qint64 n = 0;
+    return lenumerocodigo(c.text(codigo), &n) && n == c.inteiro(numero);
+}
+
 // Where a box text stands among the saved codes: its number, and for a tie
 // between codes of the same number ("12" and "0012"), the text that sorts it.
 struct Posicao {
@@ -50,19 +90,22 @@ Leitura vizinho(Tabela tabela, const QString& codigo, bool acima, QString* alvo)
     const Leitura lida = posicao(t, codigo, &p);
     if (lida == Leitura::Falha)
         return lida;
-    // Walks the index on (number, code) from the box's position: one select.
-    Consulta c(acima ? QStringLiteral("SELECT codigo FROM %1"
+    // Walks the index on (number, code) from the box's position: one select,
+    // which passes over the codes that the index files under a wrong number.
+    Consulta c(acima ? QStringLiteral("SELECT codigo, CAST(codigo AS INTEGER) FROM %1"
                                       " WHERE CAST(codigo AS INTEGER) >= ?1"
                                       " AND (CAST(codigo AS INTEGER) > ?1 OR codigo > ?2)"
-                                      " ORDER BY CAST(codigo AS INTEGER), codigo LIMIT 1").arg(t)
-                     : QStringLiteral("SELECT codigo FROM %1"
+                                      " ORDER BY CAST(codigo AS INTEGER), codigo").arg(t)
+                     : QStringLiteral("SELECT codigo, CAST(codigo AS INTEGER) FROM %1"
                                       " WHERE CAST(codigo AS INTEGER) <= ?1"
                                       " AND (CAST(codigo AS INTEGER) < ?1 OR codigo < ?2)"
-                                      " ORDER BY CAST(codigo AS INTEGER) DESC, codigo DESC LIMIT 1").arg(t));
+                                      " ORDER BY CAST(codigo AS INTEGER) DESC, codigo DESC").arg(t));
     c.bind(p.numero).bind(p.texto);
-    if (c.next()) {
-        *alvo = c.text(0);
-        return Leitura::Encontrado;
+    while (c.next()) {
+        if (numerodoindice(c, 0, 1)) {
+            *alvo = c.text(0);
+            return Leitura::Encontrado;
+        }
     }
     return c.ok() ? Leitura(Leitura::NaoEncontrado) : Leitura::falha(c.erro());
 }
@@ -93,29 +136,9 @@ bool codigonumerico(const QString& texto)
 
 qint64 valorcodigo(const QString& texto)
 {
-    int i = 0;
-    const int n = texto.size();
-    while (i < n && texto.at(i).isSpace())
-        ++i;
-    bool negativo = false;
-    if (i < n && (texto.at(i) == QLatin1Char('-') || texto.at(i) == QLatin1Char('+'))) {
-        negativo = texto.at(i) == QLatin1Char('-');
-        ++i;
-    }
-    constexpr qint64 maximo = std::numeric_limits<qint64>::max();
-    qint64 valor = 0;
-    for (; i < n; ++i) {
-        const ushort c = texto.at(i).unicode();
-        if (c < '0' || c > '9')
-            break;
-        const int d = c - '0';
-        if (valor > (maximo - d) / 10) {
-            valor = maximo;   // as the database reads an oversized number
-            break;
-        }
-        valor = valor * 10 + d;
-    }
-    return negativo ? -valor : valor;
+    qint64 n = 0;
+    lenumerocodigo(texto, &n);
+    return n;
 }
 
 QString formatabarras(const QString& codigo)
@@ -123,8 +146,11 @@ QString formatabarras(const QString& codigo)
     const QString t = codigo.trimmed();
     if (!codigonumerico(t))
         return codigo;
-    const qint64 n = valorcodigo(t);
-    const QString numero = QString::number(n);
+    // "00000#" written out on the digits themselves: no number to outgrow.
+    int zeros = 0;
+    while (zeros < t.size() && t.at(zeros) == u'0')
+        ++zeros;
+    const QString numero = t.mid(zeros);
     return numero.size() >= 6 ? numero : QString(6 - numero.size(), QLatin1Char('0')) + numero;
 }
 
@@ -142,19 +168,24 @@ QString novocodigo(Tabela tabela, bool* tabelavazia, QString* causa)
         Escopo e(tabela);
         if (!e)
             return falhou(e.causa());
-        Consulta c(QStringLiteral("SELECT CAST(codigo AS INTEGER) FROM %1"
-                                  " ORDER BY CAST(codigo AS INTEGER) DESC LIMIT 1").arg(nomeTabela(tabela)));
-        if (c.next()) {
-            const qint64 maior = c.isNull(0) ? 0 : c.inteiro(0);
-            if (maior >= std::numeric_limits<qint64>::max())
-                n = maior;   // nothing above; the insert refuses it as a saved code
-            else if (maior >= 1)
-                n = maior + 1;
-        } else if (!c.ok()) {
-            return falhou(c.erro());
-        } else if (tabelavazia) {
-            *tabelavazia = true;
+        // From the top of the index on (number, code): the highest code that
+        // has a next one. A code typed beyond 64 bits, or at their very end,
+        // is passed over, never continued with a wrong number.
+        Consulta c(QStringLiteral("SELECT codigo, CAST(codigo AS INTEGER) FROM %1"
+                                  " ORDER BY CAST(codigo AS INTEGER) DESC, codigo DESC").arg(nomeTabela(tabela)));
+        bool linhas = false;
+        while (c.next()) {
+            linhas = true;
+            if (!numerodoindice(c, 0, 1) || c.inteiro(1) == std::numeric_limits<qint64>::max())
+                continue;
+            if (c.inteiro(1) >= 1)
+                n = c.inteiro(1) + 1;
+            break;
         }
+        if (!c.ok())
+            return falhou(c.erro());
+        if (tabelavazia)
+            *tabelavazia = !linhas;
     }
     // Payments of a deleted record still carry its code: pass it over.
     Escopo e = abreconexaopagamentos();

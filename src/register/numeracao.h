@@ -15,7 +15,8 @@ QString formatacodigo(qint64 numero);
 bool codigonumerico(const QString& texto);
 
 // The number at the start of a code text, as the old program read it:
-// leading blanks skipped, then digits; 0 when there are none ("" , "abc").
+// leading blanks skipped, then digits; 0 when there are none ("" , "abc");
+// the largest 64-bit number for more digits than fit.
 qint64 valorcodigo(const QString& texto);
 
 // The bar-code number proposed for a code: "00000#" ("0012" -> "000012").
@@ -24,7 +25,8 @@ QString formatabarras(const QString& codigo);
 
 // The code for a new record of the tithers or users table: one above the
 // highest numeric code ("0001" for an empty table, "10000" after "9999",
-// "32768" after "32767"). A code that payments still carry (a deleted
+// "32768" after "32767"); a code whose number does not fit in 64 bits, or
+// has no next, is passed over. A code that payments still carry (a deleted
 // tither's payments, or those a deleted user recorded) is passed over, so
 // nobody inherits them. tabelavazia tells whether the table has no rows.
 // "" when the database could not be read (why in causa).
@@ -35,7 +37,8 @@ Leitura codigoempagamentos(Tabela tabela, const QString& codigo);
 
 // The nearest saved code above / below the text of the code box, whatever
 // that text is (a saved code, "12" for "0012", empty, not a number, beyond
-// either end). NaoEncontrado when there is none: the caller reports the end.
+// either end). Codes whose number does not fit in 64 bits are passed over.
+// NaoEncontrado when there is none: the caller reports the end.
 Leitura proximocodigo(Tabela tabela, const QString& codigo, QString* alvo);
 Leitura codigoanterior(Tabela tabela, const QString& codigo, QString* alvo);
 

@@ -29,8 +29,9 @@ private slots:
     {
         QCOMPARE(QList<qint64>({valorcodigo("  7"), valorcodigo("12ab"), valorcodigo("abc")}), QList<qint64>({7, 12, 0}));
         QCOMPARE(valorcodigo("99999999999999999999999"), std::numeric_limits<qint64>::max());
-        QCOMPARE(QStringList({formatabarras("0012"), formatabarras("1234567"), formatabarras("A12"), formatabarras("")}),
-                 QStringList({"000012", "1234567", "A12", ""}));
+        QCOMPARE(QStringList({formatabarras("0012"), formatabarras("1234567"), formatabarras("A12"), formatabarras(""),
+                              formatabarras("0000"), formatabarras("099999999999999999999")}),
+                 QStringList({"000012", "1234567", "A12", "", "000000", "99999999999999999999"}));
         QVERIFY(codigonumerico("0012") && codigonumerico("5"));
         for (const char* ruim : {"", " 12", "12a", "-3", "+3", "1 2", "١٢"})
             QVERIFY2(!codigonumerico(QString::fromUtf8(ruim)), ruim);
@@ -65,6 +66,14 @@ private slots:
         QTest::newRow("32767") << QStringList{"0001", "32767", "9999"} << "32768";
         QTest::newRow("caixa cheia") << QStringList{"99999999", "0002"} << "100000000";
         QTest::newRow("textos") << QStringList{"abc", "0003", "7x"} << "0008";
+        // Codes typed by hand beyond 64 bits (the database wraps twenty digits
+        // and more) or at their end are passed over, never continued.
+        QTest::newRow("20 dígitos") << QStringList{"0041", "99999999999999999999"} << "0042";
+        QTest::newRow("20 dígitos lidos como 1") << QStringList{"18446744073709551617"} << "0001";
+        QTest::newRow("19 dígitos além") << QStringList{"0041", "9999999999999999999"} << "0042";
+        QTest::newRow("no limite") << QStringList{"0041", "9223372036854775807"} << "0042";
+        QTest::newRow("um abaixo do limite") << QStringList{"9223372036854775806", "0041"} << "9223372036854775807";
+        QTest::newRow("zeros à esquerda") << QStringList{"0000000000000000000000012"} << "0013";
     }
     void novoCodigo()
     {
@@ -121,6 +130,12 @@ private slots:
         QTest::newRow("texto salvo") << QStringList{"abc", "0001"} << "abc" << "0001" << "abc";
         QTest::newRow("mesmo numero") << repetidos << "0012" << "12" << "0011";
         QTest::newRow("mesmo numero, texto curto") << repetidos << "12" << "0013" << "0012";
+        // The index files a code beyond 64 bits under a wrong number: stepping passes over it.
+        const QStringList enormes{"0001", "18446744073709551618", "0003", "99999999999999999999", "0005"};
+        QTest::newRow("enorme no meio") << enormes << "0001" << "0003" << "0001";
+        QTest::newRow("enorme no topo") << enormes << "0005" << "0005" << "0003";
+        QTest::newRow("a partir do enorme") << enormes << "99999999999999999999" << "99999999999999999999" << "0005";
+        QTest::newRow("19 dígitos além") << QStringList{"0001", "9999999999999999999"} << "0001" << "0001" << "0001";
     }
     void proximoEAnterior()
     {
