@@ -11,13 +11,23 @@
 
 namespace tivane {
 
-void mostradizimistadocodigo(QWidget* janela, QLineEdit* codigo, QLineEdit* nome, bool procuravazio)
+Leitura dizimistadacaixa(const QString& codigo, QString* nome)
+{
+    // An emptied box (as after each receipt) asks nothing: no tither has an empty code.
+    if (codigo.isEmpty()) {
+        if (nome)
+            nome->clear();
+        return Leitura::NaoEncontrado;
+    }
+    return localizadizimista(codigo, nome);
+}
+
+void mostradizimistadocodigo(QWidget* janela, QLineEdit* codigo, QLineEdit* nome)
 {
     static const QColor AZULCLARO(192, 192, 255);
     const QString texto = codigo->text();
     QString achado;
-    const Leitura lido =
-        !procuravazio && texto.isEmpty() ? Leitura(Leitura::NaoEncontrado) : localizadizimista(texto, &achado);
+    const Leitura lido = dizimistadacaixa(texto, &achado);
     const bool existe = lido == Leitura::Encontrado;
     for (QLineEdit* e : {codigo, nome}) {
         QPalette p = e->palette();

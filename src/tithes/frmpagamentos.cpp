@@ -218,7 +218,7 @@ void FrmPagamentos::formatacaixavalor()
 
 void FrmPagamentos::atualizadizimista()
 {
-    mostradizimistadocodigo(this, codigo_, nome_, true);
+    mostradizimistadocodigo(this, codigo_, nome_);
     nome_->home(false);   // a long name shows its beginning, not its end
 }
 
@@ -246,7 +246,7 @@ void FrmPagamentos::receber()
         valor_->setFocus();
         return;
     }
-    const Leitura existe = dizimistaexiste(codigo_->text());
+    const Leitura existe = dizimistadacaixa(codigo_->text());
     switch (existe) {
     case Leitura::Encontrado:
         break;
@@ -282,7 +282,15 @@ void FrmPagamentos::receber()
         Dialogos::avisaFalhaGravacao(QStringLiteral("Não foi possível gravar o pagamento"), causa);
         return;
     }
-    emiterecibo(recibo);
+    // The tithe is recorded whatever happens next: a receipt that cannot be
+    // shown must not read as a payment that stopped, or it is taken twice.
+    const Leitura mostrado = mostrarecibo(recibo);
+    if (mostrado != Leitura::Encontrado)
+        Dialogos::msgbox(QStringLiteral("O dízimo foi gravado com o recibo %1, mas o recibo não pôde ser mostrado: %2. "
+                                        "Emita-o pelo menu \"2* Via Recibo\".")
+                             .arg(recibo, mostrado == Leitura::Falha ? mostrado.causa()
+                                                                     : QStringLiteral("ele não foi encontrado depois de gravado")),
+                         Dialogos::Alerta);
     codigo_->clear();
     valor_->setText(QStringLiteral("0,00"));
     codigo_->setFocus();

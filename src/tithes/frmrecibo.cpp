@@ -198,11 +198,10 @@ bool imprimeformulariorecibo(const ModeloRecibo& modelo, QWidget* pai)
 
 bool emiterecibo(const QString& codigo, bool segundavia)
 {
-    ModeloRecibo m;
-    const Leitura lida = montarecibo(codigo, &m);
+    const Leitura lida = mostrarecibo(codigo, segundavia);
     switch (lida) {
     case Leitura::Encontrado:
-        break;
+        return true;
     case Leitura::NaoEncontrado:
         Dialogos::msgbox(QStringLiteral("Recibo não encontrado"), Dialogos::Alerta);
         return false;
@@ -210,17 +209,26 @@ bool emiterecibo(const QString& codigo, bool segundavia)
         Dialogos::avisaFalhaLeitura(QStringLiteral("Não foi possível ler o recibo ") + codigo, lida.causa());
         return false;
     }
+    return false;
+}
+
+Leitura mostrarecibo(const QString& codigo, bool segundavia)
+{
+    ModeloRecibo m;
+    const Leitura lida = montarecibo(codigo, &m);
+    if (lida != Leitura::Encontrado)
+        return lida;
     m.segundavia = segundavia;
     // A receipt still open finishes what it was counting down to before the new one appears.
     if (auto* anterior = Janelas::instancia<FrmRecibo>(QStringLiteral("frmrecibo")))
         anterior->conclui();
     auto* f = qobject_cast<FrmRecibo*>(Janelas::carrega(QStringLiteral("frmrecibo")));
     if (!f)
-        return false;
+        return Leitura::falha(QStringLiteral("a janela do recibo não pôde ser aberta"));
     f->defineModelo(m);
     Janelas::abre(QStringLiteral("frmrecibo"));
     f->pergunta();
-    return true;
+    return Leitura::Encontrado;
 }
 
 bool estornarecibo(const QString& codigo)

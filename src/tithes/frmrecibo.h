@@ -52,6 +52,8 @@ void defineimpressaoarquivo(const QString& arquivopdf);
 // asks whether to print. "Recibo não encontrado" and false when the code does
 // not exist; a warning naming the cause and false when it could not be read.
 bool emiterecibo(const QString& codigo, bool segundavia = false);
+// The same without a message: what the read found, and why it failed.
+Leitura mostrarecibo(const QString& codigo, bool segundavia = false);
 
 // Replaces the payment row by its reversal row under the same code, in one
 // transaction. False when no row has the code (or the read or write failed, after a warning).

@@ -536,7 +536,7 @@ void FrmRelatorios::cmdprocurar_Click()
 void FrmRelatorios::txtcodigodizimista_Change()
 {
     // An empty code box is no tither: nothing is read.
-    mostradizimistadocodigo(this, txtcodigodizimista_, txtnomedizimista_, false);
+    mostradizimistadocodigo(this, txtcodigodizimista_, txtnomedizimista_);
 }
 
 void FrmRelatorios::cmdsair_Click()

@@ -111,6 +111,12 @@ private Q_SLOTS:
         QTest::newRow("abc, sim") << "" << "abc" << int(Dialogos::Sim) << QStringList{pergunta, formato} << false;
         // Once when the code is typed, once at RECEBER.
         QTest::newRow("arquivo em uso") << "0001" << "10" << 0 << QStringList{emuso, emuso} << true;
+        // An empty code is no tither's without a read: the question, then the write names the cause.
+        QTest::newRow("arquivo em uso, sem código")
+            << "" << "10" << int(Dialogos::Sim)
+            << QStringList{pergunta, "Não foi possível gravar o pagamento: o arquivo está em uso por outro programa. "
+                                     "Nada foi alterado."}
+            << true;
     }
     void recusados()
     {
@@ -168,6 +174,52 @@ private Q_SLOTS:
         // Without option "07" the reference is the current month and year.
         QCOMPARE(l[0].section('|', 1, 5), "7,00|0000|NÃO ESPECIFICADO|" + QDate::currentDate().toString("MM|yyyy"));
         QCOMPARE(l[1].section('|', 0, 3), "00002/" + QDate::currentDate().toString("yy") + "|3,50|0099|Visitante");
+    }
+
+    // After a receipt is written and shown, the emptied code box reads nothing: another
+    // program holding the file then must not turn a finished receipt into a warning.
+    void nenhumAvisoDepoisDoRecibo()
+    {
+        std::unique_ptr<teste::Trava> trava;
+        struct TravaAoMostrar : QObject {
+            std::unique_ptr<teste::Trava>* trava;
+            bool eventFilter(QObject* o, QEvent* e) override
+            {
+                if (e->type() == QEvent::Show && o->objectName() == "frmrecibo" && !*trava)
+                    trava->reset(new teste::Trava);
+                return false;
+            }
+        } filtro;
+        filtro.trava = &trava;
+        qApp->installEventFilter(&filtro);
+        Dialogos::respondeMsgbox(Dialogos::Nao);   // do not print
+        recebe("0001", "10");
+        qApp->removeEventFilter(&filtro);
+        QVERIFY(trava);
+        QCOMPARE(codigo->text() + nome->text(), QString());
+        QCOMPARE(codigo->palette().color(QPalette::Base), janela->palette().color(QPalette::Base));
+        trava.reset();
+        QCOMPARE(Dialogos::registros("msgbox").size(), 1);
+        QCOMPARE(Dialogos::ultimo("msgbox").texto, QString("Deseja Imprimir o Recibo Atual ?"));
+        QCOMPARE(pagamentos().size(), 1);
+    }
+
+    // A payment written whose receipt cannot then be read says that the tithe was recorded.
+    void reciboNaoMostradoDepoisDeGravado()
+    {
+        QVERIFY(teste::sql("ALTER TABLE igreja RENAME TO igreja_fora"));
+        recebe("0001", "10");
+        QVERIFY(teste::sql("ALTER TABLE igreja_fora RENAME TO igreja"));
+        const QString yy = QDate::currentDate().toString("yy");
+        QCOMPARE(Dialogos::registros("msgbox").size(), 1);
+        QCOMPARE(Dialogos::ultimo("msgbox").estilo, 48);
+        QVERIFY2(Dialogos::ultimo("msgbox").texto.startsWith("O dízimo foi gravado com o recibo 00001/" + yy
+                                                               + ", mas o recibo não pôde ser mostrado: ")
+                     && Dialogos::ultimo("msgbox").texto.endsWith(". Emita-o pelo menu \"2* Via Recibo\"."),
+                 qPrintable(Dialogos::ultimo("msgbox").texto));
+        QVERIFY(!Janelas::instancia("frmrecibo"));
+        QCOMPARE(pagamentos().size(), 1);
+        QCOMPARE(codigo->text() + "|" + valor->text(), QString("|0,00"));
     }
 
     void falhaNaGravacao()
