@@ -6,6 +6,8 @@
 #include "tithes/pagamentos.h"
 #include "tithes/frmrecibo.h"
 
+#include <sqlcipher/sqlite3.h>
+
 using namespace tivane;
 
 namespace {
@@ -188,6 +190,44 @@ private Q_SLOTS:
         QVERIFY(!estornarecibo("00099/15"));
         QCOMPARE(um("SELECT count(*) FROM pagamentos"), QString("2"));
         QVERIFY(Dialogos::registros("msgbox").isEmpty());
+    }
+
+    // Another program deletes the receipt after the reversal read it and before it
+    // writes: the reversal does not go ahead, and no reversal row stands for nothing.
+    void estornoDeReciboApagadoNoMeio()
+    {
+        entra("0007");
+        pagamento("00007/15", "0031");
+        pagamento("00008/15", "0032");
+        Escopo aberto = abreconexaopagamentos();   // the program keeps this connection meanwhile
+        QVERIFY(aberto);
+        sqlite3* outro = nullptr;
+        QCOMPARE(sqlite3_open_v2(QFile::encodeName(Banco::caminhoArquivo()).constData(), &outro,
+                                 SQLITE_OPEN_READWRITE, nullptr),
+                 SQLITE_OK);
+        QCOMPARE(sqlite3_exec(outro, "PRAGMA key = 'qorm64'; BEGIN IMMEDIATE;"
+                                     " DELETE FROM pagamentos WHERE codigo = '00007/15';",
+                              nullptr, nullptr, nullptr),
+                 SQLITE_OK);
+        // The reversal reads the row, then waits for the other program's write,
+        // which lands while it waits.
+        struct Outro {
+            sqlite3* db;
+            int esperas = 0;
+        } o{outro};
+        sqlite3_busy_handler(Banco::conexao(), [](void* p, int) -> int {
+            auto* o = static_cast<Outro*>(p);
+            if (o->esperas++ == 0)
+                sqlite3_exec(o->db, "COMMIT;", nullptr, nullptr, nullptr);
+            return o->esperas < 100;
+        }, &o);
+        const Gravacao feito = estornapagamento("00007/15");
+        Banco::defineEsperaOcupado(3000);
+        sqlite3_close(outro);
+        QCOMPARE(o.esperas, 1);
+        QVERIFY(feito != Gravacao::Gravado);
+        QCOMPARE(um("SELECT count(*) FROM pagamentos WHERE codigo = '00007/15'"), QString("0"));
+        QCOMPARE(um("SELECT group_concat(codigo || ':' || codigodizimista) FROM pagamentos"), QString("00008/15:0032"));
     }
 
     void leituraDeDatas_data()
