@@ -353,68 +353,88 @@ int comparaDobrado(void*, int n1, const void* p1, int n2, const void* p2)
     return x.compare(y);
 }
 
-// Decodes UTF-8 and folds the case of each character into a reused buffer,
-// so comparing a whole table allocates nothing per row.
+// The character at byte i of a UTF-8 text, its case folded, and how many
+// bytes it takes; a byte that starts no character reads as U+FFFD.
+inline char32_t letraDobrada(const unsigned char* p, int n, int i, int* tamanho)
+{
+    char32_t c = p[i];
+    if (c < 0x80) {
+        *tamanho = 1;
+        return c >= 'A' && c <= 'Z' ? c + 32 : c;
+    }
+    if ((c & 0xE0) == 0xC0 && i + 1 < n) {
+        c = ((c & 0x1F) << 6) | (p[i + 1] & 0x3F);
+        *tamanho = 2;
+    } else if ((c & 0xF0) == 0xE0 && i + 2 < n) {
+        c = ((c & 0x0F) << 12) | ((p[i + 1] & 0x3F) << 6) | (p[i + 2] & 0x3F);
+        *tamanho = 3;
+    } else if ((c & 0xF8) == 0xF0 && i + 3 < n) {
+        c = ((c & 0x07) << 18) | ((p[i + 1] & 0x3F) << 12) | ((p[i + 2] & 0x3F) << 6) | (p[i + 3] & 0x3F);
+        *tamanho = 4;
+    } else {
+        *tamanho = 1;
+        return 0xFFFD;
+    }
+    return QChar::toCaseFolded(c);
+}
+
+// Decodes UTF-8 and folds the case of each character into a reused buffer.
 void dobraUtf8(const unsigned char* p, int n, std::u32string& saida)
 {
     saida.clear();
-    for (int i = 0; i < n;) {
-        char32_t c = p[i];
-        int tamanho = 1;
-        if (c < 0x80) {
-            if (c >= 'A' && c <= 'Z')
-                c += 32;
-            saida.push_back(c);
-            ++i;
-            continue;
-        }
-        if ((c & 0xE0) == 0xC0 && i + 1 < n) {
-            c = ((c & 0x1F) << 6) | (p[i + 1] & 0x3F);
-            tamanho = 2;
-        } else if ((c & 0xF0) == 0xE0 && i + 2 < n) {
-            c = ((c & 0x0F) << 12) | ((p[i + 1] & 0x3F) << 6) | (p[i + 2] & 0x3F);
-            tamanho = 3;
-        } else if ((c & 0xF8) == 0xF0 && i + 3 < n) {
-            c = ((c & 0x07) << 18) | ((p[i + 1] & 0x3F) << 12) | ((p[i + 2] & 0x3F) << 6) | (p[i + 3] & 0x3F);
-            tamanho = 4;
-        } else {
-            c = 0xFFFD;
-        }
-        saida.push_back(QChar::toCaseFolded(c));
-        i += tamanho;
-    }
+    for (int i = 0, tamanho = 1; i < n; i += tamanho)
+        saida.push_back(letraDobrada(p, n, i, &tamanho));
 }
 
-// LIKE with % and _; esc makes the next pattern character literal. Greedy
-// matching with one backtrack point, so no pattern can take exponential time.
-bool casaLike(const std::u32string& p, const std::u32string& s, char32_t esc)
+// LIKE with % and _ of a folded pattern over a UTF-8 text, folded as it is
+// read (a search runs it on every row: nothing is copied or allocated);
+// esc makes the next pattern character literal. Greedy matching with one
+// backtrack point, so no pattern can take exponential time.
+bool casaLike(const std::u32string& p, const unsigned char* s, int n, char32_t esc)
 {
-    size_t ip = 0, is = 0;
-    size_t voltaP = std::u32string::npos, voltaS = 0;
-    while (is < s.size()) {
+    size_t ip = 0;
+    int is = 0;
+    size_t voltaP = std::u32string::npos;
+    int voltaS = 0;
+    int tamanho = 1;
+    // After a "%", the text is read on to the first character that the
+    // pattern's next plain character matches: no earlier one can start the rest.
+    const auto pula = [&] {
+        if (ip >= p.size() || p[ip] == U'%' || p[ip] == U'_' || (esc && p[ip] == esc))
+            return;
+        while (is < n && letraDobrada(s, n, is, &tamanho) != p[ip])
+            is += tamanho;
+        voltaS = is;
+    };
+    while (is < n) {
         if (ip < p.size()) {
             const char32_t c = p[ip];
             if (c == U'%') {
                 voltaP = ++ip;
                 voltaS = is;
+                pula();
                 continue;
             }
+            const char32_t letra = letraDobrada(s, n, is, &tamanho);
             if (esc && c == esc && ip + 1 < p.size()) {
-                if (p[ip + 1] == s[is]) {
+                if (p[ip + 1] == letra) {
                     ip += 2;
-                    ++is;
+                    is += tamanho;
                     continue;
                 }
-            } else if (c == U'_' || c == s[is]) {
+            } else if (c == U'_' || c == letra) {
                 ++ip;
-                ++is;
+                is += tamanho;
                 continue;
             }
         }
         if (voltaP == std::u32string::npos)
             return false;
         ip = voltaP;
-        is = ++voltaS;
+        letraDobrada(s, n, voltaS, &tamanho);
+        is = voltaS + tamanho;
+        pula();
+        voltaS = is;
     }
     while (ip < p.size() && p[ip] == U'%')
         ++ip;
@@ -451,9 +471,8 @@ void funcaoLike(sqlite3_context* ctx, int argc, sqlite3_value** argv)
         if (!e.empty())
             esc = e.front();
     }
-    thread_local std::u32string valor;
-    dobraUtf8(sqlite3_value_text(argv[1]), sqlite3_value_bytes(argv[1]), valor);
-    sqlite3_result_int(ctx, casaLike(*padrao, valor, esc) ? 1 : 0);
+    const unsigned char* valor = sqlite3_value_text(argv[1]);
+    sqlite3_result_int(ctx, casaLike(*padrao, valor, sqlite3_value_bytes(argv[1]), esc) ? 1 : 0);
 }
 
 void funcaoDobra(sqlite3_context* ctx, int, sqlite3_value** argv)

@@ -38,27 +38,30 @@ QString padraoParcial(const QString& parte)
 bool buscalocalizador(int modo, const QString& parte, int tipo, QVector<LinhaBusca>* resultado, QString* causa)
 {
     QVector<LinhaBusca> linhas;
+    // Each LIKE is compared with 1 rather than tested as a truth value: the
+    // engine tests a truth value by turning it into a floating-point number,
+    // which on every row of a whole-table search cost more than the match.
     QString sql;
     QString valor;
     bool terceira = false;
     if (tipo == BUSCA_USUARIOS) {
         if (modo == PorNome)
-            sql = QStringLiteral("SELECT nome, codigo FROM usuarios WHERE nome LIKE ?");
+            sql = QStringLiteral("SELECT nome, codigo FROM usuarios WHERE (nome LIKE ?) = 1");
         else if (modo == PorCodigo)
-            sql = QStringLiteral("SELECT nome, codigo FROM usuarios WHERE codigo LIKE ?");
+            sql = QStringLiteral("SELECT nome, codigo FROM usuarios WHERE (codigo LIKE ?) = 1");
     } else if (tipo == BUSCA_DIZIMISTAS) {
         switch (modo) {
-        case PorNome: sql = QStringLiteral("SELECT nome, codigo FROM dizimistas WHERE nome LIKE ?"); break;
-        case PorCodigo: sql = QStringLiteral("SELECT nome, codigo FROM dizimistas WHERE codigo LIKE ?"); break;
+        case PorNome: sql = QStringLiteral("SELECT nome, codigo FROM dizimistas WHERE (nome LIKE ?) = 1"); break;
+        case PorCodigo: sql = QStringLiteral("SELECT nome, codigo FROM dizimistas WHERE (codigo LIKE ?) = 1"); break;
         case PorBarras:
             sql = QStringLiteral("SELECT nome, codigo, barras FROM dizimistas WHERE barras = ?");
             terceira = true;
             break;
         case PorTelefone:
-            sql = QStringLiteral("SELECT nome, codigo, tel FROM dizimistas WHERE tel LIKE ?");
+            sql = QStringLiteral("SELECT nome, codigo, tel FROM dizimistas WHERE (tel LIKE ?) = 1");
             terceira = true;
             break;
-        case PorNascimento: sql = QStringLiteral("SELECT nome, codigo FROM dizimistas WHERE nascimento LIKE ?"); break;
+        case PorNascimento: sql = QStringLiteral("SELECT nome, codigo FROM dizimistas WHERE (nascimento LIKE ?) = 1"); break;
         default: break;
         }
     }

@@ -220,6 +220,11 @@ private Q_SLOTS:
         QTest::newRow("não contém") << "Pedro" << "%paulo%" << false;
         QTest::newRow("vazio só com %") << "" << "%" << true;
         QTest::newRow("muitos % sem casar") << QString(3000, 'a') << "%a%a%a%a%a%a%a%a%b" << false;
+        // After a %, the text is read on to the first letter that can start the rest.
+        QTest::newRow("começo falso antes") << "Silvio da Silva" << "%silva%" << true;
+        QTest::newRow("letras que dobram para ASCII") << QString::fromUtf8("\u212Aarla \u017Filva") << "%karla%silva" << true;
+        QTest::newRow("% antes de _") << "abc" << "%_c" << true;
+        QTest::newRow("primeira letra ausente") << "Maria" << "%z%" << false;
     }
     void likeDobraCaixaECasaPadroes()
     {
