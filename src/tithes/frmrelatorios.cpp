@@ -114,7 +114,7 @@ using Montador = ResultadoRelatorio (*)(const PeriodoRelatorio&, const DadosIgre
                                         const ProgressoDia&);
 
 // Builds a period report day by day from the database, with the wait window.
-void executarelatorioperiodo(const PeriodoRelatorio& periodo, Montador montador)
+void executarelatorioperiodo(const PeriodoRelatorio& periodo, Montador montador, ColunasPagamento colunas)
 {
     DadosIgreja igreja;
     if (!igrejadorelatorio(&igreja))
@@ -122,7 +122,7 @@ void executarelatorioperiodo(const PeriodoRelatorio& periodo, Montador montador)
     ResultadoRelatorio r;
     {
         EsperaRelatorio espera(int(periodo.inicio.daysTo(periodo.fim)) + 1);
-        LeitorPagamentosDia leitor;
+        LeitorPagamentosDia leitor(colunas);
         if (!leitor.ok()) {
             r.erro = QStringLiteral("Não foi possível ler os recebimentos");
             if (!leitor.causa().isEmpty())
@@ -725,7 +725,7 @@ void FrmRelatorios::gerarelatoriorecebimentopordata(const QString& datainicio, c
             return;
         }
     }
-    executarelatorioperiodo(p, &montarelatoriorecebimentos);
+    executarelatorioperiodo(p, &montarelatoriorecebimentos, ColunasPagamento::Recibos);
 }
 
 void FrmRelatorios::gerarelatoriorecebimentopordataanalitico(const QString& datainicio, const QString& datafim,
@@ -740,7 +740,7 @@ void FrmRelatorios::gerarelatoriorecebimentopordataanalitico(const QString& data
         return;
     }
     p.codigodizimista = codigodizimista;
-    executarelatorioperiodo(p, &montarelatoriototaisdiarios);
+    executarelatorioperiodo(p, &montarelatoriototaisdiarios, ColunasPagamento::Totais);
 }
 
 // ---- Birthday prompt ----------------------------------------------------------

@@ -623,17 +623,25 @@ ResultadoRelatorio textorelatoriototaisdiarios(const QVector<LinhaPagamento>& li
 
 struct LeitorPagamentosDia::Dados {
     Escopo escopo = abreconexaopagamentos();
+    ColunasPagamento colunas = ColunasPagamento::Recibos;
     std::unique_ptr<Consulta> consulta;
+    std::unique_ptr<Consulta> codigo;   // daily totals: the code of a row whose amount is not a number
 };
 
-LeitorPagamentosDia::LeitorPagamentosDia() : d(std::make_unique<Dados>())
+LeitorPagamentosDia::LeitorPagamentosDia(ColunasPagamento colunas) : d(std::make_unique<Dados>())
 {
-    if (d->escopo)
-        d->consulta = std::make_unique<Consulta>("SELECT codigo, codigodizimista, nomedizimista, valor FROM pagamentos"
+    d->colunas = colunas;
+    if (!d->escopo)
+        return;
+    if (colunas == ColunasPagamento::Recibos)
+        d->consulta = std::make_unique<Consulta>("SELECT codigodizimista, valor, codigo, nomedizimista FROM pagamentos"
+                                                 " WHERE data = ? ORDER BY rowid");
+    else
+        d->consulta = std::make_unique<Consulta>("SELECT codigodizimista, valor, rowid FROM pagamentos"
                                                  " WHERE data = ? ORDER BY rowid");
 }
 
-// Dados declares the statement after its connection, so it is finalized first.
+// Dados declares the statements after their connection, so they are finalized first.
 LeitorPagamentosDia::~LeitorPagamentosDia() = default;
 
 bool LeitorPagamentosDia::ok() const
@@ -650,18 +658,36 @@ LeituraDia LeitorPagamentosDia::le(const QString& dia, QVector<LinhaPagamento>& 
 {
     if (!ok())
         return LeituraDia::falha(causa());
+    const bool recibos = d->colunas == ColunasPagamento::Recibos;
     Consulta& c = *d->consulta;
     c.reset();
     c.bind(dia);
     while (c.next()) {
         LinhaPagamento l;
         l.data = dia;
-        l.codigo = c.text(0);
-        l.codigodizimista = c.text(1);
-        l.nomenulo = c.isNull(2);
-        l.nomedizimista = c.text(2);
-        l.valornulo = c.isNull(3);
-        l.valor = c.text(3);
+        l.codigodizimista = c.text(0);
+        l.valornulo = c.isNull(1);
+        l.valor = c.text(1);
+        if (recibos) {
+            l.codigo = c.text(2);
+            l.nomenulo = c.isNull(3);
+            l.nomedizimista = c.text(3);
+        } else if (qint64 v = 0; !reciboestornado(l) && !valordalinha(l, &v)) {
+            if (!d->codigo)
+                d->codigo = std::make_unique<Consulta>("SELECT codigo FROM pagamentos WHERE rowid = ?");
+            Consulta& k = *d->codigo;
+            k.reset();
+            k.bind(c.inteiro(2));
+            if (k.next())
+                l.codigo = k.text(0);
+            if (!k.ok()) {
+                const LeituraDia falhou = LeituraDia::falha(k.erro());
+                k.reset();
+                c.reset();
+                return falhou;
+            }
+            k.reset();
+        }
         linhas.append(std::move(l));
     }
     const LeituraDia lida = c.ok() ? LeituraDia() : LeituraDia::falha(c.erro());

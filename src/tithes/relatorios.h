@@ -183,11 +183,18 @@ ResultadoRelatorio textorelatoriototaisdiarios(const QVector<LinhaPagamento>& li
                                                const PeriodoRelatorio& periodo, const DadosIgreja& igreja,
                                                const QDate& hoje);
 
+// What a period report shows of each payment: the receipts report its code,
+// name and amount; the daily totals only its amount (reversed rows are left
+// out of both).
+enum class ColunasPagamento { Recibos, Totais };
+
 // A day source on table pagamentos: one prepared statement reused for every
-// day. Keep it alive only while the report runs.
+// day. Keep it alive only while the report runs. For the daily totals the
+// receipt code is read only for an amount that is not a number (the message
+// names the receipt), and the name never.
 class LeitorPagamentosDia {
 public:
-    LeitorPagamentosDia();
+    explicit LeitorPagamentosDia(ColunasPagamento colunas = ColunasPagamento::Recibos);
     ~LeitorPagamentosDia();
     LeitorPagamentosDia(const LeitorPagamentosDia&) = delete;
     LeitorPagamentosDia& operator=(const LeitorPagamentosDia&) = delete;
