@@ -32,6 +32,7 @@
 #include <QThread>
 #include <QTime>
 #include <benchmark/benchmark.h>
+#include <sqlcipher/sqlite3.h>
 #include <cstdio>
 #include <unistd.h>
 
@@ -173,21 +174,32 @@ void VarreduraInativos(benchmark::State& estado)
         estado.counters["inativos"] = r.inativados;
     }
 }
+// A stored date as a Julian day, read by the program's own date reader; NULL when it is not a date.
+void juliano(sqlite3_context* ctx, int, sqlite3_value** argv)
+{
+    const auto* t = reinterpret_cast<const char*>(sqlite3_value_text(argv[0]));
+    const QDate d = t ? lerdata(QLatin1StringView(t, sqlite3_value_bytes(argv[0]))) : QDate();
+    if (d.isValid())
+        sqlite3_result_int64(ctx, d.toJulianDay());
+    else
+        sqlite3_result_null(ctx);
+}
+// The same grouped join with the engine's own max(), each date read in C++ as the program reads it.
 void VarreduraInativos_Limite(benchmark::State& estado)
 {
     for (auto _ : estado) {
         CopiaDoBanco copia(estado);
+        Escopo e = abreconexaodizimistas();
+        sqlite3_create_function_v2(Banco::conexao(), "juliano", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                                   juliano, nullptr, nullptr, nullptr);
         Consulta c("SELECT d.codigo FROM dizimistas d LEFT JOIN pagamentos p ON p.codigodizimista = d.codigo"
-                   " WHERE d.ativo <> 0 GROUP BY d.codigo HAVING julianday(coalesce(max('2010-01-01',"
-                   " max(substr(p.data, 7, 4) || '-' || substr(p.data, 4, 2) || '-' || substr(p.data, 1, 2))),"
-                   " substr(d.cadastro, 7, 4) || '-' || substr(d.cadastro, 4, 2) || '-' || substr(d.cadastro, 1, 2)))"
-                   " + 120 < julianday(?)");
-        c.bind(HOJE.toString("yyyy-MM-dd"));
+                   " WHERE d.ativo <> 0 GROUP BY d.rowid"
+                   " HAVING coalesce(max(?1, max(juliano(p.data))), juliano(d.cadastro)) + 120 < ?2");
+        c.bind(qint64(QDate(2010, 1, 1).toJulianDay())).bind(qint64(HOJE.toJulianDay()));
         QStringList vencidos;
         while (c.next())
             vencidos.append(c.text(0));
         semErros(estado, c);
-        Escopo e = abreconexaodizimistas();
         e.inicia();
         Consulta u("UPDATE dizimistas SET ativo = 0 WHERE codigo = ?");
         for (const QString& codigo : vencidos) {
@@ -307,7 +319,7 @@ void RelatorioTotaisDiariosAno(benchmark::State& estado)
     const DadosIgreja igreja = carregaigreja();
     for (auto _ : estado) {
         Escopo e = abreconexaopagamentos();
-        LeitorPagamentosDia leitor;
+        LeitorPagamentosDia leitor(ColunasPagamento::Totais);
         const ResultadoRelatorio r = montarelatoriototaisdiarios(
             anoInteiro(), igreja, HOJE, [&](const QString& d, QVector<LinhaPagamento>& l) { return leitor.le(d, l); });
         if (!r.ok)
