@@ -2,10 +2,14 @@
 
 #include "core/janelas.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QHash>
+#include <QKeyEvent>
 #include <QLineEdit>
+#include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenuBar>
 #include <QPointer>
 #include <QShortcut>
 #include <QWidget>
@@ -79,6 +83,37 @@ private:
 
     QString nome_;
     QPointer<QMdiSubWindow> moldura_;
+};
+
+// A menu closed with Esc (or Alt alone) leaves the focus on the menu bar, for
+// the arrow keys; the register window's keys would not reach it then. A key F1
+// to F8 on the menu bar goes to the register window active below it, and the
+// focus goes back into that window.
+class TeclasNaBarraDeMenus : public QObject {
+public:
+    using QObject::QObject;
+
+    bool eventFilter(QObject* o, QEvent* e) override
+    {
+        if (e->type() != QEvent::KeyPress)
+            return false;
+        auto* barra = qobject_cast<QMenuBar*>(o);
+        const auto* k = static_cast<QKeyEvent*>(e);
+        if (!barra || k->key() < Qt::Key_F1 || k->key() > Qt::Key_F8 || (k->modifiers() & ~Qt::KeypadModifier)
+            || QApplication::activePopupWidget())
+            return false;
+        QMdiArea* area = Janelas::areaMdi();
+        QMdiSubWindow* sub = area ? area->activeSubWindow() : nullptr;
+        QWidget* janela = sub ? sub->widget() : nullptr;
+        if (!janela || barra->window() != area->window() || !acoes().contains(janela->objectName())
+            || Janelas::instancia(janela->objectName()) != janela)
+            return false;
+        QWidget* foco = janela->focusWidget();
+        (foco ? foco : janela)->setFocus(Qt::OtherFocusReason);
+        definejanelaativa(janela->objectName());
+        teclasdeatalho(112 + (k->key() - Qt::Key_F1));
+        return true;
+    }
 };
 
 }  // namespace
@@ -169,6 +204,11 @@ void instalateclasdeatalho(QWidget* janela, const QString& nome)
     if (!janela)
         return;
     janela->installEventFilter(new Ativacao(janela, nome));
+    static QPointer<TeclasNaBarraDeMenus> barra;
+    if (!barra && qApp) {
+        barra = new TeclasNaBarraDeMenus(qApp);
+        qApp->installEventFilter(barra);
+    }
     // Window-wide shortcuts: inside an MDI area two children with the same
     // key would make it ambiguous, so each belongs to its own window.
     for (int i = 0; i < 8; ++i) {

@@ -21,7 +21,7 @@ void fecharjanelaativa();      // F1: closes it, no question (the main window sh
                                // once no work window is left open)
 void anteriorjanelaativa();    // F2
 void proximojanelaativa();     // F3
-void localizarjanelaativa();   // F4: the window's own search
+void localizarjanelaativa();   // F4: the search for tithers, from either window
 void salvarjanelaativa();      // F5
 void excluirjanelaativa();     // F6: with the text of the window's "txtcodigo"
 void modificarjanelaativa();   // F7: modify mode, code box kept locked

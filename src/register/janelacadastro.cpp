@@ -4,6 +4,7 @@
 #include "core/formularios.h"
 #include "core/janelas.h"
 #include "core/teclas.h"
+#include "register/frmlocaliza.h"
 #include "register/numeracao.h"
 
 #include <QAction>
@@ -77,7 +78,8 @@ JanelaCadastro::JanelaCadastro(const char* nome, const QString& titulo, Tabela t
         [registro](QWidget* w) { if (auto* j = registro(w)) j->salvar(); },
         [registro](QWidget* w, const QString& codigo) { if (auto* j = registro(w)) j->excluir(codigo); },
         [registro](QWidget* w) { if (auto* j = registro(w)) j->teclamodificar(); },
-        [registro](QWidget* w) { if (auto* j = registro(w)) j->localizar(); },
+        // F4 searches tithers from either register, whatever its own button searches.
+        [nome = nome_](QWidget*) { abrelocalizador(nome, BUSCA_DIZIMISTAS); },
     });
 }
 

@@ -123,11 +123,19 @@ private slots:
         caixa("txtcodigo")->setText("0009");
         teclasdeatalho(117);   // F6 with the box's text
         QCOMPARE(mensagem(), QString("Não existe usuário cadastrado com este código"));
-        teclasdeatalho(115);   // F4 searches users
-        QWidget* busca = Janelas::instancia("frmlocaliza");
-        QVERIFY(busca);
-        QCOMPARE(busca->findChild<QLabel*>("lblnomedoform")->text() + " " + busca->findChild<QLabel*>("lbltipo")->text(),
-                 QString("frmcadastrousuarios 5"));
+        // The toolbar's "Localizar(F4)" searches users; the key F4 searches tithers.
+        const auto busca = [] {
+            QWidget* b = Janelas::instancia("frmlocaliza");
+            return b ? b->findChild<QLabel*>("lblnomedoform")->text() + " " + b->findChild<QLabel*>("lbltipo")->text() + " "
+                           + b->findChild<QLabel*>("lbltitulo")->text()
+                     : QString();
+        };
+        w->findChild<QAction*>("btnlocalizar")->trigger();
+        QCOMPARE(busca(), QString("frmcadastrousuarios 5 Buscar Dizimista"));
+        Janelas::fecha("frmlocaliza");
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        teclasdeatalho(115);
+        QCOMPARE(busca(), QString("frmcadastrousuarios 1 Busca de Dizimistas"));
         Janelas::abre("frmcadastrodizimistas");
         teclasdeatalho(119);   // F8 leaves the users window open
         QCOMPARE(Janelas::instancia("frmcadastrousuarios"), w);
@@ -137,6 +145,53 @@ private slots:
         teclasdeatalho(112);   // F1 closes without a question
         QVERIFY(!Janelas::instancia("frmcadastrousuarios"));
         QCOMPARE(Dialogos::registros().size(), mensagens);
+    }
+
+    // Esc on an open menu leaves the focus on the menu bar: the first key after it
+    // still reaches the register window active below, and typing goes on there.
+    void teclaDepoisDeFecharUmMenu()
+    {
+        QMainWindow principal;
+        QMenu* menu = principal.menuBar()->addMenu("Cadastros");
+        menu->addAction("Dizimistas");
+        auto* area = new QMdiArea;
+        principal.setCentralWidget(area);
+        Janelas::defineAreaMdi(area);
+        principal.show();
+        QVERIFY(QTest::qWaitForWindowActive(&principal));
+        QWidget* w = Janelas::abre("frmcadastrousuarios");
+        auto* codigo = w->findChild<QLineEdit*>("txtcodigo");
+        const auto fechaMenuComEsc = [&] {
+            QTest::mouseClick(principal.menuBar(), Qt::LeftButton, {},
+                              principal.menuBar()->actionGeometry(menu->menuAction()).center());
+            const bool aberto = QTest::qWaitFor([] { return QApplication::activePopupWidget() != nullptr; });
+            QTest::qWait(50);   // the menu takes the keys once shown
+            QTest::keyClick(principal.windowHandle(), Qt::Key_Escape);
+            return aberto && QTest::qWaitFor([&] {
+                       return !QApplication::activePopupWidget() && QApplication::focusWidget() == principal.menuBar();
+                   });
+        };
+        QVERIFY(fechaMenuComEsc());
+        QTest::keyClick(principal.windowHandle(), Qt::Key_F2);   // from the new record "0003"
+        QCOMPARE(codigo->text(), QString("0002"));
+        QVERIFY(w->isAncestorOf(QApplication::focusWidget()));
+        QVERIFY(fechaMenuComEsc());
+        QTest::keyClick(principal.windowHandle(), Qt::Key_F2, Qt::ShiftModifier);   // not a register key
+        QCOMPARE(codigo->text(), QString("0002"));
+        QTest::keyClick(principal.windowHandle(), Qt::Key_F2);
+        QCOMPARE(codigo->text(), QString("0001"));
+
+        // Over a work window without these keys the menu bar keeps them.
+        QMdiSubWindow* outra = area->addSubWindow(new QLineEdit);
+        outra->show();
+        area->setActiveSubWindow(outra);
+        QVERIFY(fechaMenuComEsc());
+        Dialogos::limpa();
+        for (Qt::Key tecla : {Qt::Key_F2, Qt::Key_F4})
+            QTest::keyClick(principal.windowHandle(), tecla);
+        QVERIFY(Dialogos::registros().isEmpty() && !Janelas::instancia("frmlocaliza"));
+        fechaTudo();
+        Janelas::defineAreaMdi(nullptr);
     }
 
     void ativacaoDentroDaAreaMdi()
