@@ -7,6 +7,7 @@
 #include <QFrame>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QPainter>
 #include <QProgressBar>
 #include <QVBoxLayout>
 
@@ -20,20 +21,35 @@ RegistroJanela reg(NOME, [] { return new FrmAguarde; }, Janelas::Independente);
 }  // namespace
 
 FrmAguarde::FrmAguarde()
-    : QWidget(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
+    // No title bar from the window manager: some (openbox) put minimize,
+    // maximize and close buttons on every title bar whatever the window asks,
+    // and a close button that does nothing makes a long wait look hung. The
+    // window draws its caption and border itself.
+    : QWidget(nullptr, Qt::Tool | Qt::FramelessWindowHint)
 {
     setObjectName(QString::fromLatin1(NOME));
     setWindowTitle(QString::fromLatin1(TITULO));
     // Closing it while the main window is hidden must not end the program.
     setAttribute(Qt::WA_QuitOnClose, false);
 
-    lblmensagem_ = new QLabel(this);
+    lbltitulo_ = new QLabel(QString::fromLatin1(TITULO), this);
+    lbltitulo_->setObjectName(QStringLiteral("lbltitulo"));
+    lbltitulo_->setAutoFillBackground(true);
+    lbltitulo_->setBackgroundRole(QPalette::Highlight);
+    lbltitulo_->setForegroundRole(QPalette::HighlightedText);
+    lbltitulo_->setMargin(3);
+    QFont negrito = lbltitulo_->font();
+    negrito.setBold(true);
+    lbltitulo_->setFont(negrito);
+
+    auto* corpo = new QWidget(this);
+    lblmensagem_ = new QLabel(corpo);
     lblmensagem_->setObjectName(QStringLiteral("lblmensagem"));
     lblmensagem_->setWordWrap(true);
     lblmensagem_->setAlignment(Qt::AlignCenter);
     lblmensagem_->hide();
 
-    frame_ = new QFrame(this);
+    frame_ = new QFrame(corpo);
     frame_->setObjectName(QStringLiteral("Frame1"));
     frame_->setFrameShape(QFrame::StyledPanel);
     barra_ = new QProgressBar(frame_);
@@ -44,11 +60,23 @@ FrmAguarde::FrmAguarde()
 
     auto* lf = new QVBoxLayout(frame_);
     lf->addWidget(barra_);
-    auto* l = new QVBoxLayout(this);
+    auto* l = new QVBoxLayout(corpo);
     l->setContentsMargins(4, 4, 4, 4);
     l->addWidget(lblmensagem_);
     l->addWidget(frame_);
+    auto* janela = new QVBoxLayout(this);
+    janela->setContentsMargins(1, 1, 1, 1);   // the border
+    janela->setSpacing(0);
+    janela->addWidget(lbltitulo_);
+    janela->addWidget(corpo);
     mostraLegenda(QString::fromLatin1(TITULO));
+}
+
+void FrmAguarde::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    p.setPen(palette().color(QPalette::Shadow));
+    p.drawRect(rect().adjusted(0, 0, -1, -1));
 }
 
 void FrmAguarde::mostraLegenda(const QString& legenda)
@@ -57,9 +85,13 @@ void FrmAguarde::mostraLegenda(const QString& legenda)
     const bool texto = !legenda.isEmpty() && legenda != QLatin1String(TITULO);
     lblmensagem_->setText(texto ? legenda : QString());
     lblmensagem_->setVisible(texto);
-    const QMargins m = layout()->contentsMargins();
-    const int altura = texto ? lblmensagem_->heightForWidth(LARGURA - m.left() - m.right()) + layout()->spacing() : 0;
-    setFixedSize(LARGURA, 56 + altura);
+    // Border, caption, then the text (when shown) above the bar's frame.
+    const QLayout* corpo = lblmensagem_->parentWidget()->layout();
+    const QMargins m = corpo->contentsMargins();
+    int altura = 2 + lbltitulo_->sizeHint().height() + m.top() + frame_->sizeHint().height() + m.bottom();
+    if (texto)
+        altura += lblmensagem_->heightForWidth(LARGURA - 2 - m.left() - m.right()) + corpo->spacing();
+    setFixedSize(LARGURA, altura);
 }
 
 FrmAguarde* FrmAguarde::atual()

@@ -16,8 +16,8 @@ public:
     FrmAguarde();
 
     // Shows the window (creating it when needed) with this text and the bar
-    // at 0 of 0-100. The title bar always reads "Aguarde ..." (a window
-    // manager cuts a long one short); any other text is shown whole above the bar.
+    // at 0 of 0-100. The caption always reads "Aguarde ..." (a long one would
+    // be cut short); any other text is shown whole above the bar.
     static void abre(const QString& legenda = QStringLiteral("Aguarde ..."));
     static void fecha();
     static bool aberta();
@@ -33,11 +33,13 @@ public:
 protected:
     void closeEvent(QCloseEvent* e) override;
     void showEvent(QShowEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
 
 private:
     static FrmAguarde* atual();
     void mostraLegenda(const QString& legenda);
     QString legenda_;
+    QLabel* lbltitulo_;
     QLabel* lblmensagem_;
     QFrame* frame_;
     QProgressBar* barra_;

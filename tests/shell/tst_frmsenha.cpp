@@ -101,6 +101,10 @@ private Q_SLOTS:
         auto* j = FrmSenha::inicia();
         QCOMPARE(nomes(*j), QStringList{"Master"});
         QCOMPARE(combo(*j)->currentIndex(), 0);
+        // A control box and a minimize button, no maximize button.
+        const Qt::WindowFlags botoes = j->windowFlags() & (Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                                                           | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
+        QCOMPARE(botoes, Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
         // Typing goes into the password box, and Enter logs in.
         QVERIFY(QTest::qWaitForWindowActive(j));
         QCOMPARE(QApplication::focusWidget(), senha(*j));
