@@ -1,5 +1,6 @@
 #include "core/janelas.h"
 
+#include <QEvent>
 #include <QHash>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -175,6 +176,63 @@ void mostrabarraprincipal(bool visivel)
 {
     if (QToolBar* b = barraprincipal())
         b->setVisible(visivel);
+}
+
+namespace {
+constexpr Qt::WindowStates ESTADOS = Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen;
+
+// Watches a window just shown again for a while: when it loses its maximized
+// or full-screen state without being minimized, puts the state back once.
+class VigiaEstado : public QObject {
+public:
+    VigiaEstado(QWidget* janela, Qt::WindowStates estado)
+        : QObject(janela)
+        , janela_(janela)
+        , estado_(estado)
+    {
+        janela->installEventFilter(this);
+        QTimer::singleShot(3000, this, &QObject::deleteLater);
+    }
+
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (e->type() != QEvent::WindowStateChange || restaurado_)
+            return false;
+        const Qt::WindowStates agora = janela_->windowState();
+        if (!(agora & Qt::WindowMinimized) && (agora & estado_) != estado_) {
+            restaurado_ = true;
+            QTimer::singleShot(0, janela_, [j = janela_, e = estado_] { j->setWindowState((j->windowState() & ~ESTADOS) | e); });
+        }
+        return false;
+    }
+
+private:
+    QWidget* janela_;
+    Qt::WindowStates estado_;
+    bool restaurado_ = false;
+};
+}  // namespace
+
+JanelaOculta::JanelaOculta(QWidget* janela)
+    : janela_(janela)
+{
+    if (!janela_)
+        return;
+    estado_ = janela_->windowState() & ESTADOS;
+    geometria_ = janela_->geometry();
+    janela_->hide();
+}
+
+JanelaOculta::~JanelaOculta()
+{
+    if (!janela_)
+        return;
+    janela_->setWindowState((janela_->windowState() & ~ESTADOS) | estado_);
+    if (!estado_ && janela_->geometry() != geometria_)
+        janela_->setGeometry(geometria_);
+    janela_->show();
+    if (estado_ & (Qt::WindowMaximized | Qt::WindowFullScreen))
+        new VigiaEstado(janela_, estado_ & (Qt::WindowMaximized | Qt::WindowFullScreen));
 }
 
 void fechajanelas()

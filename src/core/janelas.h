@@ -3,6 +3,7 @@
 // closed. Windows register a factory under their name; menu items and other
 // windows reach them only through this registry.
 #include <QPointer>
+#include <QRect>
 #include <QString>
 #include <QWidget>
 #include <functional>
@@ -56,6 +57,23 @@ void mostrabarraprincipal(bool visivel);
 // payments and backup windows and the please-wait window, and stops the
 // automatic-backup timer. Safe from inside the windows it closes.
 void fechajanelas();
+
+// Hides a top-level window while it lives, then shows it again as it was:
+// maximized, minimized or in its place. Some window managers forget a hidden
+// window's maximized state, or drop it when the window comes back before they
+// have seen it go; a loss right after showing is undone.
+class JanelaOculta {
+public:
+    explicit JanelaOculta(QWidget* janela);
+    ~JanelaOculta();
+    JanelaOculta(const JanelaOculta&) = delete;
+    JanelaOculta& operator=(const JanelaOculta&) = delete;
+
+private:
+    QPointer<QWidget> janela_;
+    Qt::WindowStates estado_;
+    QRect geometria_;
+};
 
 struct RegistroJanela {
     RegistroJanela(const char* nome, Janelas::Fabrica fabrica, int tipo) { Janelas::registra(nome, std::move(fabrica), tipo); }

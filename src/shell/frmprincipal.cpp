@@ -33,6 +33,7 @@ namespace tivane {
 namespace {
 
 const char* const NOME = "frmprincipal";
+constexpr int MARGEM_TELA = 32;   // more than a title bar
 RegistroJanela reg(NOME, [] { return new FrmPrincipal; }, Janelas::Maximizada);
 
 // The settings window's name is written with a capital F; a lower-case
@@ -215,8 +216,11 @@ FrmPrincipal::FrmPrincipal()
     lblnumdrives_->hide();
 
     if (QScreen* tela = QGuiApplication::primaryScreen()) {
+        // Centred, with room for the frame: un-maximized, the title bar stays on the screen.
         const QRect r = tela->availableGeometry();
-        resize(qMin(1024, r.width()), qMin(768, r.height()));
+        QRect normal(0, 0, qMin(1024, r.width() - 2 * MARGEM_TELA), qMin(768, r.height() - 2 * MARGEM_TELA));
+        normal.moveCenter(r.center());
+        setGeometry(normal);
     }
 
     definefundo(lertextopadrao(QStringLiteral("caminhologo")));
@@ -443,7 +447,8 @@ void FrmPrincipal::showEvent(QShowEvent* e)
     // must keep it alive when the login that opened it closes.
     setAttribute(Qt::WA_QuitOnClose, true);
     atualizaitens();
-    if (centrada_)
+    // Maximized, its normal place is the one set when it was built.
+    if (centrada_ || (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen)))
         return;
     centrada_ = true;
     centralizanatela(this);

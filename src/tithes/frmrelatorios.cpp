@@ -72,23 +72,15 @@ class EsperaRelatorio {
 public:
     explicit EsperaRelatorio(int dias)
     {
-        principal_ = janelaprincipal();
-        if (principal_)
-            principal_->hide();
         FrmAguarde::abre();
         FrmAguarde::defineMaximo(dias);
     }
-    ~EsperaRelatorio()
-    {
-        if (principal_)
-            principal_->show();
-        FrmAguarde::fecha();
-    }
+    ~EsperaRelatorio() { FrmAguarde::fecha(); }   // then the main window comes back
     EsperaRelatorio(const EsperaRelatorio&) = delete;
     EsperaRelatorio& operator=(const EsperaRelatorio&) = delete;
 
 private:
-    QPointer<QWidget> principal_;
+    JanelaOculta principal_{janelaprincipal()};
 };
 
 bool datadoperiodo(const QString& texto, const QString& qual, QDate* data)

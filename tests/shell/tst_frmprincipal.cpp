@@ -49,6 +49,16 @@ private slots:
         QCOMPARE(varreduras, 1);
     }
 
+    // Opened maximized; un-maximized it is centred and its title bar fits on the screen.
+    void posicaoNormalCabeNaTela()
+    {
+        QVERIFY(principal->isMaximized());
+        const QRect tela = principal->screen()->availableGeometry();
+        const QRect normal = principal->normalGeometry();
+        QVERIFY(tela.contains(normal) && normal.top() - tela.top() >= 30);
+        QVERIFY((normal.center() - tela.center()).manhattanLength() <= 2);
+    }
+
     void varreduraEsperaAMensagemAberta()
     {
         QMessageBox mensagem(QMessageBox::Warning, "Tivane Dízimos", "aviso");

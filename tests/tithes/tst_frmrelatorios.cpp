@@ -217,6 +217,49 @@ private slots:
         QVERIFY(pagina().contains(R + "\r\n02/02/2024" + SP(12) + "5,50\r\n\r\n" + R));
     }
 
+    // After a period report the main window is back as it was, also when the
+    // window manager forgot its state while hidden or dropped it as it came back.
+    void principalVoltaComoEstava()
+    {
+        FrmPrincipal* p = FrmPrincipal::atual();
+        FrmRelatorios* f = abre(0);
+        escolhePeriodo(f, 2, 2, 2, 2);
+        marca(f, "optperiodo1");
+        struct Esquece : QObject {
+            QEvent::Type quando;
+            bool eventFilter(QObject* o, QEvent* e) override
+            {
+                auto* w = static_cast<QWidget*>(o);
+                if (e->type() == quando && quando == QEvent::Hide)
+                    w->setWindowState(Qt::WindowNoState);
+                else if (e->type() == quando)
+                    QTimer::singleShot(0, w, [w] { w->setWindowState(Qt::WindowNoState); });
+                return false;
+            }
+        };
+        for (QEvent::Type quando : {QEvent::None, QEvent::Hide, QEvent::Show}) {
+            p->showMaximized();
+            QTRY_VERIFY(p->isMaximized());
+            Esquece esquece;
+            esquece.quando = quando;
+            p->installEventFilter(&esquece);
+            clica(f, "cmdgerarelatorio");
+            p->removeEventFilter(&esquece);
+            QTRY_VERIFY2(p->isVisible() && p->isMaximized(), qPrintable(QString::number(quando)));
+            QTest::qWait(20);
+            QVERIFY(p->isMaximized());
+        }
+        // A window that was not maximized comes back in its place.
+        p->showNormal();
+        QTRY_VERIFY(!p->isMaximized());
+        const QRect antes = p->geometry();
+        clica(f, "cmdgerarelatorio");
+        QVERIFY(p->isVisible() && !p->isMaximized());
+        QCOMPARE(p->geometry(), antes);
+        p->showMaximized();
+        QCOMPARE(caixas(), QStringList(4, SUCESSO));
+    }
+
     void periodosRecusadosEErro()
     {
         // 31 April does not exist: refused before any question.
