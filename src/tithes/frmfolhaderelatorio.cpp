@@ -38,6 +38,7 @@ namespace {
 
 RegistroJanela reg("frmfolhaderelatorio", [] { return new FrmFolhaDeRelatorio; }, Janelas::Maximizada);
 
+constexpr int COLUNAS_RELATORIO = 98;   // a rule, the longest line of every report
 const char* const SEM_IMPRESSORA = "Impressora Padrão não localizada ou não instalada!";
 
 QFont fonteRelatorio(double pontos)
@@ -288,14 +289,17 @@ FrmFolhaDeRelatorio::FrmFolhaDeRelatorio()
     QPalette pf = frame_->palette();
     pf.setColor(QPalette::WindowText, pf.color(QPalette::Highlight));
     frame_->setPalette(pf);
-    frame_->setGeometry(r(120, 0, 11175, 7335));
 
-    // Report lines are laid out in fixed columns and never wrap.
+    // Report lines are laid out in fixed columns and never wrap. The box is
+    // at least as wide as the longest report line (a rule), beside a vertical
+    // scroll bar, whatever the screen's resolution makes of its twips.
     txtrelatorio_ = new VisorTexto(frame_);
     txtrelatorio_->setObjectName(QStringLiteral("txtrelatorio"));
     txtrelatorio_->setFont(fonteRelatorio(9));
     txtrelatorio_->setReadOnly(true);
-    txtrelatorio_->setGeometry(r(240, 960, 10695, 6015));
+    const int largura = qMax(r.x(10695), txtrelatorio_->larguraParaColunas(COLUNAS_RELATORIO));
+    txtrelatorio_->setGeometry(r.x(240), r.y(960), largura, r.y(6015));
+    frame_->setGeometry(r.x(120), 0, largura + 2 * r.x(240), r.y(7335));
 
     tempoimprime_ = new QTimer(this);
     tempoimprime_->setObjectName(QStringLiteral("tempoimprime"));

@@ -447,6 +447,12 @@ void VisorTexto::refaz()
 
 double VisorTexto::larguraCaractere() const { return QFontMetricsF(font()).horizontalAdvance(QLatin1Char('M')); }
 
+int VisorTexto::larguraParaColunas(int colunas) const
+{
+    const int texto = qCeil(double(colunas + 1) * larguraCaractere()) + 2 * MARGEM;
+    return texto + 2 * frameWidth() + verticalScrollBar()->sizeHint().width();
+}
+
 int VisorTexto::alturaLinha() const { return qMax(1, qCeil(QFontMetricsF(font()).lineSpacing())); }
 
 int VisorTexto::linhasVisiveis() const { return qMax(1, (viewport()->height() - 2 * MARGEM) / alturaLinha()); }

@@ -42,6 +42,10 @@ public:
     void refaz();
     // Reads the whole text to count its lines.
     int quantidadeLinhas() const;
+    // The width the box needs, in its font, to show lines of that many
+    // characters whole (the caret after the last one included) beside its
+    // vertical scroll bar, so that no horizontal scroll bar is needed.
+    int larguraParaColunas(int colunas) const;
 
 protected:
     void paintEvent(QPaintEvent* e) override;

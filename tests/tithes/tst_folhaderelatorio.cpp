@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QClipboard>
+#include <QGroupBox>
 #include <QPrinter>
 #include <QScrollBar>
 
@@ -107,6 +108,21 @@ private slots:
         QTest::keyClick(f->txtrelatorio(), Qt::Key_End, Qt::ControlModifier);
         QTest::keyClicks(f->txtrelatorio(), "!");
         QCOMPARE(f->texto(), QString("segundo\r\nrelatório!"));
+    }
+
+    // A whole report line (the 98-character rule) shows in Courier New 9
+    // (Liberation Mono) beside the vertical scroll bar, without a horizontal one.
+    void linhaInteiraSemRolagemHorizontal()
+    {
+        FrmFolhaDeRelatorio* f = exibefolhaderelatorio(QStringList(80, QString(98, '-')).join("\r\n"));
+        VisorTexto* v = f->txtrelatorio();
+        QTRY_VERIFY(f->isMaximized() && v->verticalScrollBar()->isVisible());
+        QCOMPARE(QFontInfo(v->font()).family() + " " + QString::number(v->font().pointSizeF()), QString("Liberation Mono 9"));
+        QVERIFY(v->viewport()->width() >= QFontMetricsF(v->font()).horizontalAdvance(QString(98, '-')));
+        QVERIFY(!v->horizontalScrollBar()->isVisible() && v->horizontalScrollBar()->maximum() == 0);
+        const QRect frame = f->Frameprincipal()->geometry();
+        QVERIFY(frame.contains(v->geometry().translated(frame.topLeft())));
+        QVERIFY(f->rect().contains(QRect(f->Frameprincipal()->mapTo(f, QPoint(0, 0)), frame.size())));
     }
 
     void salvaEAbre()
