@@ -47,9 +47,11 @@ FrmSenha::FrmSenha(QWidget* parent)
 {
     setObjectName("frmsenha");
     setWindowTitle(QStringLiteral("Tivane Dízimos 1.0 - Tivane System"));
-    // No maximize button: the hints count only with CustomizeWindowHint.
-    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint
-                   | Qt::WindowMinimizeButtonHint);
+    // The program's first window: a plain window (window managers leave a
+    // dialog without its minimize button) with no maximize button; the hints
+    // count only with CustomizeWindowHint.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                   | Qt::WindowCloseButtonHint | Qt::WindowMinimizeButtonHint);
 
     auto* titulo = new QLabel(QStringLiteral("Tivane Dízimos"), this);
     titulo->setObjectName("lblquardalegal");

@@ -101,10 +101,12 @@ private Q_SLOTS:
         auto* j = FrmSenha::inicia();
         QCOMPARE(nomes(*j), QStringList{"Master"});
         QCOMPARE(combo(*j)->currentIndex(), 0);
-        // A control box and a minimize button, no maximize button.
-        const Qt::WindowFlags botoes = j->windowFlags() & (Qt::CustomizeWindowHint | Qt::WindowTitleHint
-                                                           | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
-        QCOMPARE(botoes, Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+        // A plain window (not a dialog, which loses its minimize button) with a
+        // control box and a minimize button, and no maximize button.
+        QCOMPARE(j->windowType(), Qt::Window);
+        QCOMPARE(j->windowFlags() & (Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint),
+                 Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+        QVERIFY(j->windowFlags() & Qt::CustomizeWindowHint);
         // Typing goes into the password box, and Enter logs in.
         QVERIFY(QTest::qWaitForWindowActive(j));
         QCOMPARE(QApplication::focusWidget(), senha(*j));
