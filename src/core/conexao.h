@@ -121,8 +121,6 @@ void defineTratamentoAbertura(void (*tratamento)(const FalhaAbertura& falha));
 bool tiraArquivoVazio(const QString& caminho);
 // The program's key on a newly opened SQLCipher handle, before its first read.
 bool aplicachave(sqlite3* db);
-// The case-folding collation "FOLD" that older files name in their indexes.
-void registradobra(sqlite3* db);
 }  // namespace Banco
 
 // One database operation: the opener of its table. Runs the missing-file test

@@ -1,5 +1,6 @@
 #include "core/integridade.h"
 #include "core/conexao.h"
+#include "core/dobra.h"
 
 #include <QElapsedTimer>
 #include <QFile>
