@@ -2,6 +2,8 @@
 // The program's only way to its database file "cadastrocd.mdb" (SQLCipher).
 // One connection per process, opened on first use. Every operation holds an
 // Escopo for its duration; statements are Consulta objects on that connection.
+#include "core/arquivobanco.h"
+
 #include <QString>
 #include <QVariant>
 #include <QVector>
@@ -10,9 +12,6 @@ struct sqlite3;
 struct sqlite3_stmt;
 
 namespace tivane {
-
-constexpr const char* SENHA_BANCO = "qorm64";
-constexpr const char* ARQUIVO_BANCO = "cadastrocd.mdb";
 
 enum class Tabela { Dizimistas, Usuarios, Pagamentos, Igreja };
 
@@ -76,7 +75,6 @@ struct FalhaAbertura {
 };
 
 namespace Banco {
-QString caminhoArquivo();                       // data folder + "cadastrocd.mdb"
 // Opens (or reuses) the connection for the current data folder. No messages.
 bool conecta(QString* erro = nullptr);
 sqlite3* conexao();                             // null when not connected
@@ -119,8 +117,6 @@ void defineTratamentoAbertura(void (*tratamento)(const FalhaAbertura& falha));
 // An empty file where the database should be (a copy or an install that never
 // finished) is moved aside, never deleted. True when nothing is in the way now.
 bool tiraArquivoVazio(const QString& caminho);
-// The program's key on a newly opened SQLCipher handle, before its first read.
-bool aplicachave(sqlite3* db);
 }  // namespace Banco
 
 // One database operation: the opener of its table. Runs the missing-file test

@@ -1,5 +1,5 @@
 #include "core/integridade.h"
-#include "core/conexao.h"
+#include "core/arquivobanco.h"
 #include "core/dobra.h"
 
 #include <QElapsedTimer>
