@@ -1,6 +1,6 @@
 #include "core/conexao.h"
 #include "core/dobra.h"
-#include "core/integridade.h"
+#include "core/errosbanco.h"
 #include "core/registro.h"
 
 #include <QDateTime>
@@ -181,6 +181,12 @@ int g_esperaOcupado = 3000;
 // The file the last failure was about.
 QString g_caminhoTentado;
 
+// A failure in the program's words; what it says of the file is about the one tried last.
+QString descricao(int codigo, sqlite3* db)
+{
+    return Banco::traduzerro(codigo, db, g_caminhoTentado);
+}
+
 void (*g_avisoReorganizacao)(bool) = nullptr;
 void (*g_tratamentoAbertura)(const FalhaAbertura&) = nullptr;
 void (*g_avisoPastaInsegura)(const QString&) = nullptr;
@@ -240,89 +246,6 @@ bool fechapasta(const QString& pasta)
            && ::stat(c.constData(), &st) == 0 && !(st.st_mode & S_IWOTH);
 }
 #endif
-
-bool pastaGravavel(const QString& pasta)
-{
-#ifdef Q_OS_UNIX
-    return ::access(QFile::encodeName(pasta).constData(), W_OK | X_OK) == 0;
-#else
-    return QFileInfo(pasta).isWritable();
-#endif
-}
-
-// Why the file cannot be opened or written: a missing file, a folder where the
-// program cannot create its journal, or a file it may not read or write.
-QString causaArquivo(int codigo)
-{
-    const QString caminho = !g_caminhoTentado.isEmpty() ? g_caminhoTentado : Banco::caminhoArquivo();
-    const QFileInfo arquivo(caminho);
-    const QString pasta = arquivo.absolutePath();
-    const QString somenteLeitura =
-        QStringLiteral("a pasta de dados %1 permite somente leitura (o programa precisa gravar nela)")
-            .arg(QDir::toNativeSeparators(pasta));
-    if (!QFileInfo(pasta).isDir())
-        return QStringLiteral("a pasta de dados %1 não existe").arg(QDir::toNativeSeparators(pasta));
-    if (!arquivo.exists())
-        return pastaGravavel(pasta) ? QStringLiteral("o arquivo não existe") : somenteLeitura;
-    if (!arquivo.isReadable())
-        return QStringLiteral("não há permissão para ler o arquivo");
-    if (!pastaGravavel(pasta))
-        return somenteLeitura;
-    if (!arquivo.isWritable())
-        return QStringLiteral("o arquivo permite somente leitura");
-    return codigo == SQLITE_READONLY ? QStringLiteral("o arquivo permite somente leitura")
-                                     : QStringLiteral("o arquivo não pôde ser aberto");
-}
-
-// The engine's own English text, in the program's words.
-QString traduzMensagem(const QString& msg)
-{
-    static const struct {
-        const char* ingles;
-        const char* portugues;
-    } prefixos[] = {
-        {"no such table: ", "a tabela %1 não existe no banco de dados"},
-        {"no such column: ", "o campo %1 não existe no banco de dados"},
-        {"no such collation sequence: ", "o banco de dados usa uma ordenação desconhecida (%1)"},
-        {"no such function: ", "o banco de dados usa uma função desconhecida (%1)"},
-        {"no such index: ", "o índice %1 não existe no banco de dados"},
-        {"table ", "a tabela %1 não tem a forma esperada"},
-    };
-    for (const auto& p : prefixos) {
-        const QString ingles = QString::fromLatin1(p.ingles);
-        if (msg.startsWith(ingles))
-            return QString::fromUtf8(p.portugues).arg(msg.mid(ingles.size()).section(QLatin1Char(' '), 0, 0));
-    }
-    return QStringLiteral("o banco de dados não tem a forma esperada pelo programa");
-}
-
-QString descricao(int codigo, sqlite3* db)
-{
-    switch (codigo & 0xFF) {
-    case SQLITE_FULL: return QStringLiteral("o disco está cheio");
-    case SQLITE_READONLY: return causaArquivo(SQLITE_READONLY);
-    case SQLITE_CANTOPEN: return causaArquivo(SQLITE_CANTOPEN);
-    case SQLITE_NOTADB: return QStringLiteral("o arquivo não é um banco de dados do Tivane Dízimos, está danificado ou a senha não confere");
-    case SQLITE_CORRUPT: return QStringLiteral("o arquivo está danificado");
-    case SQLITE_BUSY:
-    case SQLITE_LOCKED:
-        // The program's own check of the file may be what holds it; it lets go within moments.
-        return verificacoesemandamento() > 0
-                   ? QStringLiteral("o arquivo está ocupado pela verificação do banco de dados que o próprio "
-                                    "programa está fazendo; tente de novo em instantes")
-                   : QStringLiteral("o arquivo está em uso por outro programa");
-    case SQLITE_IOERR: return QStringLiteral("houve um erro de leitura ou gravação no disco");
-    case SQLITE_PERM:
-    case SQLITE_AUTH: return QStringLiteral("não há permissão para usar o arquivo");
-    case SQLITE_CONSTRAINT: return QStringLiteral("já existe um registro com este código");
-    case SQLITE_NOMEM: return QStringLiteral("falta memória no computador");
-    case SQLITE_TOOBIG: return QStringLiteral("o dado é grande demais");
-    case SQLITE_NOLFS: return QStringLiteral("o sistema não aceita arquivos deste tamanho");
-    case SQLITE_SCHEMA: return QStringLiteral("a estrutura do banco de dados mudou durante a operação");
-    case SQLITE_ERROR: return traduzMensagem(db ? QString::fromUtf8(sqlite3_errmsg(db)) : QString());
-    default: return QStringLiteral("o banco de dados recusou a operação (código %1)").arg(codigo);
-    }
-}
 
 bool executa(sqlite3* db, const char* sql, QString* causa = nullptr)
 {
