@@ -1,5 +1,6 @@
 #include "core/conexao.h"
 #include "core/frmaguarde.h"
+#include "core/migracao.h"
 #include "shell/aberturabanco.h"
 #include "shell/frmsenha.h"
 

@@ -109,9 +109,6 @@ bool vigiaconfiavel(const QString& pasta);
 bool sistemaarquivoslocal(quint64 tipo);
 // How long a statement waits for another program's write before it fails (ms).
 void defineEsperaOcupado(int ms);
-// Called with true before and false after the one-time rebuild of an older
-// file (seconds on a large one), so a window can say what is going on.
-void defineAvisoReorganizacao(void (*aviso)(bool inicio));
 // Called when an operation cannot open the file; the operation then fails.
 void defineTratamentoAbertura(void (*tratamento)(const FalhaAbertura& falha));
 // An empty file where the database should be (a copy or an install that never

@@ -2,6 +2,7 @@
 
 #include "core/conexao.h"
 #include "core/dialogos.h"
+#include "core/migracao.h"
 #include "core/registro.h"
 
 #include <QDir>
