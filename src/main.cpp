@@ -1,6 +1,7 @@
 #include "core/conexao.h"
 #include "core/frmaguarde.h"
 #include "core/migracao.h"
+#include "core/permissoes.h"
 #include "shell/aberturabanco.h"
 #include "shell/frmsenha.h"
 

@@ -2,6 +2,7 @@
 #include "core/dobra.h"
 #include "core/errosbanco.h"
 #include "core/migracao.h"
+#include "core/permissoes.h"
 #include "core/registro.h"
 
 #include <QDateTime>
@@ -189,63 +190,6 @@ QString descricao(int codigo, sqlite3* db)
 }
 
 void (*g_tratamentoAbertura)(const FalhaAbertura&) = nullptr;
-void (*g_avisoPastaInsegura)(const QString&) = nullptr;
-// Data folders open to other accounts that the user has been told about.
-QSet<QString> g_pastasAvisadas;
-
-bool mesmaPasta(const QString& a, const QString& b)
-{
-    return QDir::cleanPath(QFileInfo(a).absoluteFilePath()) == QDir::cleanPath(QFileInfo(b).absoluteFilePath());
-}
-
-#ifdef Q_OS_UNIX
-// The access a database in this folder may have: the default folder is
-// private; a folder chosen in the settings lends its group's read and write.
-mode_t modoPermitido(const QString& pasta)
-{
-    mode_t modo = S_IRUSR | S_IWUSR;
-    struct stat st;
-    if (mesmaPasta(pasta, caminhoPadraoInicial()) || ::stat(QFile::encodeName(pasta).constData(), &st) != 0)
-        return modo;
-    if (st.st_mode & S_IRGRP)
-        modo |= S_IRGRP;
-    if (st.st_mode & S_IWGRP)
-        modo |= S_IWGRP;
-    return modo;
-}
-
-enum class Tipo { Arquivo, Pasta };
-
-// Takes away every bit outside `permitido`; never adds one, never follows a
-// link, never touches what another account owns, nor anything but a regular
-// file or a folder (as asked) that stands at the path.
-void restringe(const QString& caminho, mode_t permitido, Tipo tipo)
-{
-    struct stat st;
-    const QByteArray c = QFile::encodeName(caminho);
-    if (::lstat(c.constData(), &st) != 0 || st.st_uid != ::geteuid()
-        || !(tipo == Tipo::Pasta ? S_ISDIR(st.st_mode) : S_ISREG(st.st_mode)))
-        return;
-    const mode_t atual = st.st_mode & 07777;
-    if ((atual & permitido) != atual)
-        ::chmod(c.constData(), atual & permitido);
-}
-
-// Takes others' write access from a data folder of this account; false when
-// others may still write in it.
-bool fechapasta(const QString& pasta)
-{
-    const QByteArray c = QFile::encodeName(pasta);
-    struct stat st;
-    if (::stat(c.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || !(st.st_mode & S_IWOTH))
-        return true;
-    // A shared folder with the sticky bit (such as /tmp) belongs to everyone: it is never changed.
-    return st.st_uid == ::geteuid() && !(st.st_mode & S_ISVTX)
-           && ::chmod(c.constData(), (st.st_mode & 07777) & ~S_IWOTH) == 0
-           // Some file systems (network shares) accept the change and keep the old mode.
-           && ::stat(c.constData(), &st) == 0 && !(st.st_mode & S_IWOTH);
-}
-#endif
 
 bool executa(sqlite3* db, const char* sql, QString* causa = nullptr)
 {
@@ -404,10 +348,8 @@ bool criaBancoVazio(const QString& caminho, QString* erro)
         causa = descricao(sqlite3_errcode(db), db);
         ok = false;
     }
-#ifdef Q_OS_UNIX
     if (ok)
-        ::chmod(QFile::encodeName(caminho).constData(), modoPermitido(QFileInfo(caminho).absolutePath()));
-#endif
+        protegebanconovo(caminho);
     if (ok)
         ok = executa(db, "PRAGMA journal_mode = DELETE;", &causa);
     if (ok && (rc = criaesquema(db)) != SQLITE_OK) {
@@ -433,54 +375,6 @@ bool preparaPrimeiraExecucao()
     return criaBancoVazio(caminho);
 }
 
-void protegearquivos()
-{
-#ifdef Q_OS_UNIX
-    ::umask(S_IRWXG | S_IRWXO);
-    const QString padrao = caminhoPadraoInicial();
-    restringe(padrao, S_IRWXU, Tipo::Pasta);
-    // Read without retornacaminhopadrao: writing the default now would hide a first run.
-    const QString escolhida = lertextopadrao(QStringLiteral("caminhopadrao"));
-    const QString pasta = escolhida.isEmpty() ? padrao : escolhida;
-    QStringList pastas{pasta};
-    if (!mesmaPasta(pasta, padrao))
-        pastas << padrao;
-    for (const QString& p : pastas) {
-        const mode_t permitido = modoPermitido(p);
-        for (const char* sufixo : {"", "-journal"})
-            restringe(QDir(p).filePath(QString::fromLatin1(ARQUIVO_BANCO) + QLatin1String(sufixo)), permitido,
-                      Tipo::Arquivo);
-    }
-    // Nobody is told here: the first operation tells, once a window can.
-    fechapasta(pasta);
-    for (const QString& arquivo : arquivosconfiguracao()) {
-        restringe(arquivo, S_IRUSR | S_IWUSR, Tipo::Arquivo);
-        restringe(QFileInfo(arquivo).absolutePath(), S_IRWXU, Tipo::Pasta);
-    }
-#endif
-}
-
-bool protegepastadados(const QString& pasta)
-{
-#ifdef Q_OS_UNIX
-    if (fechapasta(pasta))
-        return true;
-    const QString chave = QDir::cleanPath(QFileInfo(pasta).absoluteFilePath());
-    if (g_avisoPastaInsegura && !g_pastasAvisadas.contains(chave)) {
-        g_pastasAvisadas.insert(chave);
-        g_avisoPastaInsegura(QDir::toNativeSeparators(chave));
-    }
-    return false;
-#else
-    Q_UNUSED(pasta);
-    return true;
-#endif
-}
-
-void defineAvisoPastaInsegura(void (*aviso)(const QString& pasta))
-{
-    g_avisoPastaInsegura = aviso;
-}
 
 void defineTratamentoAbertura(void (*tratamento)(const FalhaAbertura& falha))
 {

@@ -4,6 +4,7 @@
 #include "core/dialogos.h"
 #include "core/formularios.h"
 #include "core/janelas.h"
+#include "core/permissoes.h"
 #include "core/registro.h"
 #include "shell/frmprincipal.h"
 #include "core/igreja.h"

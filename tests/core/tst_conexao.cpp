@@ -3,6 +3,7 @@
 #include "core/conexao.h"
 #include "core/dialogos.h"
 #include "core/migracao.h"
+#include "core/permissoes.h"
 #include "core/registro.h"
 
 #include <QDir>

@@ -2,6 +2,7 @@
 
 #include "core/conexao.h"
 #include "core/dialogos.h"
+#include "core/permissoes.h"
 #include "core/registro.h"
 #include "shell/aberturabanco.h"
 
