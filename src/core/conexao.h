@@ -83,14 +83,6 @@ void closeAll();                                // before whole-file copies and 
 bool criaBancoVazio(const QString& caminho, QString* erro = nullptr);
 // First run: no settings yet and no database in the default folder.
 bool preparaPrimeiraExecucao();
-// Whether the folder lies on a file system that is this computer's alone (asked
-// of the file system itself, not of the mount table, which a chroot or a
-// container may not show): only then do all its changes reach the local change
-// queue (a shared network folder is looked at on every operation), and only
-// then are the files in it this computer's own work.
-bool vigiaconfiavel(const QString& pasta);
-// The same for a file system type as statfs gives it (f_type).
-bool sistemaarquivoslocal(quint64 tipo);
 // How long a statement waits for another program's write before it fails (ms).
 void defineEsperaOcupado(int ms);
 // Called when an operation cannot open the file; the operation then fails.

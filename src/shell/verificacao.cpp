@@ -2,6 +2,7 @@
 
 #include "core/conexao.h"
 #include "core/dialogos.h"
+#include "core/vigia.h"
 #include "shell/backup.h"
 #include "shell/frmprincipal.h"
 #include "shell/varredura.h"

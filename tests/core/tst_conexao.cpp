@@ -5,6 +5,7 @@
 #include "core/migracao.h"
 #include "core/permissoes.h"
 #include "core/registro.h"
+#include "core/vigia.h"
 
 #include <QDir>
 #include <QFile>
