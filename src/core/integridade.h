@@ -5,6 +5,8 @@
 #include <atomic>
 #include <functional>
 
+struct sqlite3;
+
 namespace tivane {
 
 enum class EstadoBanco { Bom, Ausente, Estranho, Danificado, Ilegivel };
@@ -41,8 +43,33 @@ struct ControleVerificacao {
 // A file that passes and was not written while it was read is noted as checked.
 VerificacaoBanco verificaemfatias(const QString& caminho, ControleVerificacao* controle = nullptr);
 
+// The check of a file nobody else writes (a private copy): every table and index read whole on
+// several threads, one read-only connection each, with no pauses; each index is compared with its
+// table (its entries against the rows, key and rowid), and each table's rows must come in rowid order.
+// Finds what a torn copy breaks. Reports its progress and stops as verificaemfatias does.
+VerificacaoBanco verificaarquivo(const QString& caminho, ControleVerificacao* controle = nullptr);
+
+// Which file, in which state: a write changes its time or its size.
+struct EstadoArquivo {
+    bool ok = false;
+    quint64 dispositivo = 0, inode = 0;
+    qint64 tamanho = 0, segundos = 0, nanos = 0;
+    bool operator==(const EstadoArquivo& o) const
+    {
+        return ok && o.ok && dispositivo == o.dispositivo && inode == o.inode && tamanho == o.tamanho
+               && segundos == o.segundos && nanos == o.nanos;
+    }
+};
+EstadoArquivo estadoarquivo(const QString& caminho);
+
 // Whether the file passed a check and has not been written since.
 bool javerificado(const QString& caminho);
+// Notes that the file, in this state, passed a check (a copy of it taken in that state did).
+void marcaverificado(const QString& caminho, const EstadoArquivo& estado);
+
+// The engine's own descriptor of the file a connection has open, when it is plainly that file's;
+// -1 otherwise. Never to be closed: closing any descriptor of the file drops the engine's locks.
+int descritordobanco(sqlite3* db, const QString& caminho);
 
 // Checks of the file running now in this program (for the busy message).
 int verificacoesemandamento();

@@ -9,9 +9,12 @@
 #include <QFileInfo>
 #include <QMutex>
 #include <QRegularExpression>
+#include <QStandardPaths>
 #include <QStorageInfo>
 #include <cerrno>
 #include <cstring>
+#include <sqlcipher/sqlite3.h>
+#include <thread>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -23,12 +26,21 @@ namespace {
 // Large blocks: a 1 GB file copies in seconds, not in a million small writes.
 constexpr qint64 BLOCO = 4 * 1024 * 1024;
 
-enum class Lado { Origem, Destino };
+// Privado: the temporary copy on this computer's own disk.
+enum class Lado { Origem, Destino, Privado };
 
 // The cause of a failed system call, as the user can act on it.
 QString causa(int erro, Lado lado)
 {
     const bool origem = lado == Lado::Origem;
+    if (lado == Lado::Privado) {
+        if (erro == ENOSPC || erro == EDQUOT || erro == EFBIG)
+            return QStringLiteral("não há espaço neste computador para a cópia temporária do banco de dados");
+        return QStringLiteral("não foi possível gravar a cópia temporária do banco de dados neste computador "
+                              "(erro %1 do sistema: %2)")
+            .arg(erro)
+            .arg(QString::fromLocal8Bit(std::strerror(erro)));
+    }
     switch (erro) {
     case ENOSPC:
     case EDQUOT:
@@ -175,55 +187,22 @@ void executa(const AcompanhamentoCopia& a, EtapaCopia etapa, const ControleVerif
 
 }  // namespace
 
-ResultadoCopia copiaarquivo(const QString& origem, const QString& destino, const AndamentoCopia& andamento)
+namespace {
+
+// Copies every byte of origem, read from its start without moving its file position, onto the
+// end of destino: in the kernel when it can, else through a buffer. The bytes copied, or -1 with
+// errno set and lado telling which side failed.
+qint64 copiaBytes(int origem, int destino, Lado ladoDestino, const AndamentoCopia& andamento, Lado& lado)
 {
-    Descritor fo;
-    fo.fd = ::open(QFile::encodeName(origem).constData(), O_RDONLY | O_CLOEXEC);
-    if (fo.fd < 0)
-        return falha(causa(errno, Lado::Origem));
-    struct stat st;
-    if (::fstat(fo.fd, &st) != 0)
-        return falha(causa(errno, Lado::Origem));
-    if (!S_ISREG(st.st_mode))
-        return falha(QStringLiteral("a origem não é um arquivo"));
-    const qint64 total = static_cast<qint64>(st.st_size);
-    if (QFileInfo(destino).isDir())
-        return falha(causa(EISDIR, Lado::Destino));
-
-    // A hidden temporary file in the destination folder, so the rename stays on one disk.
-    const QFileInfo alvo(destino);
-    const CopiaEmAndamento emAndamento;
-    removesobras(alvo.absolutePath());
-    QByteArray modelo = QFile::encodeName(alvo.absolutePath() + QStringLiteral("/.") + alvo.fileName()
-                                          + QStringLiteral(".copia-XXXXXX"));
-    Descritor fd;
-    fd.fd = ::mkostemp(modelo.data(), O_CLOEXEC);
-    if (fd.fd < 0)
-        return falha(causa(errno, Lado::Destino));
-    const QByteArray temporario = modelo;
-    struct Limpeza {
-        const QByteArray& nome;
-        bool manter = false;
-        ~Limpeza()
-        {
-            if (!manter)
-                ::unlink(nome.constData());
-        }
-    } limpeza{temporario};
-
-    // A replaced file keeps its permissions; a new copy is readable by its owner only.
-    struct stat anterior;
-    if (::stat(QFile::encodeName(destino).constData(), &anterior) == 0)
-        ::fchmod(fd.fd, anterior.st_mode & 07777);
-
     qint64 copiados = 0;
-    // In the kernel when it can; between two file systems that cannot, through a buffer.
+    loff_t posicao = 0;
+    // Between two file systems that cannot copy in the kernel, through a buffer.
     bool noNucleo = true;
     QByteArray bloco;
     for (;;) {
         ssize_t n;
         if (noNucleo) {
-            n = ::copy_file_range(fo.fd, nullptr, fd.fd, nullptr, static_cast<size_t>(BLOCO), 0);
+            n = ::copy_file_range(origem, &posicao, destino, nullptr, static_cast<size_t>(BLOCO), 0);
             if (n < 0 && copiados == 0 && (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)) {
                 noNucleo = false;
                 continue;
@@ -231,49 +210,267 @@ ResultadoCopia copiaarquivo(const QString& origem, const QString& destino, const
         } else {
             if (bloco.isEmpty())
                 bloco.resize(static_cast<int>(BLOCO));
-            n = ::read(fo.fd, bloco.data(), static_cast<size_t>(BLOCO));
-            if (n > 0 && !escreveTudo(fd.fd, bloco.constData(), n))
-                return falha(causa(errno, Lado::Destino));
+            n = ::pread(origem, bloco.data(), static_cast<size_t>(BLOCO), posicao);
+            if (n > 0 && !escreveTudo(destino, bloco.constData(), n)) {
+                lado = ladoDestino;
+                return -1;
+            }
+            if (n > 0)
+                posicao += n;
         }
         if (n < 0) {
             if (errno == EINTR)
                 continue;
             // In the kernel either side may fail; a full or read-only disk can only be the destination.
             const int erro = errno;
-            const bool destino = erro == ENOSPC || erro == EDQUOT || erro == EFBIG || erro == EROFS;
-            return falha(causa(erro, destino ? Lado::Destino : Lado::Origem));
+            lado = erro == ENOSPC || erro == EDQUOT || erro == EFBIG || erro == EROFS ? ladoDestino : Lado::Origem;
+            errno = erro;
+            return -1;
         }
         if (n == 0)
-            break;
+            return copiados;
         copiados += n;
         if (andamento)
             andamento(copiados);
     }
-    if (copiados != total)
-        return falha(copiados < total ? QStringLiteral("o arquivo de origem terminou antes do fim esperado "
-                                                       "(o drive foi removido?)")
-                                      : QStringLiteral("o arquivo de origem mudou durante a cópia"));
-    // On disk before the name points at it: a power cut leaves the old file or the whole new one.
-    if (::fsync(fd.fd) != 0)
-        return falha(causa(errno, Lado::Destino));
-    if (fd.fecha() != 0)
-        return falha(causa(errno, Lado::Destino));
-    // A journal beside the target belongs to the file being replaced; applied to the new one it would damage it.
-    const QByteArray diario = QFile::encodeName(destino + QStringLiteral("-journal"));
-    if (::unlink(diario.constData()) != 0 && errno != ENOENT)
-        return falha(causa(errno, Lado::Destino));
-    if (::rename(temporario.constData(), QFile::encodeName(destino).constData()) != 0)
-        return falha(causa(errno, Lado::Destino));
-    limpeza.manter = true;
-    Descritor pasta;
-    pasta.fd = ::open(QFile::encodeName(alvo.absolutePath()).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (pasta.fd >= 0)
-        ::fsync(pasta.fd);   // the rename itself; some removable file systems cannot, and the file is already whole
+}
 
+// A file copied byte for byte into a hidden temporary file beside its target and flushed to
+// disk, not yet under the target's name: conclui() renames it over the target, so the target
+// is always either the old file or the whole new one. Dropped without conclui(), it is removed.
+class CopiaPreparada {
+public:
+    CopiaPreparada() = default;
+    CopiaPreparada(const CopiaPreparada&) = delete;
+    CopiaPreparada& operator=(const CopiaPreparada&) = delete;
+    ~CopiaPreparada()
+    {
+        if (!temporario_.isEmpty())
+            ::unlink(temporario_.constData());
+    }
+
+    ResultadoCopia prepara(const QString& origem, const QString& destino, const AndamentoCopia& andamento)
+    {
+        Descritor fo;
+        fo.fd = ::open(QFile::encodeName(origem).constData(), O_RDONLY | O_CLOEXEC);
+        if (fo.fd < 0)
+            return falha(causa(errno, Lado::Origem));
+        struct stat st;
+        if (::fstat(fo.fd, &st) != 0)
+            return falha(causa(errno, Lado::Origem));
+        if (!S_ISREG(st.st_mode))
+            return falha(QStringLiteral("a origem não é um arquivo"));
+        const qint64 total = static_cast<qint64>(st.st_size);
+        if (QFileInfo(destino).isDir())
+            return falha(causa(EISDIR, Lado::Destino));
+
+        // In the destination folder, so the rename stays on one disk.
+        const QFileInfo alvo(destino);
+        removesobras(alvo.absolutePath());
+        QByteArray modelo = QFile::encodeName(alvo.absolutePath() + QStringLiteral("/.") + alvo.fileName()
+                                              + QStringLiteral(".copia-XXXXXX"));
+        Descritor fd;
+        fd.fd = ::mkostemp(modelo.data(), O_CLOEXEC);
+        if (fd.fd < 0)
+            return falha(causa(errno, Lado::Destino));
+        temporario_ = modelo;
+        destino_ = destino;
+
+        // A replaced file keeps its permissions; a new copy is readable by its owner only.
+        struct stat anterior;
+        if (::stat(QFile::encodeName(destino).constData(), &anterior) == 0)
+            ::fchmod(fd.fd, anterior.st_mode & 07777);
+
+        Lado lado = Lado::Destino;
+        const qint64 copiados = copiaBytes(fo.fd, fd.fd, Lado::Destino, andamento, lado);
+        if (copiados < 0)
+            return falha(causa(errno, lado));
+        if (copiados != total)
+            return falha(copiados < total ? QStringLiteral("o arquivo de origem terminou antes do fim esperado "
+                                                           "(o drive foi removido?)")
+                                          : QStringLiteral("o arquivo de origem mudou durante a cópia"));
+        // On disk before the name points at it: a power cut leaves the old file or the whole new one.
+        if (::fsync(fd.fd) != 0)
+            return falha(causa(errno, Lado::Destino));
+        if (fd.fecha() != 0)
+            return falha(causa(errno, Lado::Destino));
+        tamanho_ = total;
+        ResultadoCopia r;
+        r.ok = true;
+        r.tamanho = total;
+        return r;
+    }
+
+    ResultadoCopia conclui()
+    {
+        // A journal beside the target belongs to the file being replaced; applied to the new one it would damage it.
+        const QByteArray diario = QFile::encodeName(destino_ + QStringLiteral("-journal"));
+        if (::unlink(diario.constData()) != 0 && errno != ENOENT)
+            return falha(causa(errno, Lado::Destino));
+        if (::rename(temporario_.constData(), QFile::encodeName(destino_).constData()) != 0)
+            return falha(causa(errno, Lado::Destino));
+        temporario_.clear();
+        Descritor pasta;
+        pasta.fd = ::open(QFile::encodeName(QFileInfo(destino_).absolutePath()).constData(),
+                          O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        if (pasta.fd >= 0)
+            ::fsync(pasta.fd);   // the rename itself; some removable file systems cannot, and the file is already whole
+        ResultadoCopia r;
+        r.ok = true;
+        r.tamanho = tamanho_;
+        return r;
+    }
+
+private:
+    const CopiaEmAndamento emAndamento_;   // its temporary file is not a leftover
+    QByteArray temporario_;
+    QString destino_;
+    qint64 tamanho_ = 0;
+};
+
+// This account's folder on this computer's own disk for the private copy a backup or restore
+// checks: never the data folder (maybe another computer's, over the network) nor the chosen drive.
+QString pastaPrivada()
+{
+    QString p = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
+    if (p.isEmpty())
+        p = QDir::tempPath() + QStringLiteral("/tivane-") + QString::number(::getuid());
+    p += QStringLiteral("/copias");
+    QDir().mkpath(p);
+    ::chmod(QFile::encodeName(p).constData(), 0700);
+    return p;
+}
+
+// The private copy of the file to check: made, checked and copied on, then removed, whatever way it ends.
+struct CopiaPrivada {
+    const CopiaEmAndamento emAndamento;   // its file is not a leftover of a killed run
+    QByteArray caminho;
+    Descritor fd;
+    EstadoArquivo estado;   // the live file's, while it was copied under the engine's lock
+    ~CopiaPrivada()
+    {
+        fd.fecha();
+        if (!caminho.isEmpty())
+            ::unlink(caminho.constData());
+    }
+    QString arquivo() const { return QFile::decodeName(caminho); }
+
+    // A hidden file of this account alone (0600), named like the copies' leftovers so one left by a killed run goes the same way.
+    bool cria(QString* motivo)
+    {
+        const QString pasta = pastaPrivada();
+        removesobras(pasta);
+        QByteArray modelo = QFile::encodeName(pasta + QStringLiteral("/.") + QString::fromLatin1(ARQUIVO_BANCO)
+                                              + QStringLiteral(".copia-XXXXXX"));
+        fd.fd = ::mkostemp(modelo.data(), O_CLOEXEC);
+        if (fd.fd < 0) {
+            *motivo = causa(errno, Lado::Privado);
+            return false;
+        }
+        caminho = modelo;
+        return true;
+    }
+};
+
+// How long a snapshot waits for another computer's write to end before it gives up.
+constexpr int ESPERA_INSTANTANEO_MS = 20000;
+
+// The live database as one committed state, copied into the private file: under a read of a
+// connection of its own, whose shared lock keeps every writer (this program's or another
+// computer's) from committing until the copy ends, and no longer. The bytes are read through
+// the engine's own descriptor: closing one of ours would drop the engine's locks.
+ResultadoCopia instantaneo(const QString& banco, CopiaPrivada& copia, const AndamentoCopia& andamento)
+{
+    QString motivo;
+    if (!copia.cria(&motivo))
+        return falha(motivo);
+    sqlite3* db = nullptr;
+    struct Fecha {
+        sqlite3*& db;
+        ~Fecha()
+        {
+            if (db && !sqlite3_get_autocommit(db))
+                sqlite3_exec(db, "ROLLBACK;", nullptr, nullptr, nullptr);
+            sqlite3_close(db);
+        }
+    } fecha{db};
+    // Read-write without create: a write cut short by a crash is undone before the read.
+    int rc = sqlite3_open_v2(QFile::encodeName(banco).constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    if (rc == SQLITE_OK) {
+        Banco::aplicachave(db);
+        Banco::registradobra(db);
+        sqlite3_busy_timeout(db, ESPERA_INSTANTANEO_MS);
+        rc = sqlite3_exec(db, "BEGIN; SELECT count(*) FROM sqlite_master;", nullptr, nullptr, nullptr);
+    }
+    if (rc != SQLITE_OK) {
+        const int base = sqlite3_errcode(db) & 0xFF;
+        if (base == SQLITE_BUSY || base == SQLITE_LOCKED)
+            return falha(QStringLiteral("o banco de dados está sendo gravado por outro computador há mais de %1 segundos; "
+                                        "tente de novo em instantes")
+                             .arg(ESPERA_INSTANTANEO_MS / 1000));
+        return falha(QStringLiteral("o banco de dados não pôde ser lido (%1)")
+                         .arg(QString::fromUtf8(sqlite3_errmsg(db))));
+    }
+    copia.estado = estadoarquivo(banco);
+    Lado lado = Lado::Privado;
+    qint64 copiados;
+    const int fd = descritordobanco(db, banco);
+    if (fd >= 0) {
+        copiados = copiaBytes(fd, copia.fd.fd, Lado::Privado, andamento, lado);
+    } else {
+        // No descriptor to be had: the engine's own reads, block by block.
+        sqlite3_file* arquivo = nullptr;
+        sqlite3_int64 tamanho = 0;
+        if (sqlite3_file_control(db, "main", SQLITE_FCNTL_FILE_POINTER, &arquivo) != SQLITE_OK || !arquivo
+            || arquivo->pMethods->xFileSize(arquivo, &tamanho) != SQLITE_OK)
+            return falha(QStringLiteral("o banco de dados não pôde ser lido"));
+        QByteArray bloco(int(BLOCO), Qt::Uninitialized);
+        for (copiados = 0; copiados < tamanho;) {
+            const int n = int(qMin<qint64>(BLOCO, tamanho - copiados));
+            if (arquivo->pMethods->xRead(arquivo, bloco.data(), n, copiados) != SQLITE_OK)
+                return falha(causa(EIO, Lado::Origem));
+            if (!escreveTudo(copia.fd.fd, bloco.constData(), n))
+                return falha(causa(errno, Lado::Privado));
+            copiados += n;
+            if (andamento)
+                andamento(copiados);
+        }
+    }
+    if (copiados < 0)
+        return falha(causa(errno, lado));
     ResultadoCopia r;
     r.ok = true;
-    r.tamanho = total;
+    r.tamanho = copiados;
     return r;
+}
+
+// A file nobody writes (a backup to restore), copied as it is into the private file.
+ResultadoCopia copiaparaprivada(const QString& origem, CopiaPrivada& copia, const AndamentoCopia& andamento)
+{
+    QString motivo;
+    if (!copia.cria(&motivo))
+        return falha(motivo);
+    Descritor fo;
+    fo.fd = ::open(QFile::encodeName(origem).constData(), O_RDONLY | O_CLOEXEC);
+    if (fo.fd < 0)
+        return falha(causa(errno, Lado::Origem));
+    Lado lado = Lado::Privado;
+    const qint64 copiados = copiaBytes(fo.fd, copia.fd.fd, Lado::Privado, andamento, lado);
+    if (copiados < 0)
+        return falha(causa(errno, lado));
+    ResultadoCopia r;
+    r.ok = true;
+    r.tamanho = copiados;
+    return r;
+}
+
+}  // namespace
+
+ResultadoCopia copiaarquivo(const QString& origem, const QString& destino, const AndamentoCopia& andamento)
+{
+    CopiaPreparada copia;
+    const ResultadoCopia r = copia.prepara(origem, destino, andamento);
+    return r.ok ? copia.conclui() : r;
 }
 
 void removesobras(const QString& pasta)
@@ -285,8 +482,10 @@ void removesobras(const QString& pasta)
             limite = qMin(limite, inicio);
     }
     limite -= 60 * 1000;
-    static const QRegularExpression padrao(QStringLiteral("^\\.") + QRegularExpression::escape(QLatin1String(ARQUIVO_BANCO))
-                                           + QStringLiteral("\\.copia-[A-Za-z0-9]{6}$"));
+    // The whole name: "$" alone would also take one that ends in a newline.
+    static const QRegularExpression padrao(QRegularExpression::anchoredPattern(
+        QStringLiteral("\\.") + QRegularExpression::escape(QLatin1String(ARQUIVO_BANCO))
+        + QStringLiteral("\\.copia-[A-Za-z0-9]{6}")));
     const QDir d(pasta);
     for (const QString& nome : d.entryList(QDir::Files | QDir::Hidden | QDir::System, QDir::NoSort)) {
         if (!padrao.match(nome).hasMatch())
@@ -387,45 +586,77 @@ ResultadoBackup copiabanco(ModoBackup modo, const QString& pasta, const QVector<
     if (!QFileInfo(pastadestino).isDir())
         return termina(FimCopia::PastaAusente, pastadestino);
 
-    if (restaura) {
+    // First a private copy on this computer's disk: of the live file, one committed state taken
+    // under the engine's lock, which other computers' writes wait for only as long as this copy;
+    // of a backup to restore, the file as it is. The copy is checked, not the file it came from,
+    // and it is what reaches the destination, so what is checked is what is kept.
+    CopiaPrivada privada;
+    ResultadoCopia lida;
+    {
         ControleVerificacao c;
-        VerificacaoBanco v;
-        executa(acompanhamento, EtapaCopia::VerificaBackup, c, [&r, &v] { v = verificabanco(r.origem); });
-        if (v.estado != EstadoBanco::Bom)
-            return termina(FimCopia::BackupRecusado, v.motivo);
-    } else {
-        Banco::conecta();   // opening finishes or undoes a write that was interrupted
-        // A file that passed a check and was not written since is not read again. The user
-        // waits for this one: short pauses are enough for another computer's write to get in.
-        ControleVerificacao c;
-        c.pausaMs = 5;
-        VerificacaoBanco v;
-        if (!javerificado(r.origem))
-            executa(acompanhamento, EtapaCopia::VerificaBanco, c, [&r, &v, &c] { v = verificaemfatias(r.origem, &c); });
-        if (v.estado != EstadoBanco::Bom && !confirma(PerguntaCopia::BancoComProblemas, v.motivo))
-            return termina(FimCopia::Desistiu);
+        c.total = fo.size();
+        const AndamentoCopia andamento = [&c](qint64 copiados) { c.feitos = copiados; };
+        if (!restaura)
+            Banco::conecta();   // opening finishes or undoes a write that was interrupted
+        executa(acompanhamento, restaura ? EtapaCopia::LeBackup : EtapaCopia::Instantaneo, c, [&] {
+            lida = restaura ? copiaparaprivada(r.origem, privada, andamento) : instantaneo(r.origem, privada, andamento);
+        });
     }
+    if (!lida.ok)
+        return termina(FimCopia::Falhou, lida.motivo);
 
+    // The check, with the copy to the destination's folder running meanwhile under a temporary name.
+    // A live file that passed a check and was not written since is not read again.
+    CopiaPreparada preparada;
+    ResultadoCopia enviada;
+    ControleVerificacao envio;
+    envio.total = lida.tamanho;
+    std::thread copia;
+    const auto envia = [&] {
+        if (!copia.joinable())
+            copia = std::thread([&] {
+                enviada = preparada.prepara(privada.arquivo(), r.destino,
+                                            [&envio](qint64 copiados) { envio.feitos = copiados; });
+            });
+    };
+    const bool jaboa = !restaura && javerificado(r.origem) && estadoarquivo(r.origem) == privada.estado;
+    VerificacaoBanco v;
+    if (!jaboa) {
+        ControleVerificacao c;
+        executa(acompanhamento, restaura ? EtapaCopia::VerificaBackup : EtapaCopia::VerificaBanco, c, [&] {
+            envia();
+            v = verificaarquivo(privada.arquivo(), &c);
+        });
+    }
+    executa(acompanhamento, EtapaCopia::Copia, envio, [&] {
+        envia();
+        copia.join();
+    });
+
+    if (restaura && v.estado != EstadoBanco::Bom)
+        return termina(FimCopia::BackupRecusado, v.motivo);
+    if (!enviada.ok)
+        return termina(FimCopia::Falhou, enviada.motivo);
+    if (!restaura && !jaboa && v.estado == EstadoBanco::Bom)
+        marcaverificado(r.origem, privada.estado);
+    if (v.estado != EstadoBanco::Bom && !confirma(PerguntaCopia::BancoComProblemas, v.motivo))
+        return termina(FimCopia::Desistiu);
     if (QFileInfo::exists(r.destino) && !confirma(PerguntaCopia::Substituir, r.destino))
         return termina(FimCopia::Desistiu);
     // The drive may have been taken out while a question was open.
     if (!acessivel(escolhida, unidades))
         return termina(FimCopia::DriveRetirado);
 
-    // Our own descriptor on the file would drop the connection's locks when closed:
-    // the program lets go of the file for the copy and takes it up again after.
-    Banco::closeAll();
-    ControleVerificacao c;
-    c.total = fo.size();
-    ResultadoCopia copia;
-    executa(acompanhamento, EtapaCopia::Copia, c, [&] {
-        copia = copiaarquivo(r.origem, r.destino, [&c](qint64 copiados) { c.feitos = copiados; });
-    });
+    // The program lets go of the file it replaces and takes the new one up after.
+    if (restaura)
+        Banco::closeAll();
+    const ResultadoCopia concluida = preparada.conclui();
     QString erro;
-    r.reaberto = Banco::conecta(&erro);
-    if (!copia.ok)
-        return termina(FimCopia::Falhou, copia.motivo);
-    r.tamanho = copia.tamanho;
+    if (restaura)
+        r.reaberto = Banco::conecta(&erro);
+    if (!concluida.ok)
+        return termina(FimCopia::Falhou, concluida.motivo);
+    r.tamanho = concluida.tamanho;
     return termina(FimCopia::Copiado, r.reaberto ? QString() : erro);
 }
 

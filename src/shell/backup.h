@@ -74,8 +74,9 @@ enum class PerguntaCopia {
     Substituir           // a file is at the destination: replace it? (sobre: its path)
 };
 
-// The long stages, which a window may run on a thread of its own while it shows their progress.
-enum class EtapaCopia { VerificaBackup, VerificaBanco, Copia };
+// The long stages, which a window may run on a thread of its own while it shows their progress:
+// the private copy of the live file or of the backup to restore, its check, the copy to the destination.
+enum class EtapaCopia { Instantaneo, LeBackup, VerificaBackup, VerificaBanco, Copia };
 
 struct AcompanhamentoCopia {
     // True goes on; none answers No.
@@ -95,11 +96,15 @@ struct ResultadoBackup {
 };
 
 // The copy step in one direction: the same file, a missing or unsound source, the
-// questions and the copy. A backup checks the live file first, unless it passed a
-// check and was not written since; a restore checks the file to restore. The
-// program's connection is closed for the copy and opened again. When the drives the
-// folder was chosen from are given, a folder whose drive was taken out is refused
-// before anything is copied and again after the questions.
+// questions and the copy. The source is first copied to a private file on this
+// computer's disk (the live file as one committed state, under the engine's lock, so
+// another computer's writes never tear it), and that copy is checked and copied on:
+// a backup asks before it keeps a copy that failed (unless the live file passed a check
+// and was not written since, when it is not read again); a restore refuses one. Nothing
+// takes the destination's name before the questions. A restore closes the program's
+// connection and opens it again. When the drives the folder was chosen from are given,
+// a folder whose drive was taken out is refused before anything is copied and again
+// after the questions.
 ResultadoBackup copiabanco(ModoBackup modo, const QString& pasta, const QVector<UnidadeListada>& unidades = {},
                            const AcompanhamentoCopia& acompanhamento = {});
 

@@ -68,9 +68,11 @@ void comandamento(EtapaCopia etapa, const ControleVerificacao& c, const std::fun
         janela->hide();
         janela->setWindowModality(Qt::ApplicationModal);
     }
-    FrmAguarde::abre(etapa == EtapaCopia::VerificaBackup  ? QStringLiteral("Verificando o backup ...")
-                     : etapa == EtapaCopia::VerificaBanco ? QStringLiteral("Verificando o banco de dados ...")
-                                                          : QStringLiteral("Copiando o banco de dados ..."));
+    FrmAguarde::abre(etapa == EtapaCopia::Instantaneo     ? QStringLiteral("Preparando a cópia do banco de dados ...")
+                     : etapa == EtapaCopia::LeBackup      ? QStringLiteral("Lendo o backup ...")
+                     : etapa == EtapaCopia::VerificaBackup ? QStringLiteral("Verificando o backup ...")
+                     : etapa == EtapaCopia::VerificaBanco  ? QStringLiteral("Verificando o banco de dados ...")
+                                                           : QStringLiteral("Copiando o banco de dados ..."));
     FrmAguarde::defineMaximo(1000);
     QEventLoop laco;
     QObject::connect(tarefa.get(), &QThread::finished, &laco, &QEventLoop::quit);

@@ -158,6 +158,19 @@ struct Espia : QObject {
     }
 };
 
+// Runs a routine as each please-wait window is shown, with its caption.
+struct AoMostrar : QObject {
+    std::function<void(const QString&)> f;
+    explicit AoMostrar(std::function<void(const QString&)> f) : f(std::move(f)) { qApp->installEventFilter(this); }
+    ~AoMostrar() override { qApp->removeEventFilter(this); }
+    bool eventFilter(QObject* o, QEvent* e) override
+    {
+        if (e->type() == QEvent::Show && o->objectName() == "frmaguarde")
+            f(FrmAguarde::legenda());
+        return false;
+    }
+};
+
 QStringList g_unidades;
 const QString MESMO = "O Arquivo de origem é o mesmo de destino, o Backup não pode continuar!";
 const QString SUBSTITUIR = "\r\nJá existe o arquivo neste diretório, Substituir?";
@@ -433,32 +446,33 @@ private Q_SLOTS:
                                 .arg(discreta.pedidos / 1024).arg(discreta.trazidos / 1024)));
     }
 
-    // Backup > Criar checks and copies under a please-wait window the rest of the program waits for,
-    // and does not read again a file that passed and was not written since.
+    // Backup > Criar copies, checks and copies on under a please-wait window the rest of the program
+    // waits for, and does not read again a file that passed and was not written since.
     void criarMostraAndamentoEVerificaUmaVez()
     {
         Espia espia;
         qApp->installEventFilter(&espia);
         const QString pen = pasta("pen");
-        const QString verifica = "Verificando o banco de dados ...*", copia = "Copiando o banco de dados ...*";
+        const QString prepara = "Preparando a cópia do banco de dados ...*", verifica = "Verificando o banco de dados ...*",
+                      copia = "Copiando o banco de dados ...*";
         QCOMPARE(executabackup(ModoBackup::Backup, pen).tamanho, qint64(modelo_.size()));
-        QCOMPARE(espia.legendas, (QStringList{verifica, copia}));
+        QCOMPARE(espia.legendas, (QStringList{prepara, verifica, copia}));
         QVERIFY(javerificado(banco()) && !FrmAguarde::aberta());
         espia.legendas.clear();
         Dialogos::respondeMsgbox(Dialogos::Sim);
         QVERIFY(executabackup(ModoBackup::Backup, pen).tamanho > 0);
-        QCOMPARE(espia.legendas, QStringList{copia});
+        QCOMPARE(espia.legendas, (QStringList{prepara, copia}));
         teste::sql("INSERT INTO usuarios (codigo, nome) VALUES ('0001', 'Depois')");
         espia.legendas.clear();
         Dialogos::respondeMsgbox(Dialogos::Sim);
         QVERIFY(executabackup(ModoBackup::Backup, pen).tamanho > 0);
-        QCOMPARE(espia.legendas, (QStringList{verifica, copia}));
+        QCOMPARE(espia.legendas, (QStringList{prepara, verifica, copia}));
         // The automatic backup's wait for a drive is showing, not modal: a copy by hand still holds the program.
         FrmAguarde::abre("Insira o Pen Drive para backup automático...");
         espia.legendas.clear();
         Dialogos::respondeMsgbox(Dialogos::Sim);
         QVERIFY(executabackup(ModoBackup::Backup, pen).tamanho > 0);
-        QCOMPARE(espia.legendas, QStringList{copia});
+        QCOMPARE(espia.legendas, (QStringList{prepara, copia}));
         qApp->removeEventFilter(&espia);
     }
 
@@ -530,6 +544,11 @@ private Q_SLOTS:
         QTest::newRow("disco cheio") << backup << "cheio" << "Erro na Cópia dos Arquivos: o disco de destino está cheio. O banco"
                                      << falhou;
         QTest::newRow("disco cheio, restaurar") << restaura << "cheio" << "o disco de destino está cheio. " + INTACTO << falhou;
+        // This computer's own disk full: the private copy cannot be made.
+        QTest::newRow("disco local cheio") << backup << "cheio aqui"
+                                           << "Erro na Cópia dos Arquivos: não há espaço neste computador para a cópia "
+                                              "temporária do banco de dados. O banco de dados não foi alterado"
+                                           << falhou;
     }
     void destinoRecusado()
     {
@@ -545,26 +564,44 @@ private Q_SLOTS:
         }
         const QByteArray vivo = escolhida == "danificado" ? estraga(modelo_, 7) : modelo_;
         escreve(banco(), vivo);
-        if (escolhida == "copia" || escolhida == "cheio" || escolhida == "danificado")
-            escreve((p = pasta(escolhida)) + "/cadastrocd.mdb", "a cópia de ontem");
+        const bool cheio = escolhida.startsWith("cheio");
+        if (escolhida == "copia" || cheio || escolhida == "danificado")
+            escreve((p = pasta("destino")) + "/cadastrocd.mdb", "a cópia de ontem");
         const bool restaura = modo == int(ModoBackup::Restauracao);
         if (restaura && escolhida == "cheio")   // a sound backup, different from the live file
             QVERIFY(QFile::remove(p + "/cadastrocd.mdb") && Banco::criaBancoVazio(p + "/cadastrocd.mdb"));
-        const bool sim = escolhida == "cheio";
+        const bool sim = cheio;
         Dialogos::respondeMsgbox(sim ? Dialogos::Sim : Dialogos::Nao);
         {
-            // A full disk: past a few kilobytes a write fails with EFBIG (the copy runs on a thread, so in this process).
+            // A full disk: past a few kilobytes a write fails with EFBIG (the copy runs on a thread, so in this
+            // process). The destination's fills once the private copy on this computer's disk is made.
             std::signal(SIGXFSZ, SIG_IGN);
             rlimit antes{};
             ::getrlimit(RLIMIT_FSIZE, &antes);
-            const rlimit cheio{4096, antes.rlim_max};
-            if (escolhida == "cheio")
-                QCOMPARE(::setrlimit(RLIMIT_FSIZE, &cheio), 0);
+            const rlimit limite{4096, antes.rlim_max};
+            const auto enche = [&] {
+                if (cheio)
+                    QCOMPARE(::setrlimit(RLIMIT_FSIZE, &limite), 0);
+            };
+            if (escolhida == "cheio aqui")
+                enche();
             // The copy itself shows nothing: it tells how it ended, and the window side tells the user.
-            const AcompanhamentoCopia responde{[sim](PerguntaCopia, const QString&) { return sim; }, {}};
+            const AcompanhamentoCopia responde{[sim](PerguntaCopia, const QString&) { return sim; },
+                                               [&](EtapaCopia e, const ControleVerificacao&, const std::function<void()>& t) {
+                                                   if (e != EtapaCopia::Instantaneo && e != EtapaCopia::LeBackup)
+                                                       enche();
+                                                   t();
+                                               }};
             const FimCopia semJanela = copiabanco(ModoBackup(modo), p, {}, responde).fim;
             QVERIFY(Dialogos::registros().isEmpty());
             QCOMPARE(int(semJanela), fim);
+            ::setrlimit(RLIMIT_FSIZE, &antes);
+            AoMostrar cheioDepois([&](const QString& legenda) {
+                if (!legenda.startsWith("Preparando") && !legenda.startsWith("Lendo"))
+                    enche();
+            });
+            if (escolhida == "cheio aqui")
+                enche();
             executabackup(ModoBackup(modo), p);
             ::setrlimit(RLIMIT_FSIZE, &antes);
         }
