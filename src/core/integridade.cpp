@@ -1054,8 +1054,10 @@ int paraQuandoPedido(void* p)
 VerificacaoBanco verificaarquivo(const QString& caminho, ControleVerificacao* controle)
 {
     // The helpers open their connections (each works the key out of the password, the slow part
-    // of opening) while this thread reads how the file is made and shares the work out.
-    const int threads = qBound(1, QThread::idealThreadCount(), 8);
+    // of opening) while this thread reads how the file is made and shares the work out. A small
+    // file is read faster than the key is worked out: one thread for every 16 MB.
+    const int threads = int(qMin<qint64>(QFileInfo(caminho).size() / (16 << 20) + 1,
+                                         qBound(1, QThread::idealThreadCount(), 8)));
     QVector<Arvore> lista;
     QVector<Parte> partes;
     std::atomic<int> proxima{0};
