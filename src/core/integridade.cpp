@@ -38,8 +38,9 @@ VerificacaoBanco porCodigo(int codigo)
 {
     switch (codigo & 0xFF) {
     case SQLITE_NOTADB:
+        // Another program's file, or ours with its first page (the salt that opens it) damaged: no telling which.
         return resultado(EstadoBanco::Estranho, QStringLiteral("o arquivo não é um banco de dados do Tivane Dízimos "
-                                                               "(não abre com a senha do sistema)"));
+                                                               "ou está danificado (não abre com a senha do sistema)"));
     case SQLITE_CORRUPT:
         return resultado(EstadoBanco::Danificado, QStringLiteral("o arquivo está danificado"));
     case SQLITE_BUSY:

@@ -334,6 +334,11 @@ private Q_SLOTS:
             primeira[i] = char(i * 7);
         QTest::newRow("primeira página estragada") << primeira << EstadoBanco::Danificado
                                                    << "danificado (a primeira página não pode ser lida)";
+        // With the salt gone nothing tells our damaged file from another program's: both are said.
+        const QString umOuOutro = "não é um banco de dados do Tivane Dízimos ou está danificado";
+        QTest::newRow("sal zerado") << QByteArray(16, '\0') + modelo_.mid(16) << EstadoBanco::Estranho << umOuOutro;
+        QTest::newRow("primeira página zerada") << QByteArray(1024, '\0') + modelo_.mid(1024) << EstadoBanco::Estranho
+                                                << umOuOutro;
     }
     void origemVerificadaAntesDeRestaurar()
     {
@@ -505,7 +510,7 @@ private Q_SLOTS:
     {
         const QString p = pasta("sobras");
         const QStringList nomes = {".cadastrocd.mdb.copia-Ab12Cd", ".cadastrocd.mdb.copia-Xy34Zw", ".cadastrocd.mdb.copia-Ab12C",
-                                   ".outro.mdb.copia-Ab12Cd", "cadastrocd.mdb.copia-Ab12Cd"};
+                                   ".outro.mdb.copia-Ab12Cd", "cadastrocd.mdb.copia-Ab12Cd", ".cadastrocd.mdb.copia-Ab12Cd\n"};
         for (const QString& n : nomes) {
             escreve(p + "/" + n, "sobra");
             if (n != nomes[1]) {   // the second is being written by a copy in progress
@@ -519,6 +524,67 @@ private Q_SLOTS:
         ficam.sort();
         ha.sort();
         QCOMPARE(ha, ficam);
+    }
+
+    // A restore keeps the mode of the file it replaces (a shared folder's group access); when the restored
+    // file cannot be opened, the user is told, not left to find out at the next operation.
+    void restauracaoMantemModo_data()
+    {
+        QTest::addColumn<int>("modo");
+        QTest::newRow("acesso do grupo") << 0660;
+        QTest::newRow("sem leitura") << 0200;   // the program can no longer open what it restored
+    }
+    void restauracaoMantemModo()
+    {
+        QFETCH(int, modo);
+        const bool abre = modo & 0400;
+        if (!abre && ::geteuid() == 0) {   // root opens whatever the modes say
+            QString saida;
+            QVERIFY2(teste::executaSemPrivilegios(QString(QTest::currentTestFunction()) + ":" + QTest::currentDataTag(), &saida),
+                     qPrintable(saida));
+            return;
+        }
+        const QString pen = pasta("pen");
+        QVERIFY(Banco::criaBancoVazio(pen + "/cadastrocd.mdb"));
+        QCOMPARE(::chmod(QFile::encodeName(pen + "/cadastrocd.mdb").constData(), 0644), 0);
+        QCOMPARE(::chmod(QFile::encodeName(banco()).constData(), mode_t(modo)), 0);
+        Dialogos::respondeMsgbox(Dialogos::Sim);
+        QVERIFY(executabackup(ModoBackup::Restauracao, pen).tamanho > 0);
+        struct stat st;
+        QCOMPARE(::stat(QFile::encodeName(banco()).constData(), &st), 0);
+        QCOMPARE(int(st.st_mode & 0777), modo);
+        const QString m = Dialogos::ultimo("msgbox").texto;
+        if (abre) {
+            QCOMPARE(Dialogos::registros("msgbox").size(), 1);   // only "Substituir?"
+            QCOMPARE(dizimistas(), 0);
+        } else {
+            QVERIFY2(m.startsWith("O banco de dados foi restaurado, mas não pôde ser aberto: "), qPrintable(m));
+        }
+        ::chmod(QFile::encodeName(banco()).constData(), 0600);
+    }
+
+    // A drive taken out while "Substituir?" was open gets nothing, and nothing lands where its folder was.
+    void driveConferidoDepoisDaPergunta()
+    {
+        const QString ponto = pasta("montagem") + "/pen", disco = "/dev/shm/tivane-pergunta-" + QString::number(::getpid());
+        QVERIFY(QDir().mkpath(disco) && QFile::link(disco, ponto));
+        if (dispositivo(disco) == dispositivo(teste::pastaTemporaria()))
+            QSKIP("no second file system here");
+        escreve(ponto + "/cadastrocd.mdb", "a cópia de ontem");
+        const auto unidades = retratounidades({"/", ponto});
+        int perguntas = 0;
+        const AcompanhamentoCopia retira{[&](PerguntaCopia p, const QString&) {
+                                             ++perguntas;
+                                             // Taken out: its mount point is a folder on the internal disk again.
+                                             return p == PerguntaCopia::Substituir && QFile::remove(ponto)
+                                                    && QDir().mkpath(ponto);
+                                         },
+                                         {}};
+        QCOMPARE(copiabanco(ModoBackup::Backup, ponto, unidades, retira).fim, FimCopia::DriveRetirado);
+        QCOMPARE(perguntas, 1);
+        QVERIFY(QDir(ponto).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden).isEmpty());
+        QCOMPARE(conteudo(disco + "/cadastrocd.mdb"), QByteArray("a cópia de ontem"));
+        QDir(disco).removeRecursively();
     }
 
     void destinoRecusado_data()
