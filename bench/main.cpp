@@ -563,6 +563,8 @@ void ReceberDuranteVerificacao(benchmark::State& estado)
     verificacao->wait();
     delete verificacao;
 }
+// Backup > Criar after a day's work, as the user runs it: the private copy of one committed
+// state, its check, the copy to the folder and its flush to disk.
 void CriarBackup(benchmark::State& estado)
 {
     const QString pasta = g_pasta + "/pen";
@@ -580,6 +582,7 @@ void CriarBackup(benchmark::State& estado)
     }
     QDir(pasta).removeRecursively();
 }
+// The same file copied to a folder on the same disk and flushed there, nothing checked.
 void CriarBackup_Limite(benchmark::State& estado)
 {
     const QString origem = Banco::caminhoArquivo(), destino = g_pasta + "/copia.mdb";
@@ -693,6 +696,7 @@ int main(int argc, char** argv)
         const char* programa;
         const char* limite;
         double metaMs;
+        double metaRazao = 0;   // when set, the goal is this many times the limit
     };
     const Figura figuras[] = {
         {"Receber um dízimo (código + gravação)", "ReceberDizimo", "ReceberDizimo_Limite", 10},
@@ -708,14 +712,20 @@ int main(int argc, char** argv)
         {"Página: um ano / um dia, só a tela", "PaginaUmAno", "PaginaUmDia", 50},
         {"Abrir relatório salvo de 50 MB", "AbrirRelatorio50MB", "AbrirRelatorio50MB_Limite", 1000},
         {"Recibo durante a verificação / sozinho", "ReceberDuranteVerificacao", "ReceberDizimo", 50},
-        {"Backup > Criar / cópia + fsync", "CriarBackup", "CriarBackup_Limite", 10000},
+        {"Backup > Criar / cópia + fsync", "CriarBackup", "CriarBackup_Limite", 0, 4},
     };
     std::printf("\n%-40s %12s %12s %8s %10s\n", "figura", "programa", "limite", "razão", "meta");
     for (const Figura& f : figuras) {
         const double p = coletor.ms.value(f.programa, -1);
         const double l = coletor.ms.value(f.limite, -1);
-        std::printf("%-40s %9.3f ms %9.3f ms %7.2fx %7.0f ms %s\n", f.nome, p, l, l > 0 ? p / l : 0.0, f.metaMs,
-                    (p >= 0 && p < f.metaMs) ? "ok" : "ACIMA DA META");
+        const double razao = l > 0 ? p / l : 0.0;
+        const bool ok = p >= 0 && (f.metaRazao > 0 ? l > 0 && razao <= f.metaRazao : p < f.metaMs);
+        if (f.metaRazao > 0)
+            std::printf("%-40s %9.3f ms %9.3f ms %7.2fx %9.0fx %s\n", f.nome, p, l, razao, f.metaRazao,
+                        ok ? "ok" : "ACIMA DA META");
+        else
+            std::printf("%-40s %9.3f ms %9.3f ms %7.2fx %7.0f ms %s\n", f.nome, p, l, razao, f.metaMs,
+                        ok ? "ok" : "ACIMA DA META");
     }
     std::printf("Memória para abrir o relatório de 50 MB: %.1f vezes o arquivo (meta: 4x)\n", g_vezesArquivo);
     std::printf("Dois relatórios de um ano, um após o outro na página: pico de %.0f MB (meta: 300 MB);"

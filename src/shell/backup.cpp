@@ -328,9 +328,10 @@ private:
     qint64 tamanho_ = 0;
 };
 
-// This account's folder on this computer's own disk for the private copy a backup or restore
-// checks: never the data folder (maybe another computer's, over the network) nor the chosen drive.
-QString pastaPrivada()
+}  // namespace
+
+// Never the data folder (maybe another computer's, over the network) nor the chosen drive.
+QString pastacopiasprivadas()
 {
     QString p = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
     if (p.isEmpty())
@@ -340,6 +341,8 @@ QString pastaPrivada()
     ::chmod(QFile::encodeName(p).constData(), 0700);
     return p;
 }
+
+namespace {
 
 // The private copy of the file to check: made, checked and copied on, then removed, whatever way it ends.
 struct CopiaPrivada {
@@ -358,7 +361,7 @@ struct CopiaPrivada {
     // A hidden file of this account alone (0600), named like the copies' leftovers so one left by a killed run goes the same way.
     bool cria(QString* motivo)
     {
-        const QString pasta = pastaPrivada();
+        const QString pasta = pastacopiasprivadas();
         removesobras(pasta);
         QByteArray modelo = QFile::encodeName(pasta + QStringLiteral("/.") + QString::fromLatin1(ARQUIVO_BANCO)
                                               + QStringLiteral(".copia-XXXXXX"));

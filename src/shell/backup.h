@@ -29,6 +29,10 @@ using AndamentoCopia = std::function<void(qint64 copiados)>;
 // to the file being replaced and is removed just before the rename. Asks nothing.
 ResultadoCopia copiaarquivo(const QString& origem, const QString& destino, const AndamentoCopia& andamento = {});
 
+// This account's folder on this computer's own disk for the private copy that a backup or a
+// restore checks (created, mode 0700, when missing).
+QString pastacopiasprivadas();
+
 // Removes the hidden temporary files "." + "cadastrocd.mdb" + ".copia-XXXXXX" that a copy
 // killed half-way left in the folder; one written in the last minute or after a copy
 // of this program began may belong to a copy in progress and is kept. Nothing else is touched.

@@ -86,6 +86,8 @@ void verificabancoaposlogin(const QString& caminho)
     const QString pasta = QFileInfo(caminho).absolutePath();
     if (Banco::vigiaconfiavel(pasta))
         removesobras(pasta);
+    // And the private copy a backup or restore killed half-way left on this computer.
+    removesobras(pastacopiasprivadas());
     // The program never leaves with the check's thread running: it stops it (aboutToQuit is
     // not sent when the application ends without its loop; the post routine runs then too).
     QObject::connect(QCoreApplication::instance(), &QCoreApplication::aboutToQuit, QCoreApplication::instance(),
