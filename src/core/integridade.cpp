@@ -1073,6 +1073,9 @@ VerificacaoBanco verificaarquivo(const QString& caminho, ControleVerificacao* co
         Conexao propria;
         VerificacaoBanco v;
         const bool aberta = abre(caminho, propria, v);
+        // The key is worked out at the first read.
+        if (aberta)
+            sqlite3_exec(propria.db, "SELECT count(*) FROM sqlite_master;", nullptr, nullptr, nullptr);
         {
             std::unique_lock<std::mutex> t(mutex);
             sinal.wait(t, [&pronto] { return pronto; });
