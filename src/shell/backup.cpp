@@ -76,6 +76,14 @@ ResultadoCopia falha(const QString& motivo)
     return r;
 }
 
+ResultadoCopia feita(qint64 tamanho)
+{
+    ResultadoCopia r;
+    r.ok = true;
+    r.tamanho = tamanho;
+    return r;
+}
+
 // Closes a descriptor once, whatever way the copy leaves.
 struct Descritor {
     int fd = -1;
@@ -295,10 +303,7 @@ public:
         if (fd.fecha() != 0)
             return falha(causa(errno, Lado::Destino));
         tamanho_ = total;
-        ResultadoCopia r;
-        r.ok = true;
-        r.tamanho = total;
-        return r;
+        return feita(total);
     }
 
     ResultadoCopia conclui()
@@ -315,10 +320,7 @@ public:
                           O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         if (pasta.fd >= 0)
             ::fsync(pasta.fd);   // the rename itself; some removable file systems cannot, and the file is already whole
-        ResultadoCopia r;
-        r.ok = true;
-        r.tamanho = tamanho_;
-        return r;
+        return feita(tamanho_);
     }
 
 private:
@@ -441,10 +443,7 @@ ResultadoCopia instantaneo(const QString& banco, CopiaPrivada& copia, const Anda
     }
     if (copiados < 0)
         return falha(causa(errno, lado));
-    ResultadoCopia r;
-    r.ok = true;
-    r.tamanho = copiados;
-    return r;
+    return feita(copiados);
 }
 
 // A file nobody writes (a backup to restore), copied as it is into the private file.
@@ -461,10 +460,7 @@ ResultadoCopia copiaparaprivada(const QString& origem, CopiaPrivada& copia, cons
     const qint64 copiados = copiaBytes(fo.fd, copia.fd.fd, Lado::Privado, andamento, lado);
     if (copiados < 0)
         return falha(causa(errno, lado));
-    ResultadoCopia r;
-    r.ok = true;
-    r.tamanho = copiados;
-    return r;
+    return feita(copiados);
 }
 
 }  // namespace

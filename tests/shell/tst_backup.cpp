@@ -1,3 +1,4 @@
+#include "arquivosdeteste.h"
 #include "testsupport.h"
 
 #include "core/conexao.h"
@@ -25,17 +26,6 @@ Q_DECLARE_METATYPE(tivane::EstadoBanco)
 
 namespace {
 
-QByteArray conteudo(const QString& caminho)
-{
-    QFile f(caminho);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-void escreve(const QString& caminho, const QByteArray& dados)
-{
-    QDir().mkpath(QFileInfo(caminho).absolutePath());
-    QFile f(caminho);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(dados) == dados.size());
-}
 QByteArray aleatorio(qint64 n)
 {
     QByteArray b(int(n), Qt::Uninitialized);
@@ -43,13 +33,6 @@ QByteArray aleatorio(qint64 n)
     for (auto& c : b)
         x ^= x << 13, x ^= x >> 17, x ^= x << 5, c = char(x);
     return b;
-}
-QString pasta(const QString& nome)
-{
-    static int n = 0;
-    const QString p = teste::pastaTemporaria() + "/" + nome + QString::number(++n);
-    QDir().mkpath(p);
-    return p;
 }
 // Files of a folder, hidden ones (a leftover temporary copy) included.
 QStringList arquivos(const QString& p) { return QDir(p).entryList(QDir::Files | QDir::Hidden); }

@@ -1,5 +1,6 @@
 // Backups made while another computer writes, copies torn by such writes, and the
 // checks that must find them: the private copy's and the one after login.
+#include "arquivosdeteste.h"
 #include "testsupport.h"
 
 #include "core/conexao.h"
@@ -21,24 +22,6 @@ using namespace tivane;
 
 namespace {
 
-QByteArray conteudo(const QString& caminho)
-{
-    QFile f(caminho);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-void escreve(const QString& caminho, const QByteArray& dados)
-{
-    QDir().mkpath(QFileInfo(caminho).absolutePath());
-    QFile f(caminho);
-    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(dados) == dados.size());
-}
-QString pasta(const QString& nome)
-{
-    static int n = 0;
-    const QString p = teste::pastaTemporaria() + "/" + nome + QString::number(++n);
-    QDir().mkpath(p);
-    return p;
-}
 
 // Another program's connection to a file.
 struct Outra {
@@ -70,6 +53,15 @@ QByteArray rasgada(const QByteArray& antes, const QByteArray& depois, qint64 pag
     std::memcpy(r.data(), antes.constData(), size_t(qMin<qint64>(pagina * 1024, qMin(antes.size(), depois.size()))));
     return r;
 }
+
+// A torn copy judged three ways: the engine's full check ("ok" or its first complaint), the
+// private copy's check and the check after login.
+struct Veredictos {
+    QString motor;
+    VerificacaoBanco copia, vivo;
+    QString caso;
+};
+Veredictos julga(const QString& arquivo, qint64 pagina);
 
 // Receipts taken, reversed and tithers renamed, as the office does, on a connection of its own
 // that waits esperaMs for other writes; -1 times: until stopped. 0, or the engine's failing code.
@@ -149,6 +141,18 @@ qint64 entradas(const QString& arquivo)   // rows of every table, plus their ind
     return n;
 }
 
+Veredictos julga(const QString& arquivo, qint64 pagina)
+{
+    Veredictos v;
+    v.motor = Outra(arquivo).integridade();
+    v.copia = verificaarquivo(arquivo);
+    ControleVerificacao fatias;
+    fatias.pausaMs = 0;
+    v.vivo = verificaemfatias(arquivo, &fatias);
+    v.caso = QString("página %1: %2 / %3 / %4").arg(pagina).arg(v.motor, v.copia.motivo, v.vivo.motivo);
+    return v;
+}
+
 // The private copies' folder of this account on this computer.
 QString pastaPrivada()
 {
@@ -196,22 +200,17 @@ private Q_SLOTS:
         int rasgadas = 0;
         for (qint64 p = 1; p < paginas; p += qMax<qint64>(1, paginas / 50)) {
             escreve(f, rasgada(antes_, depois_, p));
-            const QString motor = Outra(f).integridade();
-            const VerificacaoBanco copia = verificaarquivo(f);
-            ControleVerificacao fatias;
-            fatias.pausaMs = 0;
-            const VerificacaoBanco vivo = verificaemfatias(f, &fatias);
-            const QString caso = QString("página %1: %2 / %3 / %4").arg(p).arg(motor, copia.motivo, vivo.motivo);
-            if (motor == "ok") {
-                QVERIFY2(copia.estado == EstadoBanco::Bom && vivo.estado == EstadoBanco::Bom, qPrintable(caso));
+            const Veredictos v = julga(f, p);
+            if (v.motor == "ok") {
+                QVERIFY2(v.copia.estado == EstadoBanco::Bom && v.vivo.estado == EstadoBanco::Bom, qPrintable(v.caso));
                 continue;
             }
             ++rasgadas;
-            QVERIFY2(copia.estado == EstadoBanco::Danificado && vivo.estado == EstadoBanco::Danificado, qPrintable(caso));
-            QVERIFY2(copia.motivo.startsWith("o arquivo está danificado"), qPrintable(caso));
+            QVERIFY2(v.copia.estado == EstadoBanco::Danificado && v.vivo.estado == EstadoBanco::Danificado, qPrintable(v.caso));
+            QVERIFY2(v.copia.motivo.startsWith("o arquivo está danificado"), qPrintable(v.caso));
             QVERIFY(!javerificado(f));
             // Reported after login as other damage is.
-            QVERIFY(avisoverificacao(f, vivo).contains("apresenta problemas: o arquivo está danificado"));
+            QVERIFY(avisoverificacao(f, v.vivo).contains("apresenta problemas: o arquivo está danificado"));
         }
         QVERIFY2(rasgadas >= 10, qPrintable(QString::number(rasgadas)));
     }
@@ -238,19 +237,14 @@ private Q_SLOTS:
             if (depois.mid(p * 1024, 1024) == depois_.mid(p * 1024, 1024))
                 continue;   // the same page in both: no other copy to tear there
             escreve(f, rasgada(depois_, depois, p));
-            const QString motor = Outra(f).integridade();
-            const VerificacaoBanco copia = verificaarquivo(f);
-            ControleVerificacao fatias;
-            fatias.pausaMs = 0;
-            const VerificacaoBanco vivo = verificaemfatias(f, &fatias);
-            const QString caso = QString("página %1: %2 / %3 / %4").arg(p).arg(motor, copia.motivo, vivo.motivo);
-            if (motor == "ok") {
-                QVERIFY2(copia.estado == EstadoBanco::Bom && vivo.estado == EstadoBanco::Bom, qPrintable(caso));
+            const Veredictos v = julga(f, p);
+            if (v.motor == "ok") {
+                QVERIFY2(v.copia.estado == EstadoBanco::Bom && v.vivo.estado == EstadoBanco::Bom, qPrintable(v.caso));
                 continue;
             }
             ++rasgadas;
-            QVERIFY2(copia.motivo.startsWith("o arquivo está danificado (o índice ") && vivo.motivo == copia.motivo,
-                     qPrintable(caso));
+            QVERIFY2(v.copia.motivo.startsWith("o arquivo está danificado (o índice ") && v.vivo.motivo == v.copia.motivo,
+                     qPrintable(v.caso));
         }
         QVERIFY2(rasgadas > 0, "no page to tear");
     }
