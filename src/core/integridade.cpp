@@ -365,7 +365,8 @@ quint64 hashValor(sqlite3_stmt* st, int coluna)
             h = mistura(h ^ bloco);
         }
         quint64 resto = 0;
-        std::memcpy(&resto, p + i, size_t(n - i));
+        if (n > i)
+            std::memcpy(&resto, p + i, size_t(n - i));
         return mistura(h ^ resto);
     }
     }
