@@ -403,7 +403,6 @@ ResultadoCopia instantaneo(const QString& banco, CopiaPrivada& copia, const Anda
     int rc = sqlite3_open_v2(QFile::encodeName(banco).constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
     if (rc == SQLITE_OK) {
         Banco::aplicachave(db);
-        Banco::registradobra(db);
         sqlite3_busy_timeout(db, ESPERA_INSTANTANEO_MS);
         rc = sqlite3_exec(db, "BEGIN; SELECT count(*) FROM sqlite_master;", nullptr, nullptr, nullptr);
     }
