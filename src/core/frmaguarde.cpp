@@ -17,7 +17,8 @@ namespace {
 const char* const NOME = "frmaguarde";
 const char* const TITULO = "Aguarde ...";
 constexpr int LARGURA = 360;
-RegistroJanela reg(NOME, [] { return new FrmAguarde; }, Janelas::Independente);
+// The last of the windows that fechajanelas closes.
+RegistroJanela reg(NOME, [] { return new FrmAguarde; }, Janelas::Independente, 7);
 }  // namespace
 
 FrmAguarde::FrmAguarde()

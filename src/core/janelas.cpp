@@ -4,9 +4,11 @@
 #include <QHash>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QStringList>
 #include <QTimer>
 #include <QToolBar>
+#include <QVector>
+
+#include <algorithm>
 
 namespace tivane {
 namespace Janelas {
@@ -27,6 +29,11 @@ QPointer<QMdiArea>& area()
     static QPointer<QMdiArea> a;
     return a;
 }
+QHash<QString, int>& ordensFechamento()
+{
+    static QHash<QString, int> o;
+    return o;
+}
 QWidget* subjanela(QWidget* w)
 {
     return qobject_cast<QMdiSubWindow*>(w->parentWidget());
@@ -45,6 +52,11 @@ bool registrada(const QString& nome)
     return tabela().contains(nome);
 }
 
+void registrafechamento(const QString& nome, int ordem)
+{
+    ordensFechamento().insert(nome, ordem);
+}
+
 QWidget* instancia(const QString& nome)
 {
     auto it = tabela().find(nome);
@@ -55,6 +67,16 @@ QWidget* instancia(const QString& nome)
     if (!it->janela->testAttribute(Qt::WA_DeleteOnClose))
         return nullptr;
     return it->janela;
+}
+
+bool aberta(const QWidget* janela)
+{
+    if (!janela)
+        return false;
+    for (auto it = tabela().cbegin(); it != tabela().cend(); ++it)
+        if (it->janela == janela)
+            return janela->testAttribute(Qt::WA_DeleteOnClose);
+    return true;
 }
 
 QWidget* carrega(const QString& nome)
@@ -161,15 +183,43 @@ bool executa(const QString& nome)
 }
 
 }  // namespace Comandos
+
+namespace {
+struct Principal {
+    QPointer<QWidget> janela;
+    QPointer<QToolBar> barra;
+};
+Principal& principal()
+{
+    static Principal p;
+    return p;
+}
+
+struct AoFechar {
+    QPointer<QObject> dono;
+    std::function<void()> acao;
+};
+QVector<AoFechar>& aoFechar()
+{
+    static QVector<AoFechar> a;
+    return a;
+}
+}  // namespace
+
+void definejanelaprincipal(QWidget* janela, QToolBar* barra)
+{
+    principal() = {janela, barra};
+}
+
 QWidget* janelaprincipal()
 {
-    return Janelas::instancia(QStringLiteral("frmprincipal"));
+    QWidget* p = principal().janela;
+    return Janelas::aberta(p) ? p : nullptr;
 }
 
 QToolBar* barraprincipal()
 {
-    QWidget* p = janelaprincipal();
-    return p ? p->findChild<QToolBar*>(QStringLiteral("barraprincipal"), Qt::FindDirectChildrenOnly) : nullptr;
+    return janelaprincipal() ? principal().barra.data() : nullptr;
 }
 
 void mostrabarraprincipal(bool visivel)
@@ -235,20 +285,28 @@ JanelaOculta::~JanelaOculta()
         new VigiaEstado(janela_, estado_ & (Qt::WindowMaximized | Qt::WindowFullScreen));
 }
 
+void aofecharjanelas(QObject* dono, std::function<void()> acao)
+{
+    if (dono && acao)
+        aoFechar().append({dono, std::move(acao)});
+}
+
 void fechajanelas()
 {
     mostrabarraprincipal(true);
-    const QStringList janelas = {
-        QStringLiteral("frmcadastrodizimistas"), QStringLiteral("frmrelatorios"), QStringLiteral("frmcadastroigreja"),
-        QStringLiteral("Frmconfiguracoes"), QStringLiteral("frmconfiguracoes"), QStringLiteral("frmpagamentos"),
-        QStringLiteral("frmbackup"), QStringLiteral("frmaguarde")};
+    QVector<QPair<int, QString>> janelas;
+    for (auto it = Janelas::ordensFechamento().cbegin(); it != Janelas::ordensFechamento().cend(); ++it)
+        janelas.append({it.value(), it.key()});
+    std::sort(janelas.begin(), janelas.end());
     // Janelas::fecha defers the deletion, so the caller's own window survives
     // until its handler has returned.
-    for (const QString& j : janelas)
-        Janelas::fecha(j);
-    if (QWidget* p = janelaprincipal())
-        if (QTimer* t = p->findChild<QTimer*>(QStringLiteral("temporefresh"), Qt::FindDirectChildrenOnly))
-            t->stop();
+    for (const auto& j : janelas)
+        Janelas::fecha(j.second);
+    auto& acoes = aoFechar();
+    acoes.erase(std::remove_if(acoes.begin(), acoes.end(), [](const AoFechar& a) { return !a.dono; }), acoes.end());
+    for (const AoFechar& a : QVector<AoFechar>(acoes))
+        if (a.dono)
+            a.acao();
     // Closing one of them activates the next MDI child, and the payments and
     // reports windows hide the toolbar when activated: show it again.
     mostrabarraprincipal(true);

@@ -1,7 +1,8 @@
 #pragma once
 // One instance of each window, created on first use and deleted (later) when
 // closed. Windows register a factory under their name; menu items and other
-// windows reach them only through this registry.
+// windows reach them only through this registry. Windows of an upper folder
+// register themselves here, so nothing below names them.
 #include <QPointer>
 #include <QRect>
 #include <QString>
@@ -25,9 +26,15 @@ using Fabrica = std::function<QWidget*()>;
 
 void registra(const QString& nome, Fabrica fabrica, int tipo);
 bool registrada(const QString& nome);
+// fechajanelas closes the windows given a place in its order, lowest first.
+// Registering the window again (a stand-in) keeps its place.
+void registrafechamento(const QString& nome, int ordem);
 // The open instance, or null.
 QWidget* instancia(const QString& nome);
 template <typename T> T* instancia(const QString& nome) { return qobject_cast<T*>(instancia(nome)); }
+// The window lives and, when the registry made it, has not been closed (a
+// closed one waits for its deferred deletion).
+bool aberta(const QWidget* janela);
 // Creates the window when needed, shows it and brings it forward.
 QWidget* abre(const QString& nome);
 // Creates the window when needed without showing it.
@@ -46,16 +53,21 @@ bool registrado(const QString& nome);
 bool executa(const QString& nome);
 }  // namespace Comandos
 
-// The main window "frmprincipal" as the work windows see it: they reach it
-// through the registry, so they do not depend on it.
+// The main window hands itself and its toolbar over when it is built; the work
+// windows reach them here, so they do not depend on it.
+void definejanelaprincipal(QWidget* janela, QToolBar* barra);
+// The main window, or null when none is open.
 QWidget* janelaprincipal();
 // The main toolbar, or null when the main window is not open. Work windows hide
 // it when they open; their exits and fechajanelas show it again.
 QToolBar* barraprincipal();
 void mostrabarraprincipal(bool visivel);
-// Shows the main toolbar, closes the tithers, reports, church, settings,
-// payments and backup windows and the please-wait window, and stops the
-// automatic-backup timer. Safe from inside the windows it closes.
+// What fechajanelas does besides closing windows, while dono lives (the main
+// window stops its automatic-backup timer).
+void aofecharjanelas(QObject* dono, std::function<void()> acao);
+// Shows the main toolbar, closes the windows registered for it in their order,
+// then runs what was handed over with aofecharjanelas. Safe from inside the
+// windows it closes.
 void fechajanelas();
 
 // Hides a top-level window while it lives, then shows it again as it was:
@@ -75,8 +87,14 @@ private:
     QRect geometria_;
 };
 
+// ordemfechamento: the window's place among those that fechajanelas closes; 0, none.
 struct RegistroJanela {
-    RegistroJanela(const char* nome, Janelas::Fabrica fabrica, int tipo) { Janelas::registra(nome, std::move(fabrica), tipo); }
+    RegistroJanela(const char* nome, Janelas::Fabrica fabrica, int tipo, int ordemfechamento = 0)
+    {
+        Janelas::registra(nome, std::move(fabrica), tipo);
+        if (ordemfechamento > 0)
+            Janelas::registrafechamento(nome, ordemfechamento);
+    }
 };
 struct RegistroComando {
     RegistroComando(const char* nome, std::function<void()> acao) { Comandos::registra(nome, std::move(acao)); }

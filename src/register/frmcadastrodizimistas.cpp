@@ -40,7 +40,8 @@ FrmCadastroDizimistas* janelaAberta()
     return Janelas::instancia<FrmCadastroDizimistas>(QString::fromLatin1(NOME_JANELA));
 }
 
-static RegistroJanela reg(NOME_JANELA, [] { return new FrmCadastroDizimistas; }, Janelas::Mdi);
+// The first of the windows that fechajanelas closes.
+static RegistroJanela reg(NOME_JANELA, [] { return new FrmCadastroDizimistas; }, Janelas::Mdi, 1);
 
 // A date box: Null when nothing was typed, the date when complete, and what
 // was typed (with "_" in the blank places) when incomplete.

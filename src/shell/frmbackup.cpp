@@ -40,7 +40,8 @@ const QString DESTINO = QStringLiteral("Selecione o destino");
 const QString ORIGEM = QStringLiteral("Selecione a origem");
 const QString ERRO_DRIVE = QStringLiteral("Erro ao Acessar Drive");
 
-RegistroJanela reg(NOME, [] { return new FrmBackup; }, Janelas::Mdi);
+// The sixth of the windows that fechajanelas closes.
+RegistroJanela reg(NOME, [] { return new FrmBackup; }, Janelas::Mdi, 6);
 
 FrmBackup* abreEm(ModoBackup modo)
 {

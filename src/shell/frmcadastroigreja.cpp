@@ -20,7 +20,8 @@ namespace tivane {
 
 namespace {
 
-RegistroJanela reg("frmcadastroigreja", [] { return new FrmCadastroIgreja; }, Janelas::Mdi);
+// The third of the windows that fechajanelas closes.
+RegistroJanela reg("frmcadastroigreja", [] { return new FrmCadastroIgreja; }, Janelas::Mdi, 3);
 
 struct Campo {
     const char* caixa;

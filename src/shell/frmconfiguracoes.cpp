@@ -27,7 +27,8 @@ namespace tivane {
 
 namespace {
 
-RegistroJanela reg("Frmconfiguracoes", [] { return new FrmConfiguracoes; }, Janelas::Mdi);
+// The fourth of the windows that fechajanelas closes.
+RegistroJanela reg("Frmconfiguracoes", [] { return new FrmConfiguracoes; }, Janelas::Mdi, 4);
 
 const char* const FALHA_GRAVACAO = "Não foi possível gravar as configurações do sistema. "
                                    "Verifique as permissões da pasta de configurações.";

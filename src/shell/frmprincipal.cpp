@@ -206,6 +206,9 @@ FrmPrincipal::FrmPrincipal()
     connect(temporefresh_, &QTimer::timeout, this, [this] {
         executatimer(temporefresh_, QStringLiteral("temporefresh"), &atualizandoBackup_);
     });
+    definejanelaprincipal(this, barraprincipal_);
+    // fechajanelas stops a pending automatic backup.
+    aofecharjanelas(temporefresh_, [t = temporefresh_] { t->stop(); });
 
     // Hidden helpers of the sweep and the automatic backup.
     drives_ = new QComboBox(this);

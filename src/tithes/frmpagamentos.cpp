@@ -28,7 +28,8 @@ namespace tivane {
 
 namespace {
 
-RegistroJanela reg("frmpagamentos", [] { return new FrmPagamentos; }, Janelas::Mdi);
+// The fifth of the windows that fechajanelas closes.
+RegistroJanela reg("frmpagamentos", [] { return new FrmPagamentos; }, Janelas::Mdi, 5);
 
 const QColor LARANJA(192, 64, 0);       // captions of the window
 

@@ -37,7 +37,8 @@ namespace tivane {
 
 namespace {
 
-RegistroJanela reg("frmrelatorios", [] { return new FrmRelatorios; }, Janelas::Mdi);
+// The second of the windows that fechajanelas closes.
+RegistroJanela reg("frmrelatorios", [] { return new FrmRelatorios; }, Janelas::Mdi, 2);
 
 FrmRelatorios* abrejanela()
 {

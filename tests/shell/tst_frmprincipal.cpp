@@ -21,6 +21,28 @@ QString arquivo(const QString& nome, const QByteArray& conteudo)
 const QStringList LISTA = {"frmcadastrodizimistas", "frmrelatorios", "frmcadastroigreja", "Frmconfiguracoes",
                            "frmpagamentos", "frmbackup"};
 const QSize PADRAO(800, 548);
+
+// Notes each window's name as it gets its close event (an MDI child's frame gets it first).
+class Fechamentos : public QObject {
+public:
+    QStringList nomes;
+    void vigia(QWidget* w)
+    {
+        QWidget* alvo = qobject_cast<QMdiSubWindow*>(w->parentWidget());
+        alvo = alvo ? alvo : w;
+        alvos_.insert(alvo, w->objectName());
+        alvo->installEventFilter(this);
+    }
+    bool eventFilter(QObject* o, QEvent* e) override
+    {
+        if (e->type() == QEvent::Close)
+            nomes << alvos_.value(o);
+        return false;
+    }
+
+private:
+    QHash<QObject*, QString> alvos_;
+};
 int g_saidas = 0;
 }  // namespace
 
@@ -190,6 +212,19 @@ private slots:
         QVERIFY(Janelas::instancia("frmcadastrousuarios") && Janelas::instancia("frmsobre") && usuarios && sobre);
         Janelas::fecha("frmcadastrousuarios");
         Janelas::fecha("frmsobre");
+    }
+
+    void fechajanelasNaOrdem()
+    {
+        // Opened the other way round: the order is that of fechajanelas, the please-wait window last.
+        Fechamentos fechadas;
+        FrmAguarde::abre();
+        fechadas.vigia(Janelas::instancia("frmaguarde"));
+        for (auto n = LISTA.crbegin(); n != LISTA.crend(); ++n)
+            fechadas.vigia((registra(*n), Janelas::abre(*n)));
+        fechajanelas();
+        QCOMPARE(fechadas.nomes, LISTA + QStringList{"frmaguarde"});
+        QTRY_COMPARE(abertas(), 0);
     }
 
     void fechajanelasDeDentroDeUmaJanela()
