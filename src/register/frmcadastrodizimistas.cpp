@@ -392,7 +392,13 @@ void FrmCadastroDizimistas::limparcampos()
 
 void FrmCadastroDizimistas::localizar()
 {
-    abrelocalizador(QString::fromLatin1(NOME_JANELA), BUSCA_DIZIMISTAS);
+    abrebusca(BUSCA_DIZIMISTAS);
+}
+
+void FrmCadastroDizimistas::recebecodigobusca(const QString& codigo)
+{
+    txtcodigo_->setText(codigo);
+    abredizimista(codigo);
 }
 
 void FrmCadastroDizimistas::cmdmaisdados(int indice)

@@ -60,6 +60,8 @@ protected:
     void excluir(const QString& codigo) override { excluirdizimista(codigo); }
     void modificar() override { iniciamodificacaodizimista(); }
     void teclamodificar() override { modificardizimista(); }
+    // The code chosen in the search: into the code box, the record shown read-only.
+    void recebecodigobusca(const QString& codigo) override;
     bool mostra(const QString& codigo) override;
 
 private:

@@ -4,7 +4,6 @@
 #include "core/dialogos.h"
 #include "core/formularios.h"
 #include "core/janelas.h"
-#include "register/frmcadastrodizimistas.h"
 
 #include <QFrame>
 #include <QGridLayout>
@@ -316,16 +315,28 @@ void FrmLocaliza::selecionado()
     retornaselecionado(tipo_);
 }
 
-void FrmLocaliza::defineorigem(const QString& janela, TipoBusca tipo)
+void FrmLocaliza::defineorigem(const QString& janela, TipoBusca tipo, QWidget* chamador, RetornoBusca aoescolher)
 {
     janela_ = janela;
     tipo_ = tipo;
+    chamador_ = chamador;
+    aoescolher_ = std::move(aoescolher);
     lblnomedoform_->setText(janela);
     lbltipo_->setText(QString::number(tipo));
     if (tipo == BUSCA_DIZIMISTAS) {
         lbltitulo_->setText(QStringLiteral("Busca de Dizimistas"));
         lbldestino_->setText(QStringLiteral("Cadastro de Dizimistas"));
     }
+}
+
+RetornoBusca FrmLocaliza::devolucao() const
+{
+    // The caller may have been closed while the search stayed open: then
+    // there is nothing to write into.
+    return [chamador = chamador_, aoescolher = aoescolher_](const QString& codigo) {
+        if (aoescolher && Janelas::aberta(chamador))
+            aoescolher(codigo);
+    };
 }
 
 bool FrmLocaliza::codigoescolhido(QString* codigo) const
@@ -337,10 +348,10 @@ bool FrmLocaliza::codigoescolhido(QString* codigo) const
     return true;
 }
 
-void abrelocalizador(const QString& janela, int tipo)
+void abrelocalizador(const QString& janela, int tipo, QWidget* chamador, RetornoBusca aoescolher)
 {
     if (auto* busca = qobject_cast<FrmLocaliza*>(Janelas::abre(QStringLiteral("frmlocaliza"))))
-        busca->defineorigem(janela, TipoBusca(tipo));
+        busca->defineorigem(janela, TipoBusca(tipo), chamador, std::move(aoescolher));
 }
 
 void retornaselecionado(int)
@@ -348,32 +359,12 @@ void retornaselecionado(int)
     auto* busca = Janelas::instancia<FrmLocaliza>(QStringLiteral("frmlocaliza"));
     if (!busca)
         return;
-    const QString destino = busca->janeladestino();
     QString codigo;
     const bool escolhido = busca->codigoescolhido(&codigo);
+    const RetornoBusca devolve = busca->devolucao();
     Janelas::fecha(QStringLiteral("frmlocaliza"));
-    if (!escolhido)
-        return;
-
-    // The caller may have been closed while the search stayed open: then
-    // there is nothing to write into.
-    QWidget* janela = Janelas::instancia(destino);
-    if (!janela)
-        return;
-    if (destino == QLatin1String("frmcadastrodizimistas")) {
-        if (auto* caixa = janela->findChild<QLineEdit*>(QStringLiteral("txtcodigo")))
-            caixa->setText(codigo);
-        abredizimista(codigo);
-    } else if (destino == QLatin1String("frmpagamentos")) {
-        if (auto* caixa = janela->findChild<QLineEdit*>(QStringLiteral("txtcodigodizimista")))
-            caixa->setText(codigo);
-        Janelas::abre(destino);
-        if (auto* valor = janela->findChild<QWidget*>(QStringLiteral("txtvalor")))
-            valor->setFocus(Qt::OtherFocusReason);
-    } else if (destino == QLatin1String("frmrelatorios")) {
-        if (auto* caixa = janela->findChild<QLineEdit*>(QStringLiteral("txtcodigodizimista")))
-            caixa->setText(codigo);
-    }
+    if (escolhido)
+        devolve(codigo);
 }
 
 }  // namespace tivane

@@ -2,9 +2,11 @@
 // The search window "frmlocaliza": finds tithers (or users) by part of the
 // name, code, bar code, telephone or birth date and hands the chosen code
 // back to the window that opened it.
+#include <QPointer>
 #include <QString>
 #include <QVector>
 #include <QWidget>
+#include <functional>
 
 class QLabel;
 class QLineEdit;
@@ -33,12 +35,15 @@ struct LinhaBusca {
 bool buscalocalizador(int modo, const QString& parte, int tipo, QVector<LinhaBusca>* linhas,
                       QString* causa = nullptr);
 
-// Opens the search for a caller ("frmcadastrodizimistas", "frmpagamentos",
-// "frmrelatorios", "frmcadastrousuarios") and a kind; a second call while it
-// is open replaces both.
-void abrelocalizador(const QString& janela, int tipo);
-// Writes the chosen code into the caller's code box (when that window is
-// still open) and closes the search. The kind is not used.
+// What the calling window does with the chosen code (writes it into its code box).
+using RetornoBusca = std::function<void(const QString& codigo)>;
+
+// Opens the search for a caller, named by the window's name, and a kind; a
+// second call while it is open replaces them. The choice goes to aoescolher
+// while chamador is open; without them (the users window) nothing is written back.
+void abrelocalizador(const QString& janela, int tipo, QWidget* chamador = nullptr, RetornoBusca aoescolher = {});
+// Closes the search and hands the chosen code to the caller, when it is still
+// open. The kind is not used.
 void retornaselecionado(int tipo);
 
 class FrmLocaliza : public QWidget {
@@ -46,9 +51,12 @@ class FrmLocaliza : public QWidget {
 public:
     FrmLocaliza();
 
-    // The window the choice goes to and the kind searched, replacing the last ones.
-    void defineorigem(const QString& janela, TipoBusca tipo);
+    // The window the choice goes to, the kind searched and what the window
+    // does with the choice, replacing the last ones.
+    void defineorigem(const QString& janela, TipoBusca tipo, QWidget* chamador = nullptr, RetornoBusca aoescolher = {});
     const QString& janeladestino() const { return janela_; }
+    // What hands the code to the caller, when it is still open; it outlives the window.
+    RetornoBusca devolucao() const;
     // The code of the chosen row; false when no row is chosen.
     bool codigoescolhido(QString* codigo) const;
 
@@ -86,6 +94,8 @@ private:
     QPushButton* padrao_ = nullptr;
     QString janela_;
     TipoBusca tipo_ = BUSCA_DIZIMISTAS;
+    QPointer<QWidget> chamador_;
+    RetornoBusca aoescolher_;
     int colunaordem_ = -1;
 };
 

@@ -79,8 +79,13 @@ JanelaCadastro::JanelaCadastro(const char* nome, const QString& titulo, Tabela t
         [registro](QWidget* w, const QString& codigo) { if (auto* j = registro(w)) j->excluir(codigo); },
         [registro](QWidget* w) { if (auto* j = registro(w)) j->teclamodificar(); },
         // F4 searches tithers from either register, whatever its own button searches.
-        [nome = nome_](QWidget*) { abrelocalizador(nome, BUSCA_DIZIMISTAS); },
+        [registro](QWidget* w) { if (auto* j = registro(w)) j->abrebusca(BUSCA_DIZIMISTAS); },
     });
+}
+
+void JanelaCadastro::abrebusca(int tipo)
+{
+    abrelocalizador(nome_, tipo, this, [this](const QString& codigo) { recebecodigobusca(codigo); });
 }
 
 QLineEdit* JanelaCadastro::criacaixa(QWidget* pai, const char* nome, int maximo)

@@ -66,6 +66,11 @@ protected:
     virtual void modificar() = 0;
     // What F7 does: the button's own action unless a window says otherwise.
     virtual void teclamodificar() { modificar(); }
+    // Opens the search with this window as the caller; the choice comes back
+    // to recebecodigobusca while the window is open.
+    void abrebusca(int tipo);
+    // What a code chosen in the search does: nothing unless a window says otherwise.
+    virtual void recebecodigobusca(const QString&) {}
     // Shows the saved record of that code; false (window unchanged) when it
     // could not be read.
     virtual bool mostra(const QString& codigo) = 0;

@@ -225,7 +225,12 @@ void FrmPagamentos::atualizadizimista()
 
 void FrmPagamentos::procurar()
 {
-    abrelocalizador(QStringLiteral("frmpagamentos"), BUSCA_DIZIMISTAS);
+    // The chosen code comes into the code box, and the cursor into the value.
+    abrelocalizador(QStringLiteral("frmpagamentos"), BUSCA_DIZIMISTAS, this, [this](const QString& codigo) {
+        codigo_->setText(codigo);
+        Janelas::abre(QStringLiteral("frmpagamentos"));
+        valor_->setFocus(Qt::OtherFocusReason);
+    });
 }
 
 void FrmPagamentos::receber()

@@ -523,7 +523,8 @@ void FrmRelatorios::cmdgerarelatorio_Click()
 
 void FrmRelatorios::cmdprocurar_Click()
 {
-    abrelocalizador(QStringLiteral("frmrelatorios"), BUSCA_DIZIMISTAS);
+    abrelocalizador(QStringLiteral("frmrelatorios"), BUSCA_DIZIMISTAS, this,
+                    [this](const QString& codigo) { txtcodigodizimista_->setText(codigo); });
 }
 
 void FrmRelatorios::txtcodigodizimista_Change()

@@ -51,10 +51,19 @@ class TstFrmLocaliza : public QObject {
         return buscalocalizador(modo, parte, tipo, &l) ? l.size() : -1;
     }
     static void escolhe() { lista()->setCurrentItem(lista()->topLevelItem(0)); busca()->findChild<QPushButton*>("cmdselecionado")->click(); }
+    // Opens the search from that open window's own button, as the user does.
+    static void procura(const char* janela)
+    {
+        QWidget* w = Janelas::instancia(janela);
+        if (auto* localizar = w->findChild<QAction*>("btnlocalizar"))
+            localizar->trigger();
+        else
+            w->findChild<QPushButton*>("cmdprocurar")->click();
+    }
     // Opens the search for that caller, finds and chooses the first row.
     static void escolhePara(const char* janela, int modo, const QString& texto)
     {
-        abrelocalizador(janela, 1);
+        procura(janela);
         QVERIFY(!pesquisa(modo, texto).isEmpty());
         escolhe();
         QVERIFY(!busca());
@@ -64,11 +73,22 @@ private slots:
     void initTestCase()
     {
         teste::criaBancoTeste();
-        for (const char* nome : {"frmpagamentos", "frmrelatorios"})   // stand-ins with only the code and value boxes
-            Janelas::registra(nome, [] {
+        // Stand-ins with only the code and value boxes and the search button, which takes the code back.
+        for (const char* nome : {"frmpagamentos", "frmrelatorios"})
+            Janelas::registra(nome, [nome] {
                 auto* w = new QWidget;
                 for (const char* caixa : {"txtcodigodizimista", "txtvalor"})
                     (new QLineEdit(w))->setObjectName(caixa);
+                auto* procurar = new QPushButton(w);
+                procurar->setObjectName("cmdprocurar");
+                QObject::connect(procurar, &QPushButton::clicked, w, [w, nome] {
+                    abrelocalizador(nome, 1, w, [w, nome](const QString& codigo) {
+                        w->findChild<QLineEdit*>("txtcodigodizimista")->setText(codigo);
+                        Janelas::abre(nome);
+                        if (QLatin1String(nome) == QLatin1String("frmpagamentos"))
+                            w->findChild<QLineEdit*>("txtvalor")->setFocus();
+                    });
+                });
                 return w;
             }, Janelas::Independente);
     }
@@ -172,12 +192,16 @@ private slots:
     void chamadorFechadoOuUsuariosNaoRecebemNada()
     {
         Janelas::abre("frmpagamentos");
-        abrelocalizador("frmpagamentos", 1);
+        procura("frmpagamentos");
         fecha({"frmpagamentos"});
         pesquisa(PorNome, "Maria");
         escolhe();
         QVERIFY(!busca() && !Janelas::instancia("frmpagamentos"));
-        escolhePara("frmcadastrodizimistas", PorNome, "Maria");   // a closed window is not opened
+        Janelas::abre("frmcadastrodizimistas");
+        procura("frmcadastrodizimistas");
+        Janelas::fecha("frmcadastrodizimistas");   // closed, its deletion still waiting
+        pesquisa(PorNome, "Maria");
+        escolhe();   // a closed window is not opened
         QVERIFY(!Janelas::instancia("frmcadastrodizimistas"));
         QVERIFY(teste::sql("INSERT INTO usuarios (codigo, nome) VALUES ('0002', 'Operador')"));
         abrelocalizador("frmcadastrousuarios", 5);
@@ -189,7 +213,7 @@ private slots:
     void tecladoESemSelecao()
     {
         Janelas::abre("frmcadastrodizimistas");
-        abrelocalizador("frmcadastrodizimistas", 1);
+        procura("frmcadastrodizimistas");
         auto* texto = busca()->findChild<QLineEdit*>("txtnome");
         busca()->findChild<QPushButton*>("cmdselecionado")->click();   // nothing listed: nothing happens
         QVERIFY(busca() && ativa());
