@@ -6,7 +6,6 @@
 #include <QEvent>
 #include <QHash>
 #include <QKeyEvent>
-#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenuBar>
@@ -171,12 +170,7 @@ void salvarjanelaativa()
 
 void excluirjanelaativa()
 {
-    AcoesRegistro a;
-    QWidget* w = janelaRegistro(&a);
-    if (!w || !a.excluir)
-        return;
-    auto* codigo = w->findChild<QLineEdit*>(QStringLiteral("txtcodigo"));
-    a.excluir(w, codigo ? codigo->text() : QString());
+    aciona(&AcoesRegistro::excluir);
 }
 
 void modificarjanelaativa()

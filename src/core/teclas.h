@@ -23,7 +23,7 @@ void anteriorjanelaativa();    // F2
 void proximojanelaativa();     // F3
 void localizarjanelaativa();   // F4: the search for tithers, from either window
 void salvarjanelaativa();      // F5
-void excluirjanelaativa();     // F6: with the text of the window's "txtcodigo"
+void excluirjanelaativa();     // F6: with the text of the window's code box
 void modificarjanelaativa();   // F7: modify mode, code box kept locked
 
 // What a register window does for each key; each gets the open window.
@@ -31,7 +31,7 @@ struct AcoesRegistro {
     std::function<void(QWidget*)> anterior;
     std::function<void(QWidget*)> proximo;
     std::function<void(QWidget*)> salvar;
-    std::function<void(QWidget*, const QString&)> excluir;
+    std::function<void(QWidget*)> excluir;   // the code the window's code box holds
     std::function<void(QWidget*)> modificar;
     std::function<void(QWidget*)> localizar;
 };

@@ -76,7 +76,7 @@ JanelaCadastro::JanelaCadastro(const char* nome, const QString& titulo, Tabela t
         [registro](QWidget* w) { if (auto* j = registro(w)) j->anteriorregistro(); },
         [registro](QWidget* w) { if (auto* j = registro(w)) j->proximoregistro(); },
         [registro](QWidget* w) { if (auto* j = registro(w)) j->salvar(); },
-        [registro](QWidget* w, const QString& codigo) { if (auto* j = registro(w)) j->excluir(codigo); },
+        [registro](QWidget* w) { if (auto* j = registro(w)) j->excluir(j->txtcodigo_ ? j->txtcodigo_->text() : QString()); },
         [registro](QWidget* w) { if (auto* j = registro(w)) j->teclamodificar(); },
         // F4 searches tithers from either register, whatever its own button searches.
         [registro](QWidget* w) { if (auto* j = registro(w)) j->abrebusca(BUSCA_DIZIMISTAS); },
