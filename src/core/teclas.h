@@ -31,7 +31,7 @@ struct AcoesRegistro {
     std::function<void(QWidget*)> anterior;
     std::function<void(QWidget*)> proximo;
     std::function<void(QWidget*)> salvar;
-    std::function<void(QWidget*)> excluir;   // the code the window's code box holds
+    std::function<void(QWidget*)> excluir;   // with the code in the window's own code box
     std::function<void(QWidget*)> modificar;
     std::function<void(QWidget*)> localizar;
 };

@@ -38,9 +38,9 @@ bool buscalocalizador(int modo, const QString& parte, int tipo, QVector<LinhaBus
 // What the calling window does with the chosen code (writes it into its code box).
 using RetornoBusca = std::function<void(const QString& codigo)>;
 
-// Opens the search for a caller, named by the window's name, and a kind; a
-// second call while it is open replaces them. The choice goes to aoescolher
-// while chamador is open; without them (the users window) nothing is written back.
+// Opens the search for the window of that name and a kind; a second call while
+// it is open replaces them. The chosen code goes to aoescolher while chamador
+// is open; without them (the users window) nothing is written back.
 void abrelocalizador(const QString& janela, int tipo, QWidget* chamador = nullptr, RetornoBusca aoescolher = {});
 // Closes the search and hands the chosen code to the caller, when it is still
 // open. The kind is not used.
