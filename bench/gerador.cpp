@@ -50,10 +50,13 @@ QString bancoEmCache(const QString& pastaCache, const Tamanho& t)
     QDir(pasta).removeRecursively();
     QDir().mkpath(pasta);
     QFile::rename(temporario, QDir(pasta).filePath("cadastrocd.mdb"));
-    tivane::gravatextopadrao("caminhopadrao", pasta);
+    if (!tivane::gravatextopadrao("caminhopadrao", pasta))
+        return {};
+    bool gerado = true;
     {
         tivane::Escopo e = tivane::abreconexaodizimistas();
-        e.inicia();
+        if (!e.inicia())
+            return {};
         QRandomGenerator r(20261206);
         const QDate hoje = QDate::currentDate();
         tivane::Consulta d("INSERT INTO dizimistas (codigo, nome, cadastro, nascimento, endereco, bairro, cidade,"
@@ -72,7 +75,7 @@ QString bancoEmCache(const QString& pastaCache, const Tamanho& t)
                 .bind(QString::fromUtf8(escolhe(BAIRROS, r))).bind("Rio de Janeiro").bind("RJ - Rio de Janeiro")
                 .bind(QString("(21) 9%1").arg(r.bounded(10000000, 99999999)))
                 .bind(r.bounded(10) == 0 ? 0 : 1).bind(r.bounded(2)).bind(QString::number(i).rightJustified(6, '0'));
-            d.exec();
+            gerado = d.exec() && gerado;
         }
         tivane::Consulta p("INSERT INTO pagamentos (codigo, data, hora, valor, codigofuncionario, codigodizimista,"
                            " nomedizimista, mesreferencia, anoreferencia) VALUES (?,?,?,?,?,?,?,?,?)");
@@ -101,13 +104,16 @@ QString bancoEmCache(const QString& pastaCache, const Tamanho& t)
                         .bind(nomes.at(quem))
                         .bind(QString::number(dia.month()).rightJustified(2, '0')).bind(QString::number(ano));
                 }
-                p.exec();
+                gerado = p.exec() && gerado;
             }
         }
-        e.confirma();
-        exec("ANALYZE");
+        gerado = gerado && e.confirma() && exec("ANALYZE");
     }
     tivane::Banco::closeAll();
+    if (!gerado) {
+        std::fprintf(stderr, "A base de teste não pôde ser gravada\n");
+        return {};
+    }
     if (!QFile::rename(QDir(pasta).filePath("cadastrocd.mdb"), caminho))
         return {};
     QDir(pasta).removeRecursively();

@@ -37,7 +37,7 @@ int main(int argc, char** argv)
     tivane::Banco::protegearquivos();
 
     // The old installer left an empty database in the default folder.
-    tivane::Banco::preparaPrimeiraExecucao();
+    tivane::primeiraexecucao();
 
     tivane::Banco::defineTratamentoAbertura(tivane::tratafalhaabertura);
     tivane::Banco::defineAvisoPastaInsegura(tivane::avisapastainsegura);

@@ -111,7 +111,11 @@ bool executa(sqlite3* db, const char* sql, QString* causa = nullptr)
 
 bool preparaConexao(sqlite3* db, QString* erro)
 {
-    Banco::aplicachave(db);
+    if (!Banco::aplicachave(db)) {
+        if (erro)
+            *erro = descricao(sqlite3_errcode(db), db);
+        return false;
+    }
     // Before the probe: a write of another instance in progress only makes it wait.
     sqlite3_busy_timeout(db, g_esperaOcupado);
     sqlite3_stmt* st = nullptr;
@@ -234,15 +238,16 @@ bool criaBancoVazio(const QString& caminho, QString* erro)
     return ok;
 }
 
-bool preparaPrimeiraExecucao()
+bool preparaPrimeiraExecucao(QString* erro)
 {
     if (existemConfiguracoes())
         return false;
     const QString pasta = caminhoPadraoInicial();
     const QString caminho = pasta + QDir::separator() + QString::fromLatin1(ARQUIVO_BANCO);
+    // Anything else in the way is left for the login to judge.
     if (!tiraArquivoVazio(caminho))
         return false;
-    return criaBancoVazio(caminho);
+    return criaBancoVazio(caminho, erro);
 }
 
 

@@ -81,8 +81,9 @@ sqlite3* conexao();                             // null when not connected
 void closeAll();                                // before whole-file copies and restores
 // Creates a new encrypted database with the four tables and the church's row.
 bool criaBancoVazio(const QString& caminho, QString* erro = nullptr);
-// First run: no settings yet and no database in the default folder.
-bool preparaPrimeiraExecucao();
+// First run: no settings yet and no database in the default folder. True when it
+// made one; false when there was nothing to do, or when it could not (erro says why).
+bool preparaPrimeiraExecucao(QString* erro = nullptr);
 // How long a statement waits for another program's write before it fails (ms).
 void defineEsperaOcupado(int ms);
 // Called when an operation cannot open the file; the operation then fails.

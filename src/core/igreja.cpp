@@ -2,6 +2,7 @@
 
 #include "core/conexao.h"
 #include "core/registro.h"
+#include "core/resultado.h"
 
 #include <QLabel>
 #include <QPixmap>
@@ -10,8 +11,10 @@ namespace tivane {
 
 DadosIgreja carregaigreja()
 {
+    // A read that fails gives the blank record, as an empty table does: only for callers
+    // that have nowhere to say why. The windows read with the Leitura below and warn.
     DadosIgreja d;
-    carregaigreja(&d);
+    dispensaresultado(carregaigreja(&d));
     return d;
 }
 

@@ -14,6 +14,7 @@ struct DadosIgreja {
 };
 
 // The first row of the table; Null fields read as empty. Opens its own scope.
+// A table that cannot be read gives the blank record too: windows use the form below.
 DadosIgreja carregaigreja();
 // The same, telling a table without a row from one that could not be read.
 Leitura carregaigreja(DadosIgreja* igreja);

@@ -181,7 +181,10 @@ bool abre(const QString& caminho, Conexao& c, VerificacaoBanco& r, bool emUso = 
         r = porCodigo(rc);
         return false;
     }
-    Banco::aplicachave(c.db);
+    if (!Banco::aplicachave(c.db)) {
+        r = porCodigo(sqlite3_errcode(c.db));
+        return false;
+    }
     sqlite3_busy_timeout(c.db, 3000);
     // Older files name the collation in their indexes; the check fails without it.
     Banco::registradobra(c.db);

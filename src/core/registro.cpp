@@ -1,5 +1,6 @@
 #include "core/registro.h"
 #include "core/dialogos.h"
+#include "core/resultado.h"
 
 #include <QApplication>
 #include <QDir>
@@ -188,7 +189,8 @@ QString retornacaminhopadrao()
     QString caminho = lertextopadrao("caminhopadrao");
     if (caminho.isEmpty()) {
         caminho = caminhoPadraoInicial();
-        gravatextopadrao("caminhopadrao", caminho);
+        // Best effort: the default folder is used either way, and written again next time.
+        dispensaresultado(gravatextopadrao("caminhopadrao", caminho));
     }
     const QChar sep = QDir::separator();
     if (!caminho.endsWith(sep) && !caminho.endsWith('/') && !caminho.endsWith('\\'))

@@ -23,8 +23,7 @@ bool executa(sqlite3* db, const char* sql)
 // Key first, then a read that proves the key fits the file.
 bool chave(sqlite3* db)
 {
-    Banco::aplicachave(db);
-    return executa(db, "SELECT count(*) FROM sqlite_master;");
+    return Banco::aplicachave(db) && executa(db, "SELECT count(*) FROM sqlite_master;");
 }
 
 QString causa(int codigo, sqlite3* db)

@@ -158,9 +158,9 @@ void FrmCapturaFoto::carregadizimista(const QString& codigo, const QString& nome
     lblcodigo_->setText(codigo);
     lblnome_->setText(nome);
     QString p, g;
-    caminhosfotos(codigo, &p, &g);
-    // A window still open from an earlier tither keeps its delete button.
-    if (arquivoexiste(p) || arquivoexiste(g))
+    // A window still open from an earlier tither keeps its delete button. A code
+    // that names no photo files has none to delete (saving one says why).
+    if (caminhosfotos(codigo, &p, &g) == Foto::Ok && (arquivoexiste(p) || arquivoexiste(g)))
         cmdexcluir_->show();
     mostrafotos();
 }
@@ -168,7 +168,11 @@ void FrmCapturaFoto::carregadizimista(const QString& codigo, const QString& nome
 void FrmCapturaFoto::mostrafotos()
 {
     QString p, g;
-    caminhosfotos(lblcodigo_->text(), &p, &g);
+    if (caminhosfotos(lblcodigo_->text(), &p, &g) != Foto::Ok) {
+        image2_->clear();
+        picfoto_->clear();
+        return;
+    }
     mostraarquivo(image2_, p);
     mostraarquivo(picfoto_, g);
 }

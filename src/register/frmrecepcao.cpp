@@ -3,6 +3,7 @@
 #include "core/dialogos.h"
 #include "core/formularios.h"
 #include "core/janelas.h"
+#include "core/resultado.h"
 #include "register/dizimistas.h"
 
 #include <QFrame>
@@ -132,7 +133,9 @@ FrmRecepcao::FrmRecepcao()
 
     connect(txtcodigodebarras_, &QLineEdit::returnPressed, this, [this] {
         QString codigo = txtcodigodebarras_->text();
-        marcaquardacodigodebarras(codigo);
+        // The lookup tells the user itself (status line, or a warning with the cause);
+        // a match shows nothing further at this desk.
+        dispensaresultado(marcaquardacodigodebarras(codigo));
     });
     connect(cmdparar, &QPushButton::clicked, this, [] { Janelas::fecha(QString::fromLatin1(NOME_JANELA)); });
     adjustSize();

@@ -54,6 +54,15 @@ void tratafalhaabertura(const FalhaAbertura& falha)
     }
 }
 
+void primeiraexecucao()
+{
+    QString erro;
+    if (!Banco::preparaPrimeiraExecucao(&erro) && !erro.isEmpty())
+        Dialogos::msgbox(QStringLiteral("Não foi possível criar o banco de dados na pasta padrão: ") + erro
+                             + QStringLiteral("."),
+                         Dialogos::Alerta);
+}
+
 void avisapastainsegura(const QString& pasta)
 {
     Dialogos::msgbox(QStringLiteral("Atenção: outros usuários deste computador podem gravar na pasta de dados ") + pasta

@@ -13,6 +13,10 @@ struct FalhaAbertura;
 // Installed with Banco::defineTratamentoAbertura before the login.
 void tratafalhaabertura(const FalhaAbertura& falha);
 
+// First run (no settings yet): creates the empty database in the default folder,
+// and says why when it could not; the login then finds no file and asks as usual.
+void primeiraexecucao();
+
 // Tells the user, in plain words, that other accounts of this computer can
 // write in the data folder and that it could not be closed to them. Installed
 // with Banco::defineAvisoPastaInsegura before the login.

@@ -2,6 +2,7 @@
 
 #include "core/conexao.h"
 #include "core/integridade.h"
+#include "core/resultado.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -401,8 +402,9 @@ ResultadoCopia instantaneo(const QString& banco, CopiaPrivada& copia, const Anda
     } fecha{db};
     // Read-write without create: a write cut short by a crash is undone before the read.
     int rc = sqlite3_open_v2(QFile::encodeName(banco).constData(), &db, SQLITE_OPEN_READWRITE, nullptr);
+    if (rc == SQLITE_OK && !Banco::aplicachave(db))
+        rc = SQLITE_ERROR;
     if (rc == SQLITE_OK) {
-        Banco::aplicachave(db);
         sqlite3_busy_timeout(db, ESPERA_INSTANTANEO_MS);
         rc = sqlite3_exec(db, "BEGIN; SELECT count(*) FROM sqlite_master;", nullptr, nullptr, nullptr);
     }
@@ -594,8 +596,10 @@ ResultadoBackup copiabanco(ModoBackup modo, const QString& pasta, const QVector<
         ControleVerificacao c;
         c.total = fo.size();
         const AndamentoCopia andamento = [&c](qint64 copiados) { c.feitos = copiados; };
+        // Opening finishes or undoes a write that was interrupted. Best effort: the snapshot's
+        // own connection does the same and says why when the file cannot be opened.
         if (!restaura)
-            Banco::conecta();   // opening finishes or undoes a write that was interrupted
+            dispensaresultado(Banco::conecta());
         executa(acompanhamento, restaura ? EtapaCopia::LeBackup : EtapaCopia::Instantaneo, c, [&] {
             lida = restaura ? copiaparaprivada(r.origem, privada, andamento) : instantaneo(r.origem, privada, andamento);
         });

@@ -4,6 +4,7 @@
 #include "core/dialogos.h"
 #include "core/formularios.h"
 #include "core/janelas.h"
+#include "core/resultado.h"
 #include "core/registro.h"
 #include "shell/verificacao.h"
 #include "shell/usuarios.h"
@@ -229,7 +230,8 @@ bool FrmSenha::eventFilter(QObject* o, QEvent* e)
 {
     if (o == txtsenha_) {
         if (e->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(e)->key() == Qt::Key_F6) {
-            restaurapadroes(true);
+            // It asks first and tells the outcome itself.
+            dispensaresultado(restaurapadroes(true));
             return true;
         }
         if (e->type() == QEvent::FocusIn) {

@@ -690,7 +690,7 @@ LeituraDia LeitorPagamentosDia::le(const QString& dia, QVector<LinhaPagamento>& 
         }
         linhas.append(std::move(l));
     }
-    const LeituraDia lida = c.ok() ? LeituraDia() : LeituraDia::falha(c.erro());
+    const LeituraDia lida = c.ok() ? LeituraDia(true) : LeituraDia::falha(c.erro());
     c.reset();
     return lida;
 }

@@ -6,6 +6,7 @@
 #include "core/permissoes.h"
 #include "core/registro.h"
 #include "core/vigia.h"
+#include "shell/aberturabanco.h"
 
 #include <QDir>
 #include <QFile>
@@ -134,7 +135,7 @@ private Q_SLOTS:
     {
         Banco::closeAll();
         QDir().mkpath(teste::pastaTemporaria() + "/antigo");
-        gravatextopadrao("caminhopadrao", teste::pastaTemporaria() + "/antigo");
+        QVERIFY(gravatextopadrao("caminhopadrao", teste::pastaTemporaria() + "/antigo"));
         const char* linhas = "SELECT group_concat(rowid || ':' || codigo || ':' || ifnull(nome, '-'), ' ') FROM dizimistas";
         const QString antes = cru("CREATE TABLE dizimistas (codigo TEXT COLLATE FOLD, nome TEXT collate \"fold\", bairro TEXT);"
                                   "CREATE TABLE pagamentos (codigo TEXT COLLATE FOLD, codigodizimista TEXT COLLATE FOLD);"
@@ -308,7 +309,7 @@ private Q_SLOTS:
         QDir(caminhoPadraoInicial()).removeRecursively();
         if (napadrao) {
             QDir().mkpath(caminhoPadraoInicial());
-            gravatextopadrao("caminhopadrao", caminhoPadraoInicial());
+            QVERIFY(gravatextopadrao("caminhopadrao", caminhoPadraoInicial()));
         }
         const QString caminho = Banco::caminhoArquivo();
         const QString pasta = lertextopadrao("caminhopadrao");
@@ -364,7 +365,7 @@ private Q_SLOTS:
         Banco::closeAll();
         const QString outro = teste::pastaTemporaria() + "/outra-chave.mdb";
         QFile::remove(outro);
-        Banco::criaBancoVazio(outro);
+        QVERIFY(Banco::criaBancoVazio(outro));
         QByteArray cifrado = conteudo(outro);
         for (int i = 0; i < 16; ++i)
             cifrado[i] = static_cast<char>(cifrado[i] ^ 0x5A);
@@ -537,13 +538,13 @@ private Q_SLOTS:
         defineModo(pasta, antes);
         if (deOutraConta)
             QVERIFY(::chown(QFile::encodeName(pasta).constData(), 65534, 65534) == 0);
-        gravatextopadrao("caminhopadrao", pasta);
+        QVERIFY(gravatextopadrao("caminhopadrao", pasta));
         Banco::protegearquivos();   // nobody to tell yet
         QVERIFY(Dialogos::registros("msgbox").isEmpty());
         QCOMPARE(modo(pasta), depois);
         defineModo(pasta, antes);
         for (int vez = 0; vez < 2; ++vez) {
-            gravatextopadrao("msgcentral", QString::number(vez));   // each operation looks at the folder again
+            QVERIFY(gravatextopadrao("msgcentral", QString::number(vez)));   // each operation looks at the folder again
             QVERIFY(abreconexaodizimistas().ok());
         }
         QCOMPARE(modo(pasta), depois);
@@ -567,7 +568,7 @@ private Q_SLOTS:
             defineModo(pasta + "/cadastrocd.mdb", 0755);
             QVERIFY(::mkfifo(QFile::encodeName(pasta + "/cadastrocd.mdb-journal").constData(), 0644) == 0);
             defineModo(pasta + "/cadastrocd.mdb-journal", 0644);
-            gravatextopadrao("caminhopadrao", pasta);
+            QVERIFY(gravatextopadrao("caminhopadrao", pasta));
             Banco::protegearquivos();
             QCOMPARE(modo(pasta + "/cadastrocd.mdb"), 0755);
             QCOMPARE(modo(pasta + "/cadastrocd.mdb-journal"), 0644);
@@ -621,7 +622,7 @@ private Q_SLOTS:
             QCOMPARE(numero("SELECT count(*) FROM dizimistas"), 0);
         }
         primeira.chop(1);   // without the trailing separator the file is still found
-        gravatextopadrao("caminhopadrao", primeira);
+        QVERIFY(gravatextopadrao("caminhopadrao", primeira));
         {
             Escopo e = abreconexaodizimistas();
             QCOMPARE(numero("SELECT count(*) FROM dizimistas"), 1);
@@ -658,6 +659,33 @@ private Q_SLOTS:
         QDir(pasta).removeRecursively();
     }
 
+    // A first run that cannot make its database says why; the login then asks as for any missing file.
+    void primeiraExecucaoQueFalhaDizPorque()
+    {
+        teste::limpaConfiguracoes();
+        Banco::closeAll();
+        const QString pasta = caminhoPadraoInicial();
+        QDir(pasta).removeRecursively();
+        escreve(pasta, "não é uma pasta");   // the default folder cannot be made
+        const auto tira = qScopeGuard([&] { QFile::remove(pasta); });
+        QString erro;
+        QVERIFY(!Banco::preparaPrimeiraExecucao(&erro));
+        QVERIFY2(erro.contains(QDir::toNativeSeparators(pasta)) && erro.contains("não existe"), qPrintable(erro));
+        Dialogos::limpa();
+        primeiraexecucao();
+        const auto caixas = Dialogos::registros("msgbox");
+        QCOMPARE(caixas.size(), 1);
+        QCOMPARE(caixas[0].estilo, int(Dialogos::Alerta));
+        QCOMPARE(caixas[0].texto, "Não foi possível criar o banco de dados na pasta padrão: " + erro + ".");
+        // Settings stored: nothing to do, nothing said.
+        QVERIFY(QFile::remove(pasta));
+        retornacaminhopadrao();
+        Dialogos::limpa();
+        primeiraexecucao();
+        QVERIFY(Dialogos::registros().isEmpty());
+        QVERIFY(!QFileInfo::exists(pasta));
+    }
+
     // Nothing the program writes is readable by other accounts; at start-up an older
     // install's files are tightened. A folder chosen in the settings lends only its group access.
     void arquivosSoDoUsuario()
@@ -668,7 +696,7 @@ private Q_SLOTS:
         QDir(padrao).removeRecursively();
         QVERIFY(Banco::criaBancoVazio(banco));
         escreve(banco + "-journal", "");
-        gravatextopadrao("caminhopadrao", padrao);
+        QVERIFY(gravatextopadrao("caminhopadrao", padrao));
         const QString configuracoes = arquivosconfiguracao().first();
         for (const QString& a : {padrao, banco, banco + "-journal", configuracoes})
             defineModo(a, QFileInfo(a).isDir() ? 0755 : 0664);
@@ -680,7 +708,7 @@ private Q_SLOTS:
         const QString relatorio = teste::pastaTemporaria() + "/relatorio.txt";
         escreve(relatorio, "texto");
         QVERIFY(QDir().mkpath(teste::pastaTemporaria() + "/fotos/novas"));
-        gravatextopadrao("msgcentral", "outra");
+        QVERIFY(gravatextopadrao("msgcentral", "outra"));
         {
             Escopo e = abreconexaousuarios();
             QVERIFY(e.inicia());
@@ -700,7 +728,7 @@ private Q_SLOTS:
             const int esperado = 0600 | (pastaModo & 040) | (pastaModo & 020);
             QCOMPARE(modo(arquivo), esperado);
             defineModo(arquivo, 0666);
-            gravatextopadrao("caminhopadrao", escolhida);
+            QVERIFY(gravatextopadrao("caminhopadrao", escolhida));
             Banco::protegearquivos();
             QCOMPARE(modo(arquivo), esperado);
             QCOMPARE(modo(escolhida), pastaModo);   // the office's folder is left as it is

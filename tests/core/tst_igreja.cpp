@@ -92,7 +92,7 @@ private Q_SLOTS:
         QCOMPARE(caixa(j, "txtfantasia")->text(), QString("Paróquia São José"));
         QCOMPARE(linhas(), 1);
         QCOMPARE(carregaigreja().fantasia, QString("Primeira"));
-        gravatextopadrao("caminhologo", "/tmp/b.jpg");   // changed by the settings window meanwhile
+        QVERIFY(gravatextopadrao("caminhologo", "/tmp/b.jpg"));   // changed by the settings window meanwhile
         j->findChild<QPushButton*>("cmdsalvar")->click();
         QCOMPARE(Dialogos::ultimo("msgbox").texto, QString("Igreja : (Paróquia São José) cadastrada com sucesso ."));
         QTRY_VERIFY(!Janelas::instancia("frmcadastroigreja"));
@@ -148,14 +148,14 @@ private Q_SLOTS:
         QVERIFY(f.open(QIODevice::WriteOnly) && f.write("isto não é uma figura") > 0);
         f.close();
         for (const QString& c : {teste::pastaTemporaria() + "/nao-existe.jpg", ruim}) {
-            gravatextopadrao("caminhologo", c);
+            QVERIFY(gravatextopadrao("caminhologo", c));
             QVERIFY(!carregalogoigreja(&janela));
             QCOMPARE(rotulo->text(), QString("sem logo"));
         }
         QImage img(40, 30, QImage::Format_RGB32);
         img.fill(Qt::blue);
         QVERIFY(img.save(bom, "JPG"));
-        gravatextopadrao("caminhologo", bom);
+        QVERIFY(gravatextopadrao("caminhologo", bom));
         QVERIFY(carregalogoigreja(&janela));
         QCOMPARE(rotulo->pixmap().size(), QSize(40, 30));
         QVERIFY(!carregalogoigreja(nullptr));

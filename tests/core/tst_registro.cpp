@@ -86,13 +86,13 @@ private Q_SLOTS:
 
     void caminhoPadraoSempreTerminaComSeparador()
     {
-        gravatextopadrao("caminhopadrao", "/dados/igreja/");
+        QVERIFY(gravatextopadrao("caminhopadrao", "/dados/igreja/"));
         QCOMPARE(retornacaminhopadrao(), QString("/dados/igreja/"));
-        gravatextopadrao("caminhopadrao", "/dados/igreja");
+        QVERIFY(gravatextopadrao("caminhopadrao", "/dados/igreja"));
         QCOMPARE(retornacaminhopadrao(), QString("/dados/igreja/"));
         // A long path is kept as it is (no 255-byte limit).
         const QString longo = "/" + QString("pasta-com-nome-comprido/").repeated(20);
-        gravatextopadrao("caminhopadrao", longo);
+        QVERIFY(gravatextopadrao("caminhopadrao", longo));
         QCOMPARE(retornacaminhopadrao(), longo);
     }
 
@@ -120,8 +120,8 @@ private Q_SLOTS:
 
     void restaurarPadroes()
     {
-        gravatextopadrao("caminhologo", "/imagens/logo.jpg");
-        gravatextopadrao("caminhopadrao", "/outro");
+        QVERIFY(gravatextopadrao("caminhologo", "/imagens/logo.jpg"));
+        QVERIFY(gravatextopadrao("caminhopadrao", "/outro"));
         QVERIFY(restaurapadroes(false));
         QVERIFY(Dialogos::registros().isEmpty());
         QCOMPARE(lertextopadrao("caminhopadrao"), caminhoPadraoInicial());
@@ -135,7 +135,7 @@ private Q_SLOTS:
 
     void restaurarPerguntaAntes()
     {
-        gravatextopadrao("msgcentral", "OFERTA");
+        QVERIFY(gravatextopadrao("msgcentral", "OFERTA"));
         Dialogos::respondeMsgbox(Dialogos::Nao);
         QVERIFY(!restaurapadroes(true));
         QCOMPARE(Dialogos::registros().size(), 1);

@@ -40,7 +40,9 @@ class TstDizimistas : public QObject {
     // The stored value, as SQL writes it: NULL, 'texto', 1.
     static QString sql(const QString& campo, const QString& codigo)
     {
-        Banco::conecta();
+        QString erro;
+        if (!Banco::conecta(&erro))
+            return "sem conexão: " + erro;
         Consulta c(QStringLiteral("SELECT quote(%1) FROM dizimistas WHERE codigo = ?").arg(campo));
         return c.bind(codigo).next() ? c.text(0) : QString("sem linha");
     }

@@ -39,7 +39,15 @@ class TstFrmCadastroDizimistas : public QObject {
             QVERIFY(teste::sql(QString("INSERT INTO dizimistas (codigo, nome, ativo, sexo) VALUES ('%1', '%2', 1, 1)")
                                    .arg(cn.section(' ', 0, 0), cn.section(' ', 1))));
     }
-    static Dizimista le(const QString& codigo) { Dizimista d; lerdizimista(codigo, &d); return d; }   // none: fails every comparison
+    // None: fails every comparison; a read that fails fails the test.
+    static Dizimista le(const QString& codigo)
+    {
+        Dizimista d;
+        const Leitura lida = lerdizimista(codigo, &d);
+        if (lida == Leitura::Falha)
+            QTest::qFail(qPrintable(lida.causa()), __FILE__, __LINE__);
+        return d;
+    }
     static bool existe(const QString& codigo) { return dizimistaexiste(codigo) == Leitura::Encontrado; }
     static QString v(const TextoNulo& t) { return t.value_or("NULL"); }
     // Every field of the record but the code, Null as "NULL" and flags as 0/1.

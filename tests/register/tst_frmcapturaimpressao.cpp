@@ -111,7 +111,7 @@ private slots:
         fecha();
         teste::limpaBanco();
         definejanelaativa(QString());
-        gravatextopadrao("caminhoimpressao", pasta_);
+        QVERIFY(gravatextopadrao("caminhoimpressao", pasta_));
         novoBanco();
         leitores_ = 1;
         semcaptura_ = 0;
@@ -179,7 +179,7 @@ private slots:
         QFETCH(bool, naoencontrado);
         const QString pasta = pasta_ + "/" + QTest::currentDataTag() + "/";
         QDir().mkpath(pasta);
-        gravatextopadrao("caminhoimpressao", pasta);   // the trailing separator is not doubled
+        QVERIFY(gravatextopadrao("caminhoimpressao", pasta));   // the trailing separator is not doubled
         const QString arquivo = pasta + "supremabd.mdb";
         if (conteudo == "main")
             QVERIFY(QFile::copy(Banco::caminhoArquivo(), arquivo));

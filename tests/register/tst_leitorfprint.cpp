@@ -149,7 +149,7 @@ private slots:
     {
         const QString pasta = teste::pastaTemporaria() + "/impressoes";
         QVERIFY(BancoImpressoes::cria(pasta + "/supremabd.mdb"));
-        gravatextopadrao("caminhoimpressao", pasta);
+        QVERIFY(gravatextopadrao("caminhoimpressao", pasta));
         Dialogos::ativaModoTeste(true);
         novoSocket();
         auto* w = qobject_cast<FrmCapturaImpressao*>(Janelas::abre("frmcapturaimpressao"));
@@ -176,7 +176,7 @@ private slots:
     {
         const QString pasta = teste::pastaTemporaria() + "/semimagens";
         QVERIFY(BancoImpressoes::cria(pasta + "/supremabd.mdb"));
-        gravatextopadrao("caminhoimpressao", pasta);
+        QVERIFY(gravatextopadrao("caminhoimpressao", pasta));
         Dialogos::ativaModoTeste(true);
         const QByteArray imagem = qgetenv("FP_VIRTUAL_IMAGE");
         qunsetenv("FP_VIRTUAL_IMAGE");

@@ -17,8 +17,13 @@ class TstNumeracao : public QObject {
         for (const QString& c : codigos)
             QVERIFY(teste::sql(sql.arg(c)));
     }
-    static QString acima(Tabela t, const QString& c) { QString a = c; proximocodigo(t, c, &a); return a; }
-    static QString abaixo(Tabela t, const QString& c) { QString a = c; codigoanterior(t, c, &a); return a; }
+    // The code found, the code given when there is none, or why the read failed.
+    static QString vizinho(const Leitura& lida, const QString& achado)
+    {
+        return lida == Leitura::Falha ? "falha: " + lida.causa() : achado;
+    }
+    static QString acima(Tabela t, const QString& c) { QString a = c; return vizinho(proximocodigo(t, c, &a), a); }
+    static QString abaixo(Tabela t, const QString& c) { QString a = c; return vizinho(codigoanterior(t, c, &a), a); }
     static constexpr Tabela TABELAS[] = {Tabela::Dizimistas, Tabela::Usuarios};
 
 private slots:

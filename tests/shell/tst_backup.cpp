@@ -5,6 +5,7 @@
 #include "core/dialogos.h"
 #include "core/integridade.h"
 #include "core/janelas.h"
+#include "core/resultado.h"
 #include "shell/backup.h"
 #include "core/frmaguarde.h"
 #include "shell/frmbackup.h"
@@ -118,7 +119,8 @@ Lidos leituraFria(const QString& caminho, bool discreta)
         if (c.feitos % 32 == 0 && (r = contas()).pedidos > 512 * 1024)
             c.parar = true;
     };
-    QThread* t = QThread::create([&] { verificaemfatias(caminho, &c); });
+    // Only the reads are counted: the check is stopped half-way, its verdict means nothing here.
+    QThread* t = QThread::create([&] { dispensaresultado(verificaemfatias(caminho, &c)); });
     t->start();
     t->wait();
     delete t;
@@ -651,7 +653,8 @@ private Q_SLOTS:
             });
             if (escolhida == "cheio aqui")
                 enche();
-            executabackup(ModoBackup(modo), p);
+            // What the window's copy told the user is checked below.
+            dispensaresultado(executabackup(ModoBackup(modo), p));
             ::setrlimit(RLIMIT_FSIZE, &antes);
         }
         const QString m = Dialogos::ultimo("msgbox").texto;

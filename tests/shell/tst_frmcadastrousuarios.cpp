@@ -38,7 +38,9 @@ class TstFrmCadastroUsuarios : public QObject {
     static QStringList linhas()
     {
         QVector<Usuario> us;
-        listausuarios(&us);
+        const Leitura lida = listausuarios(&us);
+        if (lida == Leitura::Falha)
+            return {"falha: " + lida.causa()};
         QStringList r;
         for (const Usuario& u : us)
             r << QStringList{u.codigo, u.nome, u.senha, u.cadastro}.join('|');

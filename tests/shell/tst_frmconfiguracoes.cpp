@@ -64,7 +64,7 @@ private Q_SLOTS:
     {
         Dialogos::limpa();
         QTRY_VERIFY(!Janelas::instancia(NOME));
-        gravatextopadrao("caminhopadrao", dados);
+        QVERIFY(gravatextopadrao("caminhopadrao", dados));
     }
     void cleanup() { Janelas::fecha(NOME); }
 
@@ -212,7 +212,7 @@ private Q_SLOTS:
         FrmPrincipal* principal = FrmPrincipal::atual();
         const QString foto = teste::pastaTemporaria() + "/minha foto.PNG", ruim = arquivo("falsa.jpg", "não é figura");
         QVERIFY(QImage(64, 40, QImage::Format_RGB32).save(foto));
-        gravatextopadrao("caminhologo", "");
+        QVERIFY(gravatextopadrao("caminhologo", ""));
         principal->definefundo("");
         FrmConfiguracoes* j = abre();
         const QSize preview = filho<QLabel>(j, "logoigreja")->pixmap().size();
@@ -259,7 +259,7 @@ private Q_SLOTS:
         auto* j = Janelas::instancia<FrmConfiguracoes>(NOME);
         QVERIFY(j && qobject_cast<QMdiSubWindow*>(j->parentWidget())->isMaximized());
         QVERIFY(principal->barraprincipal()->isHidden());
-        gravaconfiguracoes(exemplo(true));
+        QVERIFY(gravaconfiguracoes(exemplo(true)));
         for (const char* b : {"cmdvoltar", "cmdrestaurar"}) {
             Dialogos::respondeMsgbox(Dialogos::Nao);
             filho<QPushButton>(j, b)->click();

@@ -56,8 +56,8 @@ private slots:
     void initTestCase()
     {
         teste::criaBancoTeste();
-        gravatextopadrao("caminhologo", arquivo("fundo.jpg", "isto nao e uma figura"));
-        gravaopcao("03", true);
+        QVERIFY(gravatextopadrao("caminhologo", arquivo("fundo.jpg", "isto nao e uma figura")));
+        QVERIFY(gravaopcao("03", true));
         Comandos::registra("tempobloqueia", [this] { ++varreduras; });
         FrmAguarde::abre();  // left open by a task: closed when the main window loads
         principal = qobject_cast<FrmPrincipal*>(Janelas::abre("frmprincipal"));

@@ -136,7 +136,7 @@ private Q_SLOTS:
         QVERIFY(entra(m, 3, "qorm64"));
         QCOMPARE(lerusuarioatual(), QString("0000"));
         QString outro = "0001";
-        gravausuarioatual(outro);
+        QVERIFY(gravausuarioatual(outro));
         FrmSenha n;   // an empty code logs in as Master
         QVERIFY(entra(n, 5, "x"));
         QCOMPARE(lerusuarioatual(), QString("0000"));
@@ -146,7 +146,7 @@ private Q_SLOTS:
     {
         teste::sql("INSERT INTO usuarios VALUES ('0001', 'Paulo', 'Segredo', '01/01/2020')");
         QString codigo = "0042";
-        gravausuarioatual(codigo);
+        QVERIFY(gravausuarioatual(codigo));
         const QString antes = codigoGravado();
         FrmSenha j;
         QVERIFY(!entra(j, "Paulo", "segredo") && !j.logou());   // capitals count
@@ -197,7 +197,7 @@ private Q_SLOTS:
 
     void opcao04EntraDireto()
     {
-        gravaopcao("04", true);
+        QVERIFY(gravaopcao("04", true));
         QVERIFY(!FrmSenha::inicia());
         QCOMPARE(lerusuarioatual(), QString("0000"));
         QCOMPARE(codigoGravado(), codificatexto(CHAVE_USUARIO, "0000", 1));

@@ -120,7 +120,7 @@ private slots:
         dizimistas(4);
         pagamentos({"0001;" + hoje.addDays(-100).toString("dd/MM/yyyy"), "0002;" + hoje.addDays(-130).toString("dd/MM/yyyy"),
                     "0003;" + hoje.addDays(-200).toString("dd/MM/yyyy"), "0004;" + hoje.toString("dd/MM/yyyy")});
-        gravatextopadrao("tempolimite", "abc");   // counts as 120
+        QVERIFY(gravatextopadrao("tempolimite", "abc"));   // counts as 120
         tempobloqueia_Timer();
         QCOMPARE(ativos(), QString("0001 0004"));
         QCOMPARE(Dialogos::ultimo("msgbox").texto + QString::number(Dialogos::ultimo("msgbox").estilo),
@@ -129,11 +129,11 @@ private slots:
         Dialogos::limpa();
         tempobloqueia_Timer();   // nobody else is due: no message
         QVERIFY(Dialogos::registros("msgbox").isEmpty());
-        gravatextopadrao("tempolimite", "30");
+        QVERIFY(gravatextopadrao("tempolimite", "30"));
         tempobloqueia_Timer();
         QCOMPARE(ativos(), QString("0004"));
         QCOMPARE(Dialogos::ultimo("msgbox").texto, QString("Foram definidos 1 dizimistas como inativos!"));
-        gravatextopadrao("tempolimite", "120");
+        QVERIFY(gravatextopadrao("tempolimite", "120"));
     }
 
     // Each tither is reported before it is read; a sweep started from there does
@@ -177,7 +177,7 @@ private slots:
         const ResultadoVarredura r2 = marcainativos(dia("02/05/2015"), 120, [](int i, int) {
             if (i == 2) {
                 Banco::closeAll();
-                Banco::conecta();
+                QVERIFY(Banco::conecta());
             }
         });
         QVERIFY(!r2.ok && r2.leitura);

@@ -123,7 +123,8 @@ QString criaBancoTeste(const QString& nome)
     tivane::Banco::closeAll();
     const QString pasta = pastaTemporaria() + "/" + nome + QString::number(++g_bancos);
     QDir().mkpath(pasta);
-    tivane::gravatextopadrao("caminhopadrao", pasta);
+    if (!tivane::gravatextopadrao("caminhopadrao", pasta))
+        qFatal("could not write the test data folder setting");
     QString erro;
     if (!tivane::Banco::criaBancoVazio(tivane::Banco::caminhoArquivo(), &erro))
         qFatal("could not create test database: %s", qPrintable(erro));
@@ -134,7 +135,9 @@ QString criaBancoTeste(const QString& nome)
 
 void limpaBanco()
 {
-    tivane::Banco::conecta();
+    QString erro;
+    if (!tivane::Banco::conecta(&erro))
+        QTest::qFail(qPrintable("could not open the test database: " + erro), __FILE__, __LINE__);
     sql("DELETE FROM dizimistas");
     sql("DELETE FROM usuarios");
     sql("DELETE FROM pagamentos");
@@ -144,7 +147,11 @@ void limpaBanco()
 
 bool sql(const QString& comando)
 {
-    tivane::Banco::conecta();
+    QString erro;
+    if (!tivane::Banco::conecta(&erro)) {
+        qWarning("SQL not run, the database did not open: %s: %s", qPrintable(comando), qPrintable(erro));
+        return false;
+    }
     tivane::Consulta c(comando);
     if (!c.exec()) {
         qWarning("SQL failed: %s: %s", qPrintable(comando), qPrintable(c.erro()));

@@ -88,7 +88,7 @@ private slots:
     {
         Janelas::fecha("frmfolhaderelatorio");
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        gravavalorregistro(RaizRegistro::LocalMachine, "Software\\Tivane\\opcoes", "31", "False");
+        QVERIFY(gravavalorregistro(RaizRegistro::LocalMachine, "Software\\Tivane\\opcoes", "31", "False"));
     }
 
     void exibeEEdita()
@@ -185,7 +185,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(paginasPdf(pdf), 1, 5000);
 
         // Nowhere to print, then a file chosen: the failure does not spoil the next print.
-        gravavalorregistro(RaizRegistro::LocalMachine, "Software\\Tivane\\opcoes", "31", "False");
+        QVERIFY(gravavalorregistro(RaizRegistro::LocalMachine, "Software\\Tivane\\opcoes", "31", "False"));
         acao(paraPdf(f, QString()), "Imprimir");
         QCOMPARE(caixa(), QString("Impressora Padrão não localizada ou não instalada!"));
         acao(paraPdf(f, dados_ + "impressao3.pdf"), "Imprimir");

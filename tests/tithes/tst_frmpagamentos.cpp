@@ -56,7 +56,7 @@ private Q_SLOTS:
     {
         teste::limpaBanco();
         teste::sql("INSERT INTO dizimistas (codigo, nome, ativo) VALUES ('0001', 'Maria das Dores', 1)");
-        gravaopcao("07", false);
+        QVERIFY(gravaopcao("07", false));
         Dialogos::limpa();
         janela = qobject_cast<FrmPagamentos*>(Janelas::abre("frmpagamentos"));
         QVERIFY(janela);
@@ -143,7 +143,7 @@ private Q_SLOTS:
 
     void recebeDeDizimista()
     {
-        gravaopcao("07", true);
+        QVERIFY(gravaopcao("07", true));
         janela->findChild<QComboBox*>("Combomes")->setCurrentText("03");
         janela->findChild<QComboBox*>("comboano")->setCurrentText("2025");
         Dialogos::respondeMsgbox(Dialogos::Nao);   // do not print

@@ -40,7 +40,7 @@ QString grava(QString data, QString cod = "0001", QString nome = "A")
     return gravapagamento(data, hora, valor, cod, nome, mes, ano);
 }
 
-void entra(QString usuario) { gravausuarioatual(usuario); }
+void entra(QString usuario) { QVERIFY(gravausuarioatual(usuario)); }
 
 }  // namespace
 

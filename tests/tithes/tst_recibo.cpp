@@ -28,7 +28,7 @@ void pagamento(const QString& codigo, const QString& valor = "1250,50", const QS
 void opcoes(const QString& f)   // options "01", "02", "05", "06", "07" from five 0/1
 {
     for (int i = 0; i < 5; ++i)
-        gravaopcao(QStringList{"01", "02", "05", "06", "07"}[i], f[i] == '1');
+        QVERIFY(gravaopcao(QStringList{"01", "02", "05", "06", "07"}[i], f[i] == '1'));
 }
 
 // The same through the settings window, as the office sets them.
@@ -93,7 +93,7 @@ private Q_SLOTS:
     {
         teste::limpaBanco();
         opcoes("01000");
-        gravatextopadrao("msgcentral", "");
+        QVERIFY(gravatextopadrao("msgcentral", ""));
         Dialogos::limpa();
         defineimpressaoarquivo(QString());
         QTRY_VERIFY(!recibo());
@@ -121,7 +121,7 @@ private Q_SLOTS:
             opcoesPelaJanela(f, central);
         } else {
             opcoes(f);
-            gravatextopadrao("msgcentral", central);
+            QVERIFY(gravatextopadrao("msgcentral", central));
         }
         ModeloRecibo m;
         QCOMPARE(montarecibo("00003/26", &m, QDate(2026, 2, 5)), Leitura::Encontrado);
