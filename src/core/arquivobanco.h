@@ -13,7 +13,7 @@ constexpr const char* ARQUIVO_BANCO = "cadastrocd.mdb";
 namespace Banco {
 QString caminhoArquivo();                       // data folder + "cadastrocd.mdb"
 // The program's key on a newly opened SQLCipher handle, before its first read.
-bool aplicachave(sqlite3* db);
+[[nodiscard]] bool aplicachave(sqlite3* db);
 }  // namespace Banco
 
 }  // namespace tivane

@@ -18,10 +18,12 @@ enum class Tabela { Dizimistas, Usuarios, Pagamentos, Igreja };
 // An answer of the data layer: one of Valores::Valor and, for Falha, its own
 // cause in the program's words. Compares and switches as the bare value.
 template <typename Valores>
-class Resposta : public Valores {
+class [[nodiscard]] Resposta : public Valores {
 public:
     using Valor = typename Valores::Valor;
-    Resposta(Valor valor = Valor()) : valor_(valor) {}
+    // Never set: a failure, so a road that forgot its answer never reads as done.
+    Resposta() : valor_(Valores::Falha), causa_(QStringLiteral("a operação terminou sem resposta")) {}
+    Resposta(Valor valor) : valor_(valor) {}
     static Resposta falha(const QString& causa)
     {
         Resposta r(Valores::Falha);
@@ -76,28 +78,28 @@ struct FalhaAbertura {
 
 namespace Banco {
 // Opens (or reuses) the connection for the current data folder. No messages.
-bool conecta(QString* erro = nullptr);
+[[nodiscard]] bool conecta(QString* erro = nullptr);
 sqlite3* conexao();                             // null when not connected
 void closeAll();                                // before whole-file copies and restores
 // Creates a new encrypted database with the four tables and the church's row.
-bool criaBancoVazio(const QString& caminho, QString* erro = nullptr);
+[[nodiscard]] bool criaBancoVazio(const QString& caminho, QString* erro = nullptr);
 // First run: no settings yet and no database in the default folder. True when it
 // made one; false when there was nothing to do, or when it could not (erro says why).
-bool preparaPrimeiraExecucao(QString* erro = nullptr);
+[[nodiscard]] bool preparaPrimeiraExecucao(QString* erro = nullptr);
 // How long a statement waits for another program's write before it fails (ms).
 void defineEsperaOcupado(int ms);
 // Called when an operation cannot open the file; the operation then fails.
 void defineTratamentoAbertura(void (*tratamento)(const FalhaAbertura& falha));
 // An empty file where the database should be (a copy or an install that never
 // finished) is moved aside, never deleted. True when nothing is in the way now.
-bool tiraArquivoVazio(const QString& caminho);
+[[nodiscard]] bool tiraArquivoVazio(const QString& caminho);
 }  // namespace Banco
 
 // One database operation: the opener of its table. Runs the missing-file test
 // and the key probe; when either fails, the handler of Banco::defineTratamentoAbertura
 // hears why and the scope is not ok. A transaction started with inicia() is
 // rolled back unless confirma() ran.
-class Escopo {
+class [[nodiscard]] Escopo {
 public:
     explicit Escopo(Tabela tabela);
     ~Escopo();
@@ -105,9 +107,9 @@ public:
     Escopo& operator=(const Escopo&) = delete;
     bool ok() const { return ok_; }
     explicit operator bool() const { return ok_; }
-    bool inicia();      // BEGIN IMMEDIATE
-    bool confirma();    // COMMIT; false (and rolled back) on failure
-    void desfaz();      // ROLLBACK
+    [[nodiscard]] bool inicia();     // BEGIN IMMEDIATE
+    [[nodiscard]] bool confirma();   // COMMIT; false (and rolled back) on failure
+    void desfaz();                   // ROLLBACK
     // Why the file could not be opened, or why inicia() or confirma() failed.
     const QString& causa() const { return causa_; }
 
@@ -140,8 +142,8 @@ public:
     Consulta& bind(int valor) { return bind(QVariant(valor)); }
     Consulta& bindNull() { return bind(QVariant()); }
 
-    bool next();                     // true while a row is available
-    bool exec();                     // runs to completion; true on success
+    [[nodiscard]] bool next();       // true while a row is available
+    [[nodiscard]] bool exec();       // runs to completion; true on success
     void reset();                    // to run again with new values
     bool ok() const { return erro_.isEmpty(); }
     QString erro() const { return erro_; }

@@ -26,7 +26,7 @@ QString linhaenderecoigreja(const DadosIgreja& igreja);
 // Replaces the church's record by this one in one transaction: the table keeps
 // exactly one row, marked "1" in `sobra`; empty fields (but the legal name) are
 // left Null. False (and why in causa) when nothing was written.
-bool gravarigreja(const DadosIgreja& igreja, QString* causa = nullptr);
+[[nodiscard]] bool gravarigreja(const DadosIgreja& igreja, QString* causa = nullptr);
 
 // Shows the picture of the setting "caminhologo" in the window's label
 // "logoigreja" when the file exists, is not empty and is a picture; otherwise

@@ -11,7 +11,7 @@ namespace tivane {
 
 enum class EstadoBanco { Bom, Ausente, Estranho, Danificado, Ilegivel };
 
-struct VerificacaoBanco {
+struct [[nodiscard]] VerificacaoBanco {
     EstadoBanco estado = EstadoBanco::Bom;
     QString motivo;   // the cause, in Portuguese, empty when Bom
 };

@@ -10,7 +10,7 @@ namespace tivane::Banco {
 void defineAvisoReorganizacao(void (*aviso)(bool inicio));
 // The four tables, the church's row and the indexes on a new, empty file, in one
 // transaction. SQLITE_OK, or the engine's code of the statement that failed.
-int criaesquema(sqlite3* db);
+[[nodiscard]] int criaesquema(sqlite3* db);
 // An older file opened with the key: the collation FOLD taken out of its
 // definitions and the indexes it lacks built. What cannot be done now (a file
 // read only or in use) waits for the next opening; the file works either way.

@@ -22,15 +22,15 @@ public:
 
     // Opens an existing store; never creates one. A file that is not a store
     // (another program's, or the main database) gives Invalido and stays as it was.
-    Resultado abre(const QString& caminho);
+    [[nodiscard]] Resultado abre(const QString& caminho);
     void fecha();
     // One row; the same code and finger twice gives JaCadastrada.
-    Resultado adiciona(const QString& codigo, int dedo, const QByteArray& modelo, const QString& memo);
+    [[nodiscard]] Resultado adiciona(const QString& codigo, int dedo, const QByteArray& modelo, const QString& memo);
     // Portuguese cause of the last failure.
     QString erro() const { return erro_; }
 
     // Creates an empty store (false when the file exists or cannot be written).
-    static bool cria(const QString& caminho, QString* erro = nullptr);
+    [[nodiscard]] static bool cria(const QString& caminho, QString* erro = nullptr);
 
 private:
     Resultado falha(Resultado r, const QString& causa);

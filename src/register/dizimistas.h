@@ -69,6 +69,7 @@ enum class PassoGravacao {
 // mostrado: the window shows this code's record as read from the table; a
 // row deleted since then is updated (and found missing), never inserted again.
 // FalhaLeitura puts the read's cause in causa.
+[[nodiscard]]
 PassoGravacao decidegravacao(const QString& codigo, const QString& nome, bool modificando, bool mostrado = false,
                              QString* causa = nullptr);
 

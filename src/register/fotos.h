@@ -15,8 +15,8 @@ constexpr QSize TAMANHO_FOTO_GRANDE(225, 209);
 // A picture larger than this is refused before it is decoded.
 constexpr qint64 MAXIMO_PIXELS_FOTO = 40000000;
 
-enum class Foto { Ok, CodigoVazio, CodigoInvalido, NaoEncontrada, NaoEImagem, FormatoRecusado, Incompleta, GrandeDemais,
-                  FalhaGravacao, FalhaExclusao };
+enum class [[nodiscard]] Foto { Ok, CodigoVazio, CodigoInvalido, NaoEncontrada, NaoEImagem, FormatoRecusado, Incompleta,
+                                GrandeDemais, FalhaGravacao, FalhaExclusao };
 
 // Why a photo could not be read or written, for the user.
 QString mensagemfoto(Foto resultado, const QString& detalhe = QString());

@@ -30,7 +30,7 @@ QString formatabarras(const QString& codigo);
 // tither's payments, or those a deleted user recorded) is passed over, so
 // nobody inherits them. tabelavazia tells whether the table has no rows.
 // "" when the database could not be read (why in causa).
-QString novocodigo(Tabela tabela, bool* tabelavazia = nullptr, QString* causa = nullptr);
+[[nodiscard]] QString novocodigo(Tabela tabela, bool* tabelavazia = nullptr, QString* causa = nullptr);
 // Whether payments carry exactly this code: as the tither's code
 // (codigodizimista) or as the code of the user who recorded them (codigofuncionario).
 Leitura codigoempagamentos(Tabela tabela, const QString& codigo);

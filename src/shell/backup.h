@@ -14,7 +14,7 @@ namespace tivane {
 
 enum class ModoBackup { Backup, Restauracao };
 
-struct ResultadoCopia {
+struct [[nodiscard]] ResultadoCopia {
     bool ok = false;
     qint64 tamanho = 0;   // bytes copied; 0 unless ok
     QString motivo;       // cause of a failure, in Portuguese
@@ -90,7 +90,7 @@ struct AcompanhamentoCopia {
         executa;
 };
 
-struct ResultadoBackup {
+struct [[nodiscard]] ResultadoBackup {
     FimCopia fim = FimCopia::NadaEscolhido;
     qint64 tamanho = 0;     // bytes copied; 0 when nothing was copied
     QString origem;         // the file copied from

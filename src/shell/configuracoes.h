@@ -25,7 +25,7 @@ Configuracoes lerconfiguracoes();
 // Writes the seven options, "tempolimite", "caminhopadrao" and "msgcentral"
 // as given ("caminhologo" is written by the background buttons). False when
 // the settings store could not be written.
-bool gravaconfiguracoes(const Configuracoes& c);
+[[nodiscard]] bool gravaconfiguracoes(const Configuracoes& c);
 
 // Days of the sweep as a whole number: the value of the leading digits, and
 // "60" when that is 0 (empty, "0", or no leading digit).

@@ -40,6 +40,7 @@ enum class PassoGravacaoUsuario {
 // mostrado: the window shows this code's record as read from the table; a
 // row deleted since then is updated (and found missing), never inserted again.
 // Falha puts the read's cause in causa.
+[[nodiscard]]
 PassoGravacaoUsuario decidegravacaousuario(const Usuario& usuario, bool modificando, bool mostrado = false,
                                            QString* causa = nullptr);
 

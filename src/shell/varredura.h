@@ -11,7 +11,7 @@ namespace tivane {
 // anything else ("abc", "12,5", "-5", empty) counts as 120.
 int diasdavarredura(const QString& tempolimite);
 
-struct ResultadoVarredura {
+struct [[nodiscard]] ResultadoVarredura {
     int inativados = 0;   // tithers marked inactive
     bool ok = true;       // false: nothing was written, cause in erro
     bool leitura = false; // the failure was a read, not a write

@@ -64,10 +64,10 @@ FrmFolhaDeRelatorio* exibefolhaderelatorio(const TextoCompacto& texto);
 // Reads a text file line by line as the report page opens it: each line is
 // preceded by a line break. UTF-8, or Windows-1252 for files of the old
 // system. False (with a message in erro) when it cannot be read.
-bool lerarquivorelatorio(const QString& caminho, QString* texto, QString* erro = nullptr);
+[[nodiscard]] bool lerarquivorelatorio(const QString& caminho, QString* texto, QString* erro = nullptr);
 // Writes the text followed by a line break, with CRLF line breaks, in UTF-8,
 // replacing the file only when the whole write succeeded.
-bool gravaarquivorelatorio(const QString& caminho, const QString& texto, QString* erro = nullptr);
+[[nodiscard]] bool gravaarquivorelatorio(const QString& caminho, const QString& texto, QString* erro = nullptr);
 // The report text in Courier New 8 from the top-left of each page, as many
 // lines per page as fit. Returns the number of pages, or -1 when the printer
 // could not be started.

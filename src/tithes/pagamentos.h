@@ -26,8 +26,8 @@ QString montacodigorecibo(qint64 numero, int ano);
 // than the highest number among that year's codes, reversed rows included.
 // Empty when the database could not be read or the highest number cannot be
 // continued (causa says which).
-QString geracodigorecibo();
-QString geracodigorecibo(int ano, QString* causa = nullptr);
+[[nodiscard]] QString geracodigorecibo();
+[[nodiscard]] QString geracodigorecibo(int ano, QString* causa = nullptr);
 
 // Writes one payment and returns its receipt code; empty when nothing was
 // written (the caller warns with causa: also an amount beyond
@@ -35,6 +35,7 @@ QString geracodigorecibo(int ano, QString* causa = nullptr);
 // name "NÃO ESPECIFICADO" in the caller's variables. The code's year is the
 // year of `data` ("dd/mm/yyyy"), so date, time and code come from one reading
 // of the clock; number and row are written in one transaction.
+[[nodiscard]]
 QString gravapagamento(QString& data, QString& hora, QString& valor, QString& codigodizimista,
                        QString& nomedizimista, QString& mesreferencia, QString& anoreferencia,
                        QString* causa = nullptr);
@@ -53,7 +54,7 @@ Gravacao estornapagamento(const QString& codigo, bool* falhouleitura = nullptr);
 // tither's absence counts: the latest payment, never before 01/01/2010;
 // without payments, the registration date; NULL when a date it needs cannot
 // be read. False when it could not be registered.
-bool registraultimopagamento();
+[[nodiscard]] bool registraultimopagamento();
 
 // Reads "dd/mm/yyyy" (also "d/m/yyyy"); invalid QDate otherwise.
 QDate lerdata(const QString& texto);

@@ -106,11 +106,11 @@ QString textorelatorioaniversariantes(const ListaDizimistas& itens, int mes, boo
 
 // Loaders, rows in the order of the table. False, and itens untouched, when the
 // table could not be read whole (why in causa): never a part of the list.
-bool carregalistacompletadizimistas(ListaDizimistas* itens, QString* causa = nullptr);
+[[nodiscard]] bool carregalistacompletadizimistas(ListaDizimistas* itens, QString* causa = nullptr);
 // Tithers whose neighbourhood contains the text, folding case (accents count).
-bool carregalistadizimistasporbairro(const QString& bairro, ListaDizimistas* itens, QString* causa = nullptr);
+[[nodiscard]] bool carregalistadizimistasporbairro(const QString& bairro, ListaDizimistas* itens, QString* causa = nullptr);
 // Tithers with a valid birth date in the month; none outside 1 to 12.
-bool carregalistaaniversariantes(int mes, ListaDizimistas* itens, QString* causa = nullptr);
+[[nodiscard]] bool carregalistaaniversariantes(int mes, ListaDizimistas* itens, QString* causa = nullptr);
 // The birthday fields of one tither: false when nascimento is not a valid
 // date (or the month differs, when mes is given).
 bool itemaniversariante(const QString& nascimento, int mes, QString* dia);
@@ -136,16 +136,18 @@ struct PeriodoRelatorio {
     bool mostracodigos = false; // receipt codes in the first column
 };
 
-struct ResultadoRelatorio {
+struct [[nodiscard]] ResultadoRelatorio {
     bool ok = false;
     TextoCompacto texto;        // a year of receipts is tens of millions of characters
     QString erro;               // message in Portuguese when not ok
 };
 
 // What a day source answers: the day was read, or it was not, and why.
-class LeituraDia {
+class [[nodiscard]] LeituraDia {
 public:
-    LeituraDia(bool lida = true) : lida_(lida) {}
+    // Never set: a failure, as Resposta.
+    LeituraDia() : lida_(false), causa_(QStringLiteral("a leitura terminou sem resposta")) {}
+    LeituraDia(bool lida) : lida_(lida) {}
     static LeituraDia falha(const QString& causa)
     {
         LeituraDia l(false);

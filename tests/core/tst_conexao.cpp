@@ -93,6 +93,19 @@ private Q_SLOTS:
         Dialogos::limpa();
     }
 
+    // An answer never set is a failure with a cause, never a row found or a row written.
+    void respostaNaoDefinidaEhFalha()
+    {
+        const Leitura lida;
+        QCOMPARE(lida, Leitura::Falha);
+        QVERIFY(!lida.causa().isEmpty());
+        const Gravacao gravada;
+        QCOMPARE(gravada, Gravacao::Falha);
+        QCOMPARE(gravada.causa(), lida.causa());
+        QCOMPARE(Leitura(Leitura::Encontrado), Leitura::Encontrado);
+        QVERIFY(Gravacao(Gravacao::Gravado).causa().isEmpty());
+    }
+
     void bancoNovoCifradoComQuatroTabelas()
     {
         QVERIFY(!conteudo(Banco::caminhoArquivo()).startsWith("SQLite format 3"));

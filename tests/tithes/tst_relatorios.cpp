@@ -173,6 +173,10 @@ private slots:
         auto falha = [](const QString&, Linhas&) { return false; };
         const ResultadoRelatorio erro = montarelatoriorecebimentos(periodo(1, 1, 2, 1), IGREJA, HOJE, falha);
         QVERIFY(!erro.ok && erro.texto.isEmpty() && erro.erro.contains("01/01/2024"));
+        // So does one whose answer was never set.
+        auto semresposta = [](const QString&, Linhas&) { return LeituraDia(); };
+        const ResultadoRelatorio sem = montarelatoriototaisdiarios(periodo(1, 1, 2, 1), IGREJA, HOJE, semresposta);
+        QVERIFY(!sem.ok && sem.texto.isEmpty() && sem.erro.contains("01/01/2024"));
     }
 
     void valoresZeradosEQueNaoSaoNumeros()
