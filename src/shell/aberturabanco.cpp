@@ -29,11 +29,19 @@ void tratafalhaabertura(const FalhaAbertura& falha)
                 // empty database lets the office log in and restore a backup. An empty file is moved
                 // aside; any other file is never touched.
                 const QString novo = Banco::caminhoArquivo();
-                if (Banco::tiraArquivoVazio(novo) && Banco::criaBancoVazio(novo))
+                QString erro;
+                if (!Banco::tiraArquivoVazio(novo)) {
+                    // Another file is there: it is never touched.
+                } else if (Banco::criaBancoVazio(novo, &erro)) {
                     Dialogos::msgbox(QStringLiteral("Foi criado um banco de dados vazio em ") + novo
                                          + QStringLiteral(". Para recuperar os dados, entre no sistema e restaure o "
                                                           "backup mais recente em Ferramentas > Backup > Restaurar."),
                                      Dialogos::Informacao);
+                } else {
+                    Dialogos::msgbox(QStringLiteral("Não foi possível criar um banco de dados vazio em ") + novo
+                                         + QStringLiteral(": ") + erro + QStringLiteral("."),
+                                     Dialogos::Alerta);
+                }
             } else
                 Dialogos::msgbox(QStringLiteral("Não foi possível gravar as configurações do sistema. "
                                                 "O Sistema será finalizado!"),

@@ -369,6 +369,26 @@ private Q_SLOTS:
         QDir(caminhoPadraoInicial()).removeRecursively();
     }
 
+    // After Yes, an empty database that cannot be made is not passed over in silence.
+    void arquivoAusenteSemBancoVazioDizPorque()
+    {
+        Banco::closeAll();
+        QFile::remove(Banco::caminhoArquivo());
+        const QString padrao = caminhoPadraoInicial();
+        QDir(padrao).removeRecursively();
+        escreve(padrao, "não é uma pasta");   // the default folder cannot be made
+        const auto tira = qScopeGuard([&] { QFile::remove(padrao); });
+        Dialogos::respondeMsgbox(Dialogos::Sim);
+        QVERIFY(!abreconexaousuarios().ok());
+        const auto caixas = Dialogos::registros("msgbox");
+        QCOMPARE(caixas.size(), 3);
+        QCOMPARE(caixas[1].texto, QStringLiteral("Configurações restauradas com sucesso! Reinicialize o sistema !"));
+        QCOMPARE(caixas[2].estilo, int(Dialogos::Alerta));
+        QVERIFY2(caixas[2].texto.startsWith("Não foi possível criar um banco de dados vazio em " + padrao
+                                            + "/cadastrocd.mdb: a pasta de dados"),
+                 qPrintable(caixas[2].texto));
+    }
+
     void arquivoEstranhoNaoEhTocado_data()
     {
         QTest::addColumn<QByteArray>("dados");
