@@ -1,6 +1,5 @@
 #include "shell/frmconfiguracoes.h"
 
-#include "core/conexao.h"
 #include "core/dialogos.h"
 #include "core/formularios.h"
 #include "core/janelas.h"

@@ -11,7 +11,6 @@
 #include <QDeadlineTimer>
 #include <QFileInfo>
 #include <QPointer>
-#include <QStorageInfo>
 #include <QThread>
 #include <QTimer>
 #include <memory>
