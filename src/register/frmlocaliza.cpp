@@ -317,7 +317,6 @@ void FrmLocaliza::selecionado()
 
 void FrmLocaliza::defineorigem(const QString& janela, TipoBusca tipo, QWidget* chamador, RetornoBusca aoescolher)
 {
-    janela_ = janela;
     tipo_ = tipo;
     chamador_ = chamador;
     aoescolher_ = std::move(aoescolher);

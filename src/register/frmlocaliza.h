@@ -54,7 +54,6 @@ public:
     // The window the choice goes to, the kind searched and what the window
     // does with the choice, replacing the last ones.
     void defineorigem(const QString& janela, TipoBusca tipo, QWidget* chamador = nullptr, RetornoBusca aoescolher = {});
-    const QString& janeladestino() const { return janela_; }
     // What hands the code to the caller, when it is still open; it outlives the window.
     RetornoBusca devolucao() const;
     // The code of the chosen row; false when no row is chosen.
@@ -92,7 +91,6 @@ private:
     QLabel* lblnomedoform_;
     QLabel* lbltipo_;
     QPushButton* padrao_ = nullptr;
-    QString janela_;
     TipoBusca tipo_ = BUSCA_DIZIMISTAS;
     QPointer<QWidget> chamador_;
     RetornoBusca aoescolher_;
