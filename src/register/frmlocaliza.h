@@ -40,7 +40,7 @@ using RetornoBusca = std::function<void(const QString& codigo)>;
 
 // Opens the search for the window of that name and a kind; a second call while
 // it is open replaces them. The chosen code goes to aoescolher while chamador
-// is open; without them (the users window) nothing is written back.
+// is open; without them nothing is written back.
 void abrelocalizador(const QString& janela, int tipo, QWidget* chamador = nullptr, RetornoBusca aoescolher = {});
 // Closes the search and hands the chosen code to the caller, when it is still
 // open. The kind is not used.

@@ -128,7 +128,7 @@ bool FrmCadastroUsuarios::mostra(const QString& codigo)
 
 void FrmCadastroUsuarios::localizar()
 {
-    abrelocalizador(QString::fromLatin1(NOME_JANELA), BUSCA_USUARIOS);
+    abrebusca(BUSCA_USUARIOS);
 }
 
 // ---- Record ------------------------------------------------------------------
