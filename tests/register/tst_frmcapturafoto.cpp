@@ -273,7 +273,6 @@ private slots:
             }
         }
         aceitos.removeDuplicates();
-        { QMap<QString,int> c; for (auto& x : cortadosAceitos) c[x.section(" ",0,0)]++; for (auto k = c.cbegin(); k != c.cend(); ++k) qInfo("%s %d", qPrintable(k.key()), k.value()); }
         QCOMPARE(cortadosAceitos.mid(0, 10), QStringList());
         QCOMPARE(QSet<QString>(aceitos.cbegin(), aceitos.cend()), (QSet<QString>{"bmp", "gif", "jpeg", "jpg", "png"}));
         QLoggingCategory::setFilterRules(QString());
