@@ -1073,7 +1073,23 @@ VerificacaoBanco verificaarquivo(const QString& caminho, ControleVerificacao* co
     Somas somas;
     int erro = SQLITE_OK;
     VerificacaoBanco naoAbriu;
-    const auto trabalha = [&] {
+    // Takes parts and reads them on one connection until none is left or a thread failed.
+    const auto le = [&](sqlite3* db) {
+        sqlite3_progress_handler(db, 1000, paraQuandoPedido, controle);
+        // One read for all its parts: nobody else writes this file.
+        int rc = sqlite3_exec(db, "BEGIN; SELECT count(*) FROM sqlite_master;", nullptr, nullptr, nullptr);
+        Somas minhas;
+        for (int i; rc == SQLITE_OK && !falhou && (i = proxima.fetch_add(1)) < partes.size();)
+            rc = leParte(db, partes.at(i), lista, minhas, controle);
+        sqlite3_exec(db, "COMMIT;", nullptr, nullptr, nullptr);
+        std::lock_guard<std::mutex> t(mutex);
+        somas.junta(minhas);
+        if (rc != SQLITE_OK && erro == SQLITE_OK) {
+            erro = rc;
+            falhou = true;
+        }
+    };
+    const auto ajuda = [&] {
         Conexao propria;
         VerificacaoBanco v;
         const bool aberta = abre(caminho, propria, v);
@@ -1090,19 +1106,7 @@ VerificacaoBanco verificaarquivo(const QString& caminho, ControleVerificacao* co
             falhou = true;
             return;
         }
-        sqlite3_progress_handler(propria.db, 1000, paraQuandoPedido, controle);
-        // One read for all its parts: nobody else writes this file.
-        int rc = sqlite3_exec(propria.db, "BEGIN; SELECT count(*) FROM sqlite_master;", nullptr, nullptr, nullptr);
-        Somas minhas;
-        for (int i; rc == SQLITE_OK && !falhou && (i = proxima.fetch_add(1)) < partes.size();)
-            rc = leParte(propria.db, partes.at(i), lista, minhas, controle);
-        sqlite3_exec(propria.db, "COMMIT;", nullptr, nullptr, nullptr);
-        std::lock_guard<std::mutex> t(mutex);
-        somas.junta(minhas);
-        if (rc != SQLITE_OK && erro == SQLITE_OK) {
-            erro = rc;
-            falhou = true;
-        }
+        le(propria.db);
     };
     std::vector<std::thread> ajudantes;
     // Whatever way this ends, the helpers are let go and waited for.
@@ -1127,7 +1131,7 @@ VerificacaoBanco verificaarquivo(const QString& caminho, ControleVerificacao* co
         }
     } fim{ajudantes, solta};
     for (int i = 1; i < threads; ++i)
-        ajudantes.emplace_back(trabalha);
+        ajudantes.emplace_back(ajuda);
 
     Conexao c;
     VerificacaoBanco r;
@@ -1208,7 +1212,8 @@ VerificacaoBanco verificaarquivo(const QString& caminho, ControleVerificacao* co
         controle->feitos = 0;
     }
     solta(true);
-    trabalha();
+    // This thread reads on the connection it already opened: its key is worked out once.
+    le(c.db);
     for (std::thread& t : ajudantes)
         t.join();
     if (controle && controle->parar)
