@@ -80,7 +80,7 @@ namespace Banco {
 // Opens (or reuses) the connection for the current data folder. No messages.
 [[nodiscard]] bool conecta(QString* erro = nullptr);
 sqlite3* conexao();                             // null when not connected
-void closeAll();                                // before whole-file copies and restores
+void closeAll();                                // before a restore replaces the file
 // Creates a new encrypted database with the four tables and the church's row.
 [[nodiscard]] bool criaBancoVazio(const QString& caminho, QString* erro = nullptr);
 // First run: no settings yet and no database in the default folder. True when it
@@ -162,8 +162,9 @@ public:
     qint64 changes() const;
 
 private:
-    // Null once Banco::closeAll() has finalised the statement (a whole-file copy
-    // while the statement was alive): it then fails instead of touching freed memory.
+    // Null once Banco::closeAll() has finalised the statement (a restore, or the
+    // file looked at again after a statement failed, while this one was alive): it
+    // then fails instead of touching freed memory.
     sqlite3_stmt* st() const;
     bool vivo();
 

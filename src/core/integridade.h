@@ -22,7 +22,8 @@ struct [[nodiscard]] VerificacaoBanco {
 // Holds the file for the whole check: for files nobody else is using.
 VerificacaoBanco verificabanco(const QString& caminho, bool completa = false);
 
-// Shared with the thread that runs verificaemfatias: a stop request and how far it got.
+// Shared with the thread that runs a check: a stop request and how far it got; the
+// slices are verificaemfatias's alone.
 struct ControleVerificacao {
     std::atomic<bool> parar{false};
     std::atomic<qint64> feitos{0};   // entries read so far
