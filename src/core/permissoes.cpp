@@ -59,16 +59,16 @@ void restringe(const QString& caminho, mode_t permitido, Tipo tipo)
         ::chmod(c.constData(), atual & permitido);
 }
 
-// Takes others' write access from a data folder of this account; false when
-// others may still write in it.
-bool fechapasta(const QString& pasta)
+// Takes others' write access from a data folder of this account (only looks when
+// muda is false); false when others may still write in it.
+bool fechapasta(const QString& pasta, bool muda = true)
 {
     const QByteArray c = QFile::encodeName(pasta);
     struct stat st;
     if (::stat(c.constData(), &st) != 0 || !S_ISDIR(st.st_mode) || !(st.st_mode & S_IWOTH))
         return true;
     // A shared folder with the sticky bit (such as /tmp) belongs to everyone: it is never changed.
-    return st.st_uid == ::geteuid() && !(st.st_mode & S_ISVTX)
+    return muda && st.st_uid == ::geteuid() && !(st.st_mode & S_ISVTX)
            && ::chmod(c.constData(), (st.st_mode & 07777) & ~S_IWOTH) == 0
            // Some file systems (network shares) accept the change and keep the old mode.
            && ::stat(c.constData(), &st) == 0 && !(st.st_mode & S_IWOTH);
@@ -109,10 +109,13 @@ void protegearquivos()
 bool protegepastadados(const QString& pasta)
 {
 #ifdef Q_OS_UNIX
-    if (fechapasta(pasta))
-        return true;
+    // A folder already told about could not be changed: every operation looks at it
+    // again, but tries no change (on a network share each try goes to the server).
     const QString chave = QDir::cleanPath(QFileInfo(pasta).absoluteFilePath());
-    if (g_avisoPastaInsegura && !g_pastasAvisadas.contains(chave)) {
+    const bool avisada = g_pastasAvisadas.contains(chave);
+    if (fechapasta(pasta, !avisada))
+        return true;
+    if (g_avisoPastaInsegura && !avisada) {
         g_pastasAvisadas.insert(chave);
         g_avisoPastaInsegura(QDir::toNativeSeparators(chave));
     }

@@ -18,7 +18,8 @@ void protegearquivos();
 // write access (its group keeps its own). One that stays open to others (of
 // another account, a shared folder with the sticky bit such as /tmp, or the
 // change refused) is told once per folder to the handler of
-// defineAvisoPastaInsegura; the program goes on. True when the folder is safe.
+// defineAvisoPastaInsegura, and not changed again; the program goes on. True
+// when the folder is safe.
 bool protegepastadados(const QString& pasta);
 void defineAvisoPastaInsegura(void (*aviso)(const QString& pasta));
 // A database file just made: the access its folder allows, as protegearquivos gives it.
