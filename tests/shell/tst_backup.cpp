@@ -471,6 +471,7 @@ private Q_SLOTS:
     void driveRetiradoNaoRecebeCopia()
     {
         const QString ponto = pasta("montagem") + "/pen", disco = "/dev/shm/tivane-teste-" + QString::number(::getpid());
+        const auto tira = qScopeGuard([&] { QDir(disco).removeRecursively(); });   // /dev/shm outlives the test
         QVERIFY(QDir().mkpath(disco) && QFile::link(disco, ponto));
         if (dispositivo(disco) == dispositivo(teste::pastaTemporaria()))
             QSKIP("no second file system here");
@@ -487,7 +488,6 @@ private Q_SLOTS:
         QCOMPARE(Dialogos::registros("msgbox").size(), 2);
         QVERIFY(arquivos(ponto).isEmpty() && arquivos(ponto + "/backup").isEmpty());
         fechajanelas();
-        QDir(disco).removeRecursively();
     }
 
     // Copying into a folder removes the program's own leftover temporary copies there, and nothing else.
@@ -552,6 +552,7 @@ private Q_SLOTS:
     void driveConferidoDepoisDaPergunta()
     {
         const QString ponto = pasta("montagem") + "/pen", disco = "/dev/shm/tivane-pergunta-" + QString::number(::getpid());
+        const auto tira = qScopeGuard([&] { QDir(disco).removeRecursively(); });   // /dev/shm outlives the test
         QVERIFY(QDir().mkpath(disco) && QFile::link(disco, ponto));
         if (dispositivo(disco) == dispositivo(teste::pastaTemporaria()))
             QSKIP("no second file system here");
@@ -569,7 +570,6 @@ private Q_SLOTS:
         QCOMPARE(perguntas, 1);
         QVERIFY(QDir(ponto).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden).isEmpty());
         QCOMPARE(conteudo(disco + "/cadastrocd.mdb"), QByteArray("a cópia de ontem"));
-        QDir(disco).removeRecursively();
     }
 
     void destinoRecusado_data()
