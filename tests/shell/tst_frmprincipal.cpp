@@ -22,27 +22,6 @@ const QStringList LISTA = {"frmcadastrodizimistas", "frmrelatorios", "frmcadastr
                            "frmpagamentos", "frmbackup"};
 const QSize PADRAO(800, 548);
 
-// Notes each window's name as it gets its close event (an MDI child's frame gets it first).
-class Fechamentos : public QObject {
-public:
-    QStringList nomes;
-    void vigia(QWidget* w)
-    {
-        QWidget* alvo = qobject_cast<QMdiSubWindow*>(w->parentWidget());
-        alvo = alvo ? alvo : w;
-        alvos_.insert(alvo, w->objectName());
-        alvo->installEventFilter(this);
-    }
-    bool eventFilter(QObject* o, QEvent* e) override
-    {
-        if (e->type() == QEvent::Close)
-            nomes << alvos_.value(o);
-        return false;
-    }
-
-private:
-    QHash<QObject*, QString> alvos_;
-};
 int g_saidas = 0;
 }  // namespace
 
@@ -217,13 +196,17 @@ private slots:
     void fechajanelasNaOrdem()
     {
         // Opened the other way round: the order is that of fechajanelas, the please-wait window last.
-        Fechamentos fechadas;
+        const QStringList todas = LISTA + QStringList{"frmaguarde"};
+        QStringList fechadas;
+        const teste::AoEvento fecha(QEvent::Close, {}, [&](QWidget* w) {
+            if (todas.contains(w->objectName()))
+                fechadas << w->objectName();
+        });
         FrmAguarde::abre();
-        fechadas.vigia(Janelas::instancia("frmaguarde"));
         for (auto n = LISTA.crbegin(); n != LISTA.crend(); ++n)
-            fechadas.vigia((registra(*n), Janelas::abre(*n)));
+            registra(*n), Janelas::abre(*n);
         fechajanelas();
-        QCOMPARE(fechadas.nomes, LISTA + QStringList{"frmaguarde"});
+        QCOMPARE(fechadas, todas);
         QTRY_COMPARE(abertas(), 0);
     }
 

@@ -44,8 +44,8 @@ bool executaLinha(const QString& programa, const QStringList& argumentos, const 
     if (!terminou)
         p.kill();
     // A row that skipped did not run.
-    return terminou && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0 &&
-           saida->contains(QStringLiteral("PASS   : ")) && !saida->contains(QStringLiteral("SKIP   : "));
+    return terminou && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0 && saida->contains("PASS   : ")
+           && !saida->contains("SKIP   : ");
 }
 
 // Whether an account that neither owns the file nor is in its group reaches it:
@@ -74,6 +74,14 @@ void ocultaMontagens()
         if (::mount(vazio.constData(), lista, nullptr, MS_BIND, nullptr) != 0)
             qFatal("could not hide %s: %s", lista, strerror(errno));
     g_semMontagens = true;
+}
+
+// unshare's options for a mount namespace of its own; not root, in a user namespace
+// of its own too, where it may mount (refused in a chroot).
+QStringList argumentosSemMontagens()
+{
+    return (::geteuid() != 0 ? QStringList{"--user", "--map-root-user"} : QStringList())
+           + QStringList{"--mount", "--propagation", "private", "--"};
 }
 }  // namespace
 
@@ -169,6 +177,27 @@ void limpaConfiguracoes()
     }
 }
 
+QByteArray conteudo(const QString& caminho)
+{
+    QFile f(caminho);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+void escreve(const QString& caminho, const QByteArray& dados)
+{
+    QDir().mkpath(QFileInfo(caminho).absolutePath());
+    QFile f(caminho);
+    QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(dados) == dados.size());
+}
+
+QString pasta(const QString& nome)
+{
+    static int n = 0;
+    const QString p = pastaTemporaria() + "/" + nome + QString::number(++n);
+    QDir().mkpath(p);
+    return p;
+}
+
 bool executaSemPrivilegios(const QString& funcaoELinha, QString* saida)
 {
     // Root reads and writes whatever the file modes say: the row runs again
@@ -176,10 +205,7 @@ bool executaSemPrivilegios(const QString& funcaoELinha, QString* saida)
     // needs and cannot reach is copied into a folder of its own.
     QTemporaryDir copias(QDir::tempPath() + "/tivane-nobody-XXXXXX");
     const QString pasta = copias.path();
-    const auto abre = [](const QString& caminho) {
-        QFile::setPermissions(caminho, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup
-                                           | QFile::ExeGroup | QFile::ReadOther | QFile::ExeOther);
-    };
+    const auto abre = [](const QString& caminho) { ::chmod(QFile::encodeName(caminho).constData(), 0755); };
     abre(pasta);
     const auto alcancavel = [&](const QString& caminho) {
         if (outrosAlcancam(caminho))
@@ -207,9 +233,8 @@ bool executaSemPrivilegios(const QString& funcaoELinha, QString* saida)
                 o = "suppressions=" + alcancavel(o.mid(int(strlen("suppressions="))));
         ambiente.insert(nome, opcoes.join(':'));
     }
-    return executaLinha(QStringLiteral("setpriv"),
-                        {QStringLiteral("--reuid=65534"), QStringLiteral("--regid=65534"),
-                         QStringLiteral("--clear-groups"), QStringLiteral("--"),
+    return executaLinha("setpriv",
+                        {"--reuid=65534", "--regid=65534", "--clear-groups", "--",
                          alcancavel(QCoreApplication::applicationFilePath()), funcaoELinha},
                         ambiente, pasta, saida);
 }
@@ -228,44 +253,38 @@ QStringList bibliotecasCarregadas()
     return caminhos;
 }
 
-namespace {
-QStringList argumentosSemMontagens()
-{
-    QStringList a;
-    // Not root: a user namespace of its own, where it may mount (refused in a chroot).
-    if (::geteuid() != 0)
-        a << QStringLiteral("--user") << QStringLiteral("--map-root-user");
-    a << QStringLiteral("--mount") << QStringLiteral("--propagation") << QStringLiteral("private")
-      << QStringLiteral("--");
-    return a;
-}
-}  // namespace
-
 bool podeOcultarMontagens()
 {
     static const bool pode = [] {
         QProcess p;
         // The same mount the child makes, on the mount program's own table.
-        p.start(QStringLiteral("unshare"), argumentosSemMontagens() << QStringLiteral("mount") << QStringLiteral("--bind")
-                                                                    << QStringLiteral("/dev/null")
-                                                                    << QStringLiteral("/proc/self/mountinfo"));
+        p.start("unshare", argumentosSemMontagens() + QStringList{"mount", "--bind", "/dev/null", "/proc/self/mountinfo"});
         return p.waitForFinished(30000) && p.exitStatus() == QProcess::NormalExit && p.exitCode() == 0;
     }();
     return pode;
 }
 
-bool montagensOcultas()
-{
-    return g_semMontagens;
-}
+bool montagensOcultas() { return g_semMontagens; }
 
 bool executaSemMontagens(const QString& funcaoELinha, QString* saida)
 {
     QProcessEnvironment ambiente = QProcessEnvironment::systemEnvironment();
     ambiente.insert(SEM_MONTAGENS, "1");
-    return executaLinha(QStringLiteral("unshare"),
-                        argumentosSemMontagens() << QCoreApplication::applicationFilePath() << funcaoELinha,
+    return executaLinha("unshare", argumentosSemMontagens() << QCoreApplication::applicationFilePath() << funcaoELinha,
                         ambiente, QString(), saida);
+}
+
+AoEvento::AoEvento(QEvent::Type tipo, const QString& nome, std::function<void(QWidget*)> f)
+    : tipo_(tipo), nome_(nome), f_(std::move(f))
+{
+    qApp->installEventFilter(this);
+}
+
+bool AoEvento::eventFilter(QObject* o, QEvent* e)
+{
+    if (e->type() == tipo_ && o->isWidgetType() && (nome_.isEmpty() || o->objectName() == nome_))
+        f_(static_cast<QWidget*>(o));
+    return false;
 }
 
 Trava::Trava()

@@ -25,6 +25,11 @@ void limpaBanco();
 bool sql(const QString& comando);
 // Clears the settings file of the program.
 void limpaConfiguracoes();
+// Files: read whole ("" when unreadable), written whole with its folder (the
+// test fails when it cannot be), and a fresh folder in the test's home.
+QByteArray conteudo(const QString& caminho);
+void escreve(const QString& caminho, const QByteArray& dados);
+QString pasta(const QString& nome);
 
 // Runs one row ("funcao:linha") of this test program again as an unprivileged
 // user, for cases that need file modes enforced when the tests run as root.
@@ -42,6 +47,19 @@ QStringList bibliotecasCarregadas();
 bool podeOcultarMontagens();
 bool montagensOcultas();
 bool executaSemMontagens(const QString& funcaoELinha, QString* saida);
+
+// Runs f on each event of that type that reaches a widget of that name (any
+// widget, for an empty name), while the object lives.
+class AoEvento : public QObject {
+public:
+    AoEvento(QEvent::Type tipo, const QString& nome, std::function<void(QWidget*)> f);
+    bool eventFilter(QObject* o, QEvent* e) override;
+
+private:
+    QEvent::Type tipo_;
+    QString nome_;
+    std::function<void(QWidget*)> f_;
+};
 
 // Another program holding the database file: a connection of its own keeps an
 // exclusive lock until the object ends. The program's busy wait is short meanwhile.

@@ -181,20 +181,14 @@ private Q_SLOTS:
     void nenhumAvisoDepoisDoRecibo()
     {
         std::unique_ptr<teste::Trava> trava;
-        struct TravaAoMostrar : QObject {
-            std::unique_ptr<teste::Trava>* trava;
-            bool eventFilter(QObject* o, QEvent* e) override
-            {
-                if (e->type() == QEvent::Show && o->objectName() == "frmrecibo" && !*trava)
-                    trava->reset(new teste::Trava);
-                return false;
-            }
-        } filtro;
-        filtro.trava = &trava;
-        qApp->installEventFilter(&filtro);
-        Dialogos::respondeMsgbox(Dialogos::Nao);   // do not print
-        recebe("0001", "10");
-        qApp->removeEventFilter(&filtro);
+        {
+            const teste::AoEvento travaAoMostrar(QEvent::Show, "frmrecibo", [&](QWidget*) {
+                if (!trava)
+                    trava = std::make_unique<teste::Trava>();
+            });
+            Dialogos::respondeMsgbox(Dialogos::Nao);   // do not print
+            recebe("0001", "10");
+        }
         QVERIFY(trava);
         QCOMPARE(codigo->text() + nome->text(), QString());
         QCOMPARE(codigo->palette().color(QPalette::Base), janela->palette().color(QPalette::Base));
@@ -210,13 +204,12 @@ private Q_SLOTS:
         QVERIFY(teste::sql("ALTER TABLE igreja RENAME TO igreja_fora"));
         recebe("0001", "10");
         QVERIFY(teste::sql("ALTER TABLE igreja_fora RENAME TO igreja"));
-        const QString yy = QDate::currentDate().toString("yy");
-        QCOMPARE(Dialogos::registros("msgbox").size(), 1);
-        QCOMPARE(Dialogos::ultimo("msgbox").estilo, 48);
-        QVERIFY2(Dialogos::ultimo("msgbox").texto.startsWith("O dízimo foi gravado com o recibo 00001/" + yy
-                                                               + ", mas o recibo não pôde ser mostrado: ")
-                     && Dialogos::ultimo("msgbox").texto.endsWith(". Emita-o pelo menu \"2* Via Recibo\"."),
-                 qPrintable(Dialogos::ultimo("msgbox").texto));
+        const QString m = Dialogos::ultimo("msgbox").texto;
+        QVERIFY2(Dialogos::registros("msgbox").size() == 1 && Dialogos::ultimo("msgbox").estilo == 48
+                     && m.startsWith("O dízimo foi gravado com o recibo 00001/" + QDate::currentDate().toString("yy")
+                                     + ", mas o recibo não pôde ser mostrado: ")
+                     && m.endsWith(". Emita-o pelo menu \"2* Via Recibo\"."),
+                 qPrintable(m));
         QVERIFY(!Janelas::instancia("frmrecibo"));
         QCOMPARE(pagamentos().size(), 1);
         QCOMPARE(codigo->text() + "|" + valor->text(), QString("|0,00"));

@@ -225,26 +225,18 @@ private slots:
         FrmRelatorios* f = abre(0);
         escolhePeriodo(f, 2, 2, 2, 2);
         marca(f, "optperiodo1");
-        struct Esquece : QObject {
-            QEvent::Type quando;
-            bool eventFilter(QObject* o, QEvent* e) override
-            {
-                auto* w = static_cast<QWidget*>(o);
-                if (e->type() == quando && quando == QEvent::Hide)
-                    w->setWindowState(Qt::WindowNoState);
-                else if (e->type() == quando)
-                    QTimer::singleShot(0, w, [w] { w->setWindowState(Qt::WindowNoState); });
-                return false;
-            }
-        };
         for (QEvent::Type quando : {QEvent::None, QEvent::Hide, QEvent::Show}) {
             p->showMaximized();
             QTRY_VERIFY(p->isMaximized());
-            Esquece esquece;
-            esquece.quando = quando;
-            p->installEventFilter(&esquece);
-            clica(f, "cmdgerarelatorio");
-            p->removeEventFilter(&esquece);
+            {
+                const teste::AoEvento esquece(quando, "frmprincipal", [quando](QWidget* w) {
+                    if (quando == QEvent::Hide)
+                        w->setWindowState(Qt::WindowNoState);
+                    else
+                        QTimer::singleShot(0, w, [w] { w->setWindowState(Qt::WindowNoState); });
+                });
+                clica(f, "cmdgerarelatorio");
+            }
             QTRY_VERIFY2(p->isVisible() && p->isMaximized(), qPrintable(QString::number(quando)));
             QTest::qWait(20);
             QVERIFY(p->isMaximized());

@@ -192,8 +192,8 @@ private Q_SLOTS:
         QVERIFY(Dialogos::registros("msgbox").isEmpty());
     }
 
-    // Another program deletes the receipt after the reversal read it and before it
-    // writes: the reversal does not go ahead, and no reversal row stands for nothing.
+    // Another program's deletion of the receipt lands while the reversal, having read the row, waits to write:
+    // the reversal does not go ahead, and no reversal row stands for nothing.
     void estornoDeReciboApagadoNoMeio()
     {
         entra("0007");
@@ -201,30 +201,23 @@ private Q_SLOTS:
         pagamento("00008/15", "0032");
         Escopo aberto = abreconexaopagamentos();   // the program keeps this connection meanwhile
         QVERIFY(aberto);
-        sqlite3* outro = nullptr;
-        QCOMPARE(sqlite3_open_v2(QFile::encodeName(Banco::caminhoArquivo()).constData(), &outro,
-                                 SQLITE_OPEN_READWRITE, nullptr),
+        std::pair<sqlite3*, int> outro{nullptr, 0};   // its connection, and how often the reversal waited
+        QCOMPARE(sqlite3_open_v2(QFile::encodeName(Banco::caminhoArquivo()).constData(), &outro.first, SQLITE_OPEN_READWRITE,
+                                 nullptr),
                  SQLITE_OK);
-        QCOMPARE(sqlite3_exec(outro, "PRAGMA key = 'qorm64'; BEGIN IMMEDIATE;"
-                                     " DELETE FROM pagamentos WHERE codigo = '00007/15';",
+        QCOMPARE(sqlite3_exec(outro.first, "PRAGMA key = 'qorm64'; BEGIN IMMEDIATE; DELETE FROM pagamentos WHERE codigo = '00007/15';",
                               nullptr, nullptr, nullptr),
                  SQLITE_OK);
-        // The reversal reads the row, then waits for the other program's write,
-        // which lands while it waits.
-        struct Outro {
-            sqlite3* db;
-            int esperas = 0;
-        } o{outro};
         sqlite3_busy_handler(Banco::conexao(), [](void* p, int) -> int {
-            auto* o = static_cast<Outro*>(p);
-            if (o->esperas++ == 0)
-                sqlite3_exec(o->db, "COMMIT;", nullptr, nullptr, nullptr);
-            return o->esperas < 100;
-        }, &o);
+            auto& [db, esperas] = *static_cast<std::pair<sqlite3*, int>*>(p);
+            if (esperas++ == 0)
+                sqlite3_exec(db, "COMMIT;", nullptr, nullptr, nullptr);
+            return esperas < 100;
+        }, &outro);
         const Gravacao feito = estornapagamento("00007/15");
         Banco::defineEsperaOcupado(3000);
-        sqlite3_close(outro);
-        QCOMPARE(o.esperas, 1);
+        sqlite3_close(outro.first);
+        QCOMPARE(outro.second, 1);
         QVERIFY(feito != Gravacao::Gravado);
         QCOMPARE(um("SELECT count(*) FROM pagamentos WHERE codigo = '00007/15'"), QString("0"));
         QCOMPARE(um("SELECT group_concat(codigo || ':' || codigodizimista) FROM pagamentos"), QString("00008/15:0032"));
