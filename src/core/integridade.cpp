@@ -441,10 +441,22 @@ LeituraTabela leituraDaTabela(const QVector<Arvore>& lista, const QString& tabel
     return l;
 }
 
-// One row of a table read ("rowid, *" and the columns of LeituraTabela): its entry in each index.
-void somaLinha(sqlite3_stmt* st, const LeituraTabela& l, Somas& s)
+// The rowid of the row read last in one walk of a table, whose rows must come in rowid order.
+struct Ordem {
+    bool primeira = true;
+    sqlite3_int64 anterior = 0;
+};
+
+// One row of a table read ("rowid, *" and the columns of LeituraTabela): its entry in each
+// index, and whether it came after the row read before it.
+void somaLinha(sqlite3_stmt* st, const LeituraTabela& l, const QString& tabela, Ordem& ordem, Somas& s)
 {
     const sqlite3_int64 linha = sqlite3_column_int64(st, 0);
+    if (!ordem.primeira && linha <= ordem.anterior && !s.foraDeOrdem) {
+        s.foraDeOrdem = true;
+        s.tabelaForaDeOrdem = tabela;
+    }
+    ordem = {false, linha};
     int c = sqlite3_column_count(st) - l.extras;
     for (const Arvore* a : l.indices) {
         if (!a->condicao.isEmpty() && sqlite3_column_int(st, c++) == 0) {
@@ -458,7 +470,13 @@ void somaLinha(sqlite3_stmt* st, const LeituraTabela& l, Somas& s)
     }
 }
 
-// One entry of an index read ("rowid" then its lidos).
+// The columns an index is read for: its entries' rowids, and the terms compared with its table.
+QString colunasDoIndice(const Arvore& a)
+{
+    return QStringLiteral("rowid") + (a.comparado && !a.lidos.isEmpty() ? ", " + a.lidos.join(QStringLiteral(", ")) : QString());
+}
+
+// One entry of an index read (colunasDoIndice).
 void somaEntrada(sqlite3_stmt* st, const Arvore& a, Somas& s)
 {
     Soma& soma = Somas::de(s.indice, a.numero);
@@ -665,27 +683,15 @@ int leArvore(Fatia& f, const Arvore& a, const QVector<Arvore>& lista)
     const int n = a.termos.size();
     const QString origem = aspas(a.tabela) + (tabela ? QString() : QStringLiteral(" INDEXED BY ") + aspas(a.indice));
     const LeituraTabela leitura = tabela ? leituraDaTabela(lista, a.tabela) : LeituraTabela();
-    const QString colunas = tabela ? QStringLiteral("rowid, *") + leitura.colunas
-                                   : QStringLiteral("rowid") + (a.comparado && !a.lidos.isEmpty()
-                                                                    ? QStringLiteral(", ") + a.lidos.join(QStringLiteral(", "))
-                                                                    : QString());
+    const QString colunas = tabela ? QStringLiteral("rowid, *") + leitura.colunas : colunasDoIndice(a);
     // What each row adds to the sums; kept apart until the rows are known not to be read again.
     Somas pendente;
-    sqlite_int64 anterior = 0, anteriorAceito = 0;
-    bool primeira = true, primeiraAceita = true;
+    Ordem ordemlida, ordemaceita;
     const auto soma = [&](sqlite3_stmt* st) {
-        if (tabela) {
-            const sqlite_int64 linha = sqlite3_column_int64(st, 0);
-            if (!primeira && linha <= anterior && !pendente.foraDeOrdem) {
-                pendente.foraDeOrdem = true;
-                pendente.tabelaForaDeOrdem = a.tabela;
-            }
-            primeira = false;
-            anterior = linha;
-            somaLinha(st, leitura, pendente);
-        } else if (a.comparado) {
+        if (tabela)
+            somaLinha(st, leitura, a.tabela, ordemlida, pendente);
+        else if (a.comparado)
             somaEntrada(st, a, pendente);
-        }
     };
     // A search on the forced index runs in the index's order; an ORDER BY of expressions
     // that the index holds would only make the engine sort a copy of them.
@@ -803,15 +809,13 @@ int leArvore(Fatia& f, const Arvore& a, const QVector<Arvore>& lista)
             // The statement ran past its slice: resume where it last stopped, so what it read since is read again.
             rc = SQLITE_OK;
             pendente.limpa();
-            anterior = anteriorAceito;
-            primeira = primeiraAceita;
+            ordemlida = ordemaceita;
         }
         if (rc != SQLITE_OK)
             return f.parar() ? SQLITE_INTERRUPT : rc;
         f.somas->junta(pendente);
         pendente.limpa();
-        anteriorAceito = anterior;
-        primeiraAceita = primeira;
+        ordemaceita = ordemlida;
         if (esgotou) {
             if (nivel <= 1)
                 return SQLITE_OK;
@@ -1005,8 +1009,7 @@ int leParte(sqlite3* db, const Parte& p, const QVector<Arvore>& lista, Somas& s,
             if (p.maior)
                 condicoes << termo + QStringLiteral(" < ?");
         }
-        sql = "SELECT rowid" + (a.comparado && !a.lidos.isEmpty() ? ", " + a.lidos.join(QStringLiteral(", ")) : QString())
-              + " FROM " + aspas(a.tabela) + " INDEXED BY " + aspas(a.indice)
+        sql = "SELECT " + colunasDoIndice(a) + " FROM " + aspas(a.tabela) + " INDEXED BY " + aspas(a.indice)
               + (condicoes.isEmpty() ? QString() : " WHERE " + condicoes.join(QStringLiteral(" AND ")));
     }
     const QByteArray texto = sql.toUtf8();
@@ -1019,7 +1022,7 @@ int leParte(sqlite3* db, const Parte& p, const QVector<Arvore>& lista, Somas& s,
         if (rc == SQLITE_OK && limite)
             rc = sqlite3_bind_value(st, parametro++, limite.get());
     qint64 lidas = 0;
-    sqlite_int64 anterior = 0;
+    Ordem ordem;
     while (rc == SQLITE_OK) {
         const int passo = sqlite3_step(st);
         if (passo != SQLITE_ROW) {
@@ -1030,12 +1033,7 @@ int leParte(sqlite3* db, const Parte& p, const QVector<Arvore>& lista, Somas& s,
             const sqlite_int64 linha = sqlite3_column_int64(st, 0);
             if (!p.ultima && linha >= p.ate)
                 break;
-            if (lidas > 0 && linha <= anterior && !s.foraDeOrdem) {
-                s.foraDeOrdem = true;
-                s.tabelaForaDeOrdem = a.tabela;
-            }
-            anterior = linha;
-            somaLinha(st, leitura, s);
+            somaLinha(st, leitura, a.tabela, ordem, s);
         } else if (!tabela && a.comparado) {
             somaEntrada(st, a, s);
         }
@@ -1242,9 +1240,13 @@ EstadoArquivo estadoarquivo(const QString& caminho)
 
 bool javerificado(const QString& caminho)
 {
-    const EstadoArquivo agora = estadoarquivo(caminho);
+    return javerificado(caminho, estadoarquivo(caminho));
+}
+
+bool javerificado(const QString& caminho, const EstadoArquivo& estado)
+{
     QMutexLocker trava(&g_verificadoMutex);
-    return g_verificadoCaminho == caminho && g_verificadoEstado == agora;
+    return g_verificadoCaminho == caminho && g_verificadoEstado == estado;
 }
 
 void marcaverificado(const QString& caminho, const EstadoArquivo& estado)

@@ -63,8 +63,10 @@ struct EstadoArquivo {
 };
 EstadoArquivo estadoarquivo(const QString& caminho);
 
-// Whether the file passed a check and has not been written since.
+// Whether the file passed a check and has not been written since; or passed
+// one in this state (a copy of it taken in that state did).
 bool javerificado(const QString& caminho);
+bool javerificado(const QString& caminho, const EstadoArquivo& estado);
 // Notes that the file, in this state, passed a check (a copy of it taken in that state did).
 void marcaverificado(const QString& caminho, const EstadoArquivo& estado);
 

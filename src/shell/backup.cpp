@@ -608,7 +608,7 @@ ResultadoBackup copiabanco(ModoBackup modo, const QString& pasta, const QVector<
         return termina(FimCopia::Falhou, lida.motivo);
 
     // The check, with the copy to the destination's folder running meanwhile under a temporary name.
-    // A live file that passed a check and was not written since is not read again.
+    // A copy of the live file in a state that already passed a check is not read again.
     CopiaPreparada preparada;
     ResultadoCopia enviada;
     ControleVerificacao envio;
@@ -621,7 +621,7 @@ ResultadoBackup copiabanco(ModoBackup modo, const QString& pasta, const QVector<
                                             [&envio](qint64 copiados) { envio.feitos = copiados; });
             });
     };
-    const bool jaboa = !restaura && javerificado(r.origem) && estadoarquivo(r.origem) == privada.estado;
+    const bool jaboa = !restaura && javerificado(r.origem, privada.estado);
     VerificacaoBanco v;
     if (!jaboa) {
         ControleVerificacao c;

@@ -17,19 +17,9 @@
 
 using namespace tivane;
 
+using teste::conteudo, teste::escreve;
+
 namespace {
-QByteArray conteudo(const QString& caminho)
-{
-    QFile f(caminho);
-    f.open(QIODevice::ReadOnly);
-    return f.readAll();
-}
-void escreve(const QString& caminho, const QByteArray& dados)
-{
-    QFile f(caminho);
-    f.open(QIODevice::WriteOnly | QIODevice::Truncate);
-    f.write(dados);
-}
 // Runs SQL with the key on the data folder's file through a connection of the test's
 // own (with the old collation when asked); the first column of the last statement's row.
 QString cru(const QByteArray& sql, bool dobra = false)

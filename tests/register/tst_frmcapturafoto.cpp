@@ -73,7 +73,6 @@ class TstFrmCapturaFoto : public QObject {
         }
         return r.join(' ');
     }
-    static QByteArray bytes(const QString& caminho) { QFile f(caminho); f.open(QIODevice::ReadOnly); return f.readAll(); }
     static QString imagem(const QString& caminho, QSize tamanho, const char* formato = "JPG", QColor cor = Qt::blue)
     {
         QImage i(tamanho, QImage::Format_RGB32);
@@ -155,18 +154,18 @@ private slots:
         QCOMPARE(QFileInfo(foto("0007", true)).permissions(), comum.permissions());   // not the temporary file's
         QCOMPARE(tamanhos("0007"), QString("89x81 225x209"));   // the folder was created
         for (bool g : {false, true})
-            QVERIFY(bytes(foto("0007", g)).startsWith("BM"));
+            QVERIFY(teste::conteudo(foto("0007", g)).startsWith("BM"));
         QVERIFY(QImage(foto("0007", false)).pixelColor(88, 40).blue() > 240);   // stretched over the whole area
         QVERIFY(!c("Image2")->pixmap().isNull() && !c("picfoto")->pixmap().isNull());
         QVERIFY(!c<QPushButton>("cmdexcluir")->isVisible());   // saving does not show it
         QCOMPARE(QDir(pasta_ + "fotos").entryList(QDir::Files | QDir::Hidden).size(), 2);   // no temporary left
 
         // Replacing asks first; No keeps both files, Yes writes the new picture.
-        const QByteArray antes = bytes(foto("0007", true));
+        const QByteArray antes = teste::conteudo(foto("0007", true));
         imagem(pasta_ + "outra.bmp", {100, 300}, "BMP", Qt::red);
         escolhe("0007", pasta_ + "outra.bmp", Dialogos::Nao);
         QCOMPARE(msg(), QString("Já existe arquivo de foto gravado com este código , deseja apaga-lo?"));
-        QCOMPARE(bytes(foto("0007", true)), antes);
+        QCOMPARE(teste::conteudo(foto("0007", true)), antes);
         escolhe("0007", pasta_ + "outra.bmp", Dialogos::Sim);
         QCOMPARE(msg(), QString("Foto Carregada com Sucesso!!!"));
         QCOMPARE(QImage(foto("0007", true)).pixelColor(10, 10), QColor(Qt::red));
@@ -219,10 +218,10 @@ private slots:
         }
 
         escolhe("0001", pasta_ + "boa.jpg");   // the photo that must stay
-        const QByteArray antes = bytes(foto("0001", false)) + bytes(foto("0001", true));
+        const QByteArray antes = teste::conteudo(foto("0001", false)) + teste::conteudo(foto("0001", true));
         escolhe(codigo, pasta_ + arquivo, Dialogos::Sim);
         QCOMPARE(msg(), mensagem);
-        QCOMPARE(bytes(foto("0001", false)) + bytes(foto("0001", true)), antes);
+        QCOMPARE(teste::conteudo(foto("0001", false)) + teste::conteudo(foto("0001", true)), antes);
         QCOMPARE(QDir(pasta_ + "fotos").entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot).size(), 2);
         QVERIFY(janela()->isVisible() && c<QPushButton>("cmdarquivo")->isEnabled());   // still usable
         escolhe("0002", pasta_ + "boa.jpg");
@@ -286,7 +285,7 @@ private slots:
         QCOMPARE(QImage(foto("0009", true)).pixelColor(5, 5), QColor(Qt::red));
 
         // A stray byte between two segments, as some cameras write: the decoder skips it.
-        QByteArray j = bytes(imagem(pasta_ + "solta.jpg", {30, 30}));
+        QByteArray j = teste::conteudo(imagem(pasta_ + "solta.jpg", {30, 30}));
         QVERIFY(j.startsWith("\xFF\xD8\xFF\xE0"));
         j.insert(4 + (uchar(j[4]) << 8 | uchar(j[5])), '\0');
         QFile f(pasta_ + "solta.jpg");
@@ -300,11 +299,11 @@ private slots:
     void duasFotosOuNenhuma()
     {
         escolhe("0003", imagem(pasta_ + "antiga.bmp", {30, 30}, "BMP", Qt::green));
-        const QByteArray pequenaAntiga = bytes(foto("0003", false));
+        const QByteArray pequenaAntiga = teste::conteudo(foto("0003", false));
         QVERIFY(QFile::remove(foto("0003", true)) && QDir().mkpath(foto("0003", true)));   // a folder where the large file goes
         escolhe("0003", imagem(pasta_ + "nova.jpg", {30, 30}), Dialogos::Sim);
         QCOMPARE(msg(), QString("Não foi possível gravar a foto (0003g.jpg: existe uma pasta com esse nome). A foto anterior foi mantida."));
-        QCOMPARE(bytes(foto("0003", false)), pequenaAntiga);
+        QCOMPARE(teste::conteudo(foto("0003", false)), pequenaAntiga);
         QCOMPARE(QDir(pasta_ + "fotos").entryList(QDir::Files | QDir::Hidden).size(), 1);   // no temporary left
 
         QVERIFY(QFile::remove(foto("0003", false)));

@@ -22,18 +22,12 @@ namespace {
 const QString TEXTO = QStringLiteral("\r\n\r\n--------\r\nIgreja:        : Paróquia São José\r\n"
                                      "01/03/2024      \r\n                JOÃO          10,00\r\n--------");
 
-QByteArray leArquivo(const QString& caminho)
-{
-    QFile f(caminho);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
 QString caixa() { return Dialogos::ultimo("msgbox").texto; }
 
 // Pages of a PDF written by Qt.
 int paginasPdf(const QString& caminho)
 {
-    const QByteArray pdf = leArquivo(caminho);
+    const QByteArray pdf = teste::conteudo(caminho);
     return pdf.count("/Type /Page") - pdf.count("/Type /Pages");
 }
 
@@ -135,7 +129,7 @@ private slots:
                  dados_ + "relatorios/relat" + QDate::currentDate().toString("ddMM") + ".txt");
         QCOMPARE(caixa(), QString("Arquivo Gravado com Sucesso!"));
         // The default extension is added; CRLF, UTF-8 and a final line break.
-        QCOMPARE(leArquivo(caminho + ".txt"), (TEXTO + "\r\n").toUtf8());
+        QCOMPARE(teste::conteudo(caminho + ".txt"), (TEXTO + "\r\n").toUtf8());
         // Opening gives the text back with one more empty line at the top.
         exibefolhaderelatorio("outro");
         Dialogos::respondeTexto(caminho + ".txt");
@@ -227,7 +221,7 @@ private slots:
         // No address: the file is written and nothing is sent.
         acao(f, "Enviar");
         QCOMPARE(Dialogos::ultimo("inputbox").texto, QString("Digite o e-mail do destinatário :"));
-        QCOMPARE(leArquivo(anexo), (TEXTO + "\r\n").toUtf8());
+        QCOMPARE(teste::conteudo(anexo), (TEXTO + "\r\n").toUtf8());
         QVERIFY(Dialogos::registros("programa").isEmpty() && Dialogos::registros("msgbox").isEmpty());
 
         Dialogos::respondeTexto(" secretaria@paroquia.org.br ");
@@ -257,7 +251,7 @@ private slots:
         QVERIFY2(caixa().startsWith("Não foi possível abrir nenhum programa de e-mail")
                      && caixa().endsWith("\n" + QFileInfo(anexo).absoluteFilePath()),
                  qPrintable(caixa()));
-        QCOMPARE(leArquivo(anexo), (TEXTO + "\r\n").toUtf8());
+        QCOMPARE(teste::conteudo(anexo), (TEXTO + "\r\n").toUtf8());
     }
 
     void justificacao()
