@@ -8,6 +8,7 @@
 #include "shell/frmbackup.h"
 #include "shell/verificacao.h"
 
+#include <QtEndian>
 #include <QtWidgets>
 #include <sqlcipher/sqlite3.h>
 #include <sys/stat.h>
@@ -205,6 +206,57 @@ private Q_SLOTS:
             }
         }
         QVERIFY2(rasgadas >= minimo, qPrintable(QString::number(rasgadas)));
+    }
+
+    // Two leaves of an indexed table in each other's place: every row and every index entry is still there, so
+    // only the rows' order shows it, to both checks as to the engine's. Made on a plain file (with room on each
+    // page for the key's bytes), then copied page for page into a file with our key.
+    void linhasForaDeOrdem()
+    {
+        const QString simples = pasta("simples") + "/f.db", f = pasta("fora-de-ordem") + "/cadastrocd.mdb";
+        const auto cria = [](const QString& arquivo, const char* sql) {
+            sqlite3* db = nullptr;
+            sqlite3_open(QFile::encodeName(arquivo).constData(), &db);
+            const int rc = sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
+            sqlite3_close(db);
+            return rc;
+        };
+        QCOMPARE(cria(simples, "PRAGMA page_size = 1024; PRAGMA user_version = 1;"), SQLITE_OK);
+        QByteArray b = conteudo(simples);
+        b[20] = 48;   // bytes kept at each page's end; the empty first page's content then starts before them
+        qToBigEndian<quint16>(1024 - 48, b.data() + 105);
+        escreve(simples, b);
+        QCOMPARE(cria(simples, "CREATE TABLE t (a, b); CREATE INDEX ti ON t (a); WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL"
+                               " SELECT i + 1 FROM n WHERE i < 200) INSERT INTO t SELECT printf('%0100d', i), i FROM n;"
+                               " CREATE TABLE dizimistas (codigo); CREATE TABLE usuarios (codigo);"
+                               " CREATE TABLE pagamentos (codigo); CREATE TABLE igreja (razaosocial);"),
+                 SQLITE_OK);
+        b = conteudo(simples);
+        const char* raiz = b.constData() + 1024;   // page 2, t's root
+        QCOMPARE(int(raiz[0]), 5);
+        const auto folha = [&](int celula) {
+            return (qFromBigEndian<quint32>(raiz + qFromBigEndian<quint16>(raiz + 12 + 2 * celula)) - 1) * 1024;
+        };
+        // The second and the third: the first row is still the lowest, so a read from it meets every row.
+        const QByteArray segunda = b.mid(folha(1), 1024);
+        b.replace(folha(1), 1024, b.mid(folha(2), 1024));
+        b.replace(folha(2), 1024, segunda);
+        escreve(simples, b);
+        sqlite3 *origem = nullptr, *destino = nullptr;
+        sqlite3_open(QFile::encodeName(simples).constData(), &origem);
+        sqlite3_open(QFile::encodeName(f).constData(), &destino);
+        QVERIFY(Banco::aplicachave(destino));
+        sqlite3_backup* copia = sqlite3_backup_init(destino, "main", origem, "main");
+        QCOMPARE(sqlite3_backup_step(copia, -1), SQLITE_DONE);
+        sqlite3_backup_finish(copia);
+        sqlite3_close(destino);
+        sqlite3_close(origem);
+
+        QVERIFY(Outra(f).integridade().contains("out of order"));
+        ControleVerificacao fatias;
+        fatias.pausaMs = 0;
+        for (const VerificacaoBanco& v : {verificaarquivo(f), verificaemfatias(f, &fatias)})
+            QCOMPARE(v.motivo, QString("o arquivo está danificado (as linhas da tabela t estão fora de ordem)"));
     }
 
     // Another computer takes receipts while Backup > Criar runs again and again: every backup is sound.
